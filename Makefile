@@ -1,0 +1,34 @@
+# Worktally: `make run` builds and starts the program, `make test` builds and
+# runs every test. Both first install whatever Debian packages are missing.
+
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: run test bench setup configure
+
+setup:
+	@./scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+
+run: configure
+	@cmake --build $(BUILD_DIR) --target worktally -j $(JOBS)
+	@if [ -n "$$DISPLAY" ]; then \
+		$(BUILD_DIR)/bin/worktally; \
+	else \
+		echo "No display: starting Worktally on a virtual X server (xvfb-run)"; \
+		xvfb-run -a $(BUILD_DIR)/bin/worktally; \
+	fi
+
+test: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Speed and memory figures; the Python csv reader over the same files is the
+# comparison for loading.
+bench: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cd $(BUILD_DIR)/bench && for b in ./*_bench; do $$b; done
+	@python3 bench/csv_baseline.py $(BUILD_DIR)/bench/bench-data/worksheet_*.csv

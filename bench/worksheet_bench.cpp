@@ -1,0 +1,163 @@
+// Loading, recalculating and saving worksheets of 10 000 to 1 000 000 rows.
+// The generated files are left in bench-data/ beside this program so that
+// csv_baseline.py can read the very same bytes.
+
+#include "hypergrid.h"
+#include "overviewgrid.h"
+#include "worksheettotals.h"
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QString dataFolder()
+{
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString two(int v)
+{
+    return QString::number(v).rightJustified(2, u'0');
+}
+
+// A worksheet as the program saves it: periods of 4 to 9 hours over
+// consecutive days with their differences, one note in three with commas and
+// quotes.
+QString sampleFile(int rows)
+{
+    const QString path = dataFolder() + QStringLiteral("/worksheet_%1.csv").arg(rows);
+    if (QFile::exists(path))
+        return path;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(rows) * 120);
+    for (int i = 0; i < rows; ++i) {
+        const QString date = two(1 + i % 28) + u'-' + two(1 + i / 28 % 12) + u'-' + two(i / 336 % 100);
+        const int startHour = 7 + i % 3;
+        const int minutes = 240 + (i * 37) % 300;
+        const int endHour = startHour + minutes / 60;
+        const QString note = i % 3 == 0 ? QStringLiteral("Customer call, \"urgent\" fix #%1").arg(i) : QString();
+        const int diff = minutes - (7 * 60 + 24);
+        const QString diffText = (diff < 0 ? u'-' : u'+') + two(std::abs(diff) / 60) + u':' + two(std::abs(diff) % 60);
+        const QString line
+            = QStringLiteral("\"%1 %2:00\",\"%1 %3:%4\",\"%5:%4\",\"\",\"%1\",\"07:24\",\"\",\"%6\",\"%7\"\r\n")
+                  .arg(date, two(startHour), two(endHour), two(minutes % 60), two(minutes / 60), diffText,
+                      QString(note).replace(u'"', QStringLiteral("\"\"")));
+        bytes += line.toUtf8();
+    }
+    bytes += "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+void load(THyperGrid &grid, const QString &path)
+{
+    configureOverviewGrid(grid);
+    grid.LoadFromCSV(0, 1, path);
+}
+
+// Freeing a big grid is not part of what is measured.
+void dropUntimed(benchmark::State &state, std::unique_ptr<THyperGrid> &grid)
+{
+    state.PauseTiming();
+    grid.reset();
+    state.ResumeTiming();
+}
+
+void BM_Load(benchmark::State &state)
+{
+    const QString path = sampleFile(int(state.range(0)));
+    for (auto _ : state) {
+        auto grid = std::make_unique<THyperGrid>();
+        load(*grid, path);
+        benchmark::DoNotOptimize(grid->RowCount());
+        dropUntimed(state, grid);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_Recalculate(benchmark::State &state)
+{
+    THyperGrid grid;
+    load(grid, sampleFile(int(state.range(0))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recalculateWorksheet(grid.cellTable()));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_Save(benchmark::State &state)
+{
+    THyperGrid grid;
+    load(grid, sampleFile(int(state.range(0))));
+    const QString out = dataFolder() + QStringLiteral("/saved.csv");
+    for (auto _ : state)
+        grid.SaveToCSV(0, 1, out);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// What the program does with a worksheet in a session: load it at start-up,
+// recalculate, and write it back.
+void BM_LoadRecalculateSave(benchmark::State &state)
+{
+    const QString path = sampleFile(int(state.range(0)));
+    const QString out = dataFolder() + QStringLiteral("/saved.csv");
+    for (auto _ : state) {
+        auto grid = std::make_unique<THyperGrid>();
+        load(*grid, path);
+        recalculateWorksheet(grid->cellTable());
+        grid->SaveToCSV(0, 1, out);
+        dropUntimed(state, grid);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_LoadRecalculate(benchmark::State &state)
+{
+    const QString path = sampleFile(int(state.range(0)));
+    for (auto _ : state) {
+        auto grid = std::make_unique<THyperGrid>();
+        load(*grid, path);
+        recalculateWorksheet(grid->cellTable());
+        dropUntimed(state, grid);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Heap held per row by a loaded worksheet, beyond its characters (two bytes
+// each), measured from malloc's own statistics.
+void BM_MemoryPerRow(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const QString path = sampleFile(rows);
+    for (auto _ : state) {
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        auto grid = std::make_unique<THyperGrid>();
+        load(*grid, path);
+        malloc_trim(0);
+        const size_t after = mallinfo2().uordblks;
+        qint64 characters = 0;
+        for (int r = 0; r < grid->RowCount(); ++r)
+            for (int c = 0; c < grid->ColCount(); ++c)
+                characters += grid->cellTable().cell(c, r).size();
+        state.counters["bytes_per_row"] = double(after - before) / rows;
+        state.counters["overhead_per_row"] = (double(after - before) - 2.0 * characters) / rows;
+        state.counters["chars_per_row"] = double(characters) / rows;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Recalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Save)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadRecalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadRecalculateSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MemoryPerRow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);

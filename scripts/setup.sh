@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs, only when missing, every Debian package that building, testing,
+# benchmarking and running Worktally needs. Shared by `make run` and `make test`.
+set -eu
+
+PACKAGES="
+cmake make g++ pkg-config
+qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+libgl-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth
+fonts-liberation fonts-dejavu-core
+python3
+"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing="$missing $p"
+    fi
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

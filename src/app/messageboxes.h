@@ -1,0 +1,5 @@
+#pragma once
+
+/// Shows the program's messages as modal message boxes with an OK button and
+/// the application title.
+void installMessageBoxes();

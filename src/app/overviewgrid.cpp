@@ -1,0 +1,113 @@
+#include "overviewgrid.h"
+
+#include "hypergrid.h"
+#include "worksheet.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+QPixmap notesButtonPicture()
+{
+    QPixmap picture(20, 20);
+    picture.fill(toQColor(clPurple));
+    QPainter p(&picture);
+    // A sheet of paper with a cyan title bar, red bullets and blue lines …
+    p.fillRect(2, 2, 12, 16, toQColor(clWhite));
+    p.setPen(toQColor(clBlack));
+    p.drawRect(2, 2, 12, 16);
+    p.fillRect(3, 3, 11, 3, toQColor(clAqua));
+    for (int y = 8; y <= 15; y += 3) {
+        p.fillRect(4, y, 2, 2, toQColor(clRed));
+        p.fillRect(7, y, 6, 1, toQColor(clBlue));
+    }
+    // … and a yellow pencil writing on it.
+    p.setPen(QPen(toQColor(clYellow), 3));
+    p.drawLine(17, 4, 11, 14);
+    p.setPen(toQColor(clBlack));
+    p.drawPoint(10, 16);
+    return picture;
+}
+
+void configureOverviewGrid(THyperGrid &grid)
+{
+    grid.setColCount(WorksheetColumnCount);
+    grid.setRowCount(2);
+    grid.setFixedCols(0);
+    grid.setFixedRows(1);
+    grid.setDefaultColWidth(87);
+    grid.setDefaultRowHeight(18);
+    grid.setDefaultDrawing(false);
+    grid.setColor(clAqua);
+    grid.setScrollBars(TScrollStyle::ssVertical);
+    grid.setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    grid.setToolTip(QStringLiteral("Overview"));
+    grid.setOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goDrawFocusSelected
+        | goEditing | goRowSelect);
+    grid.setHyperOptions(hgoptDrawFocusRectangle | hgoptHighlightSelection);
+    grid.setHyperAdjustRowHeight(true);
+    grid.setHyperColumnClick(false);
+
+    const int widths[WorksheetColumnCount] = {90, 87, 50, 10, 87, 50, 10, 65, 193};
+    for (int col = 0; col < WorksheetColumnCount; ++col)
+        grid.setColWidths(col, widths[col]);
+    grid.setRowHeights(0, 36);
+
+    grid.Headings().Add()->setCaption(QStringLiteral("Home Worktime"));
+    grid.Headings().Add()->setCaption(QStringLiteral("Nominal Worktime"));
+
+    struct ColumnSetup
+    {
+        const char16_t *caption;
+        int heading;
+        TAlignment alignment;
+    };
+    const ColumnSetup setup[WorksheetColumnCount] = {
+        {u"Start", 0, taRightJustify},
+        {u"End", 0, taRightJustify},
+        {u"Time", 0, taRightJustify},
+        {u"", -1, taLeftJustify},
+        {u"Date", 1, taCenter},
+        {u"hh:mm", 1, taRightJustify},
+        {u"", -1, taRightJustify},
+        {u"Diff.", -1, taRightJustify},
+        {u"Notes", -1, taLeftJustify},
+    };
+    for (int col = 0; col < WorksheetColumnCount; ++col) {
+        ThgColumn *column = grid.Columns().Items(col);
+        column->setCaption(QString::fromUtf16(setup[col].caption));
+        column->setHeadingIndex(setup[col].heading);
+        column->setColumnHAlignment(setup[col].alignment);
+        if (col <= SecondSpacerColumn)
+            column->setTitleVAlignment(hgvaBottom);
+    }
+    grid.Columns().Items(StartColumn)->setColumnColor(clAqua);
+
+    for (int col : {FirstSpacerColumn, SecondSpacerColumn}) {
+        ThgColumn *spacer = grid.Columns().Items(col);
+        spacer->setColumnColor(clSilver);
+        spacer->setReadOnly(true);
+        spacer->setColumnOuterBevel(bvRaised);
+    }
+    grid.Columns().Items(SecondSpacerColumn)->setTitleColor(clSilver);
+    grid.Columns().Items(DiffColumn)->setReadOnly(true);
+
+    // Durations are shown exactly as stored: date/time formatting with
+    // neither a date nor a time format.
+    for (int col : {TimeColumn, NominalTimeColumn, DiffColumn}) {
+        ThgColumn *column = grid.Columns().Items(col);
+        column->setFormatType(hgfmtDateTime);
+        column->setDateFormat(-1);
+        column->setTimeFormat(-1);
+    }
+
+    ThgColumn *notes = grid.Columns().Items(NotesColumn);
+    notes->setControlType(hgctlButton);
+    notes->setMaxTextLength(50);
+    notes->setColumnClipStyle(hgclpWrap);
+    notes->setButtonStyle(hgbstCustom);
+    notes->setButtonPicture(notesButtonPicture());
+    notes->setDrawButtonface(true);
+    notes->setButtonVAlignment(hgvaCenter);
+
+    grid.Loaded();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+/// The nine columns of a worksheet row, in file and grid order.
+enum WorksheetColumn {
+    StartColumn = 0, // start of a home period, dd-mm-yy hh:mm
+    EndColumn = 1, // end of that period, dd-mm-yy hh:mm
+    TimeColumn = 2, // its duration, hh:mm
+    FirstSpacerColumn = 3, // always empty
+    NominalDateColumn = 4, // date of the nominal entry, dd-mm-yy
+    NominalTimeColumn = 5, // nominal working time owed, hh:mm
+    SecondSpacerColumn = 6, // always empty
+    DiffColumn = 7, // signed difference, written by the recalculation
+    NotesColumn = 8, // free text
+    WorksheetColumnCount = 9
+};

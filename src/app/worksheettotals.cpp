@@ -1,0 +1,62 @@
+#include "worksheettotals.h"
+
+#include "celltable.h"
+#include "datetimetext.h"
+#include "worksheet.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct Duration
+{
+    DateTime time; // as a time of day
+    qint64 minutes; // hours × 60 + minutes, read from the text itself
+};
+
+// Only the first ten characters of a duration cell count.
+Duration readDuration(QStringView cell)
+{
+    const QStringView text = cell.left(10);
+    const DateTime time = parseTime(text);
+    const qsizetype colon = text.indexOf(u':');
+    const qint64 minutes = 60LL * parseInteger(text.left(colon)) + parseInteger(text.mid(colon + 1));
+    return {time, minutes};
+}
+
+// The date part of a Start/End text: its first ten characters up to the
+// first blank; empty when there is no blank.
+QString datePart(QStringView cell)
+{
+    const QStringView text = cell.left(10);
+    const qsizetype blank = text.indexOf(u' ');
+    return blank < 0 ? QString() : text.left(blank).toString();
+}
+
+} // namespace
+
+WorksheetTotals recalculateWorksheet(CellTable &cells)
+{
+    qint64 home = 0;
+    qint64 nominal = 0;
+    const int lastRow = cells.rowCount() - 2;
+    for (int row = 1; row <= lastRow; ++row) {
+        const Duration worked = readDuration(cells.cell(TimeColumn, row));
+        const Duration owed = readDuration(cells.cell(NominalTimeColumn, row));
+        home += worked.minutes;
+        nominal += owed.minutes;
+        const TimeText magnitude = timeText(std::fabs(worked.time - owed.time));
+        QChar diff[6] = {owed.minutes > worked.minutes ? u'-' : u'+'};
+        std::copy_n(magnitude.chars, 5, diff + 1);
+        cells.setCell(DiffColumn, row, QStringView(diff, 6));
+    }
+
+    WorksheetTotals totals;
+    totals.home = datePart(cells.cell(EndColumn, 1)) + QStringLiteral(" - ") + datePart(cells.cell(EndColumn, lastRow))
+        + QStringLiteral(":   ") + formatMinuteTotal(home) + QStringLiteral("  ");
+    totals.nominal = cells.text(NominalDateColumn, 1) + QStringLiteral(" - ") + cells.text(NominalDateColumn, lastRow)
+        + QStringLiteral(":  -") + formatMinuteTotal(nominal) + QStringLiteral(" ");
+    totals.difference = (home < nominal ? u'-' : u'+') + formatMinuteTotal(home - nominal);
+    return totals;
+}

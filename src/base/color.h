@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QColor>
+#include <QtGlobal>
+
+/// A colour as the worksheet and its settings file store it: red in the low
+/// byte, then green, then blue. Values with the top byte 0xFF name system
+/// colours (the low byte is the index), which follow the desktop's palette.
+using TColor = qint32;
+
+constexpr TColor rgbColor(int red, int green, int blue)
+{
+    return TColor(red | (green << 8) | (blue << 16));
+}
+
+constexpr TColor clBlack = rgbColor(0, 0, 0);
+constexpr TColor clMaroon = rgbColor(0x80, 0, 0);
+constexpr TColor clGreen = rgbColor(0, 0x80, 0);
+constexpr TColor clOlive = rgbColor(0x80, 0x80, 0);
+constexpr TColor clNavy = rgbColor(0, 0, 0x80);
+constexpr TColor clPurple = rgbColor(0x80, 0, 0x80);
+constexpr TColor clTeal = rgbColor(0, 0x80, 0x80);
+constexpr TColor clGray = rgbColor(0x80, 0x80, 0x80);
+constexpr TColor clSilver = rgbColor(0xC0, 0xC0, 0xC0);
+constexpr TColor clRed = rgbColor(0xFF, 0, 0);
+constexpr TColor clLime = rgbColor(0, 0xFF, 0);
+constexpr TColor clYellow = rgbColor(0xFF, 0xFF, 0);
+constexpr TColor clBlue = rgbColor(0, 0, 0xFF);
+constexpr TColor clFuchsia = rgbColor(0xFF, 0, 0xFF);
+constexpr TColor clAqua = rgbColor(0, 0xFF, 0xFF);
+constexpr TColor clWhite = rgbColor(0xFF, 0xFF, 0xFF);
+
+constexpr TColor systemColor(int index)
+{
+    return TColor(0xFF000000u | unsigned(index));
+}
+
+constexpr TColor clActiveCaption = systemColor(2);
+constexpr TColor clWindow = systemColor(5);
+constexpr TColor clWindowText = systemColor(8);
+constexpr TColor clHighlight = systemColor(13);
+constexpr TColor clHighlightText = systemColor(14);
+constexpr TColor clBtnFace = systemColor(15);
+constexpr TColor clBtnShadow = systemColor(16);
+constexpr TColor clGrayText = systemColor(17);
+constexpr TColor clBtnText = systemColor(18);
+constexpr TColor clBtnHighlight = systemColor(20);
+constexpr TColor cl3DDkShadow = systemColor(21);
+constexpr TColor cl3DLight = systemColor(22);
+constexpr TColor clInfoText = systemColor(23);
+constexpr TColor clInfoBk = systemColor(24);
+
+constexpr bool isSystemColor(TColor color)
+{
+    return (quint32(color) & 0xFF000000u) == 0xFF000000u;
+}
+
+/// The screen colour for a stored colour; system colours come from the
+/// application palette.
+QColor toQColor(TColor color);
+/// The stored form of an explicit screen colour.
+TColor fromQColor(const QColor &color);

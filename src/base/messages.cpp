@@ -1,0 +1,40 @@
+#include "messages.h"
+
+#include "errors.h"
+
+#include <cstdio>
+
+namespace {
+MessagePresenter &presenter()
+{
+    // Until the program installs its message boxes, messages go to stderr.
+    static MessagePresenter p
+        = [](MessageKind, const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+    return p;
+}
+} // namespace
+
+MessagePresenter setMessagePresenter(MessagePresenter p)
+{
+    MessagePresenter previous = std::move(presenter());
+    presenter() = std::move(p);
+    return previous;
+}
+
+void showMessage(const QString &text, MessageKind kind)
+{
+    presenter()(kind, text);
+}
+
+void runGuarded(const std::function<void()> &handler) noexcept
+{
+    try {
+        handler();
+    } catch (const WorktallyError &e) {
+        showMessage(e.message(), MessageKind::Error);
+    } catch (const std::exception &e) {
+        showMessage(QString::fromLocal8Bit(e.what()), MessageKind::Error);
+    } catch (...) {
+        showMessage(QStringLiteral("Unexpected error"), MessageKind::Error);
+    }
+}

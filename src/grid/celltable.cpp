@@ -1,0 +1,201 @@
+#include "celltable.h"
+
+#include <algorithm>
+#include <QVarLengthArray>
+
+// A packed row: for each cell a length, then the characters. Lengths below
+// 0xFFFF take one character; longer ones are 0xFFFF followed by the length in
+// two characters (high half first).
+namespace {
+
+constexpr char16_t LongLength = 0xFFFF;
+
+struct Cursor
+{
+    const QChar *p;
+    const QChar *end;
+
+    bool atEnd() const { return p >= end; }
+
+    QStringView next()
+    {
+        qsizetype length = p->unicode();
+        ++p;
+        if (length == LongLength) {
+            length = (qsizetype(p[0].unicode()) << 16) | p[1].unicode();
+            p += 2;
+        }
+        QStringView cell(p, length);
+        p += length;
+        return cell;
+    }
+};
+
+// Cells of one row, taken apart without touching the heap.
+using RowCells = QVarLengthArray<QStringView, 16>;
+
+RowCells unpack(const QString &packed)
+{
+    RowCells cells;
+    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    while (!c.atEnd())
+        cells.append(c.next());
+    return cells;
+}
+
+// Packs cells, leaving out the empty ones at the end.
+QString pack(const RowCells &cells)
+{
+    qsizetype used = cells.size();
+    while (used > 0 && cells[used - 1].isEmpty())
+        --used;
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < used; ++i)
+        size += cells[i].size() + (cells[i].size() < LongLength ? 1 : 3);
+    if (size == 0)
+        return {};
+    QString packed(size, Qt::Uninitialized);
+    QChar *out = packed.data();
+    for (qsizetype i = 0; i < used; ++i) {
+        const qsizetype length = cells[i].size();
+        if (length < LongLength) {
+            *out++ = QChar(char16_t(length));
+        } else {
+            *out++ = QChar(LongLength);
+            *out++ = QChar(char16_t(length >> 16));
+            *out++ = QChar(char16_t(length & 0xFFFF));
+        }
+        std::copy_n(cells[i].data(), length, out);
+        out += length;
+    }
+    return packed;
+}
+
+} // namespace
+
+void CellTable::resize(int columnCount, int rowCount)
+{
+    if (columnCount < m_columnCount) {
+        for (QString &row : m_rows) {
+            RowCells cells = unpack(row);
+            if (cells.size() > columnCount) {
+                cells.resize(columnCount);
+                row = pack(cells);
+            }
+        }
+    }
+    m_columnCount = columnCount;
+    m_rows.resize(std::max(rowCount, 0));
+}
+
+QStringView CellTable::cell(int column, int row) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columnCount)
+        return {};
+    const QString &packed = m_rows[row];
+    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    for (int i = 0; !c.atEnd(); ++i) {
+        const QStringView text = c.next();
+        if (i == column)
+            return text;
+    }
+    return {};
+}
+
+void CellTable::setCell(int column, int row, QStringView text)
+{
+    // A text of the same length as the old one is written in place: the
+    // recalculation rewrites every Diff. cell this way without allocating.
+    if (row >= 0 && row < rowCount() && column >= 0 && column < m_columnCount) {
+        const QStringView old = cell(column, row);
+        if (!old.isEmpty() && old.size() == text.size()) {
+            if (old == text)
+                return;
+            const qsizetype offset = old.data() - m_rows[row].constData();
+            std::copy_n(text.data(), text.size(), m_rows[row].data() + offset);
+            changed();
+            return;
+        }
+    }
+    const QStringView texts[1] = {text};
+    setRowTexts(row, column, texts);
+}
+
+QStringList CellTable::rowTexts(int row) const
+{
+    QStringList texts;
+    texts.reserve(m_columnCount);
+    for (int c = 0; c < m_columnCount; ++c)
+        texts << text(c, row);
+    return texts;
+}
+
+void CellTable::setRowTexts(int row, int firstColumn, std::span<const QStringView> texts)
+{
+    if (row < 0 || row >= rowCount() || firstColumn < 0)
+        return;
+    const size_t last = std::min<size_t>(firstColumn + texts.size(), m_columnCount);
+    if (last <= size_t(firstColumn))
+        return;
+    RowCells cells = unpack(m_rows[row]);
+    while (cells.size() < qsizetype(last))
+        cells.append(QStringView());
+    bool differs = false;
+    for (size_t c = firstColumn; c < last; ++c) {
+        if (cells[c] != texts[c - firstColumn]) {
+            cells[c] = texts[c - firstColumn];
+            differs = true;
+        }
+    }
+    if (!differs)
+        return;
+    // The new texts may point into the row being replaced, so pack first.
+    QString packed = pack(cells);
+    m_rows[row] = std::move(packed);
+    changed();
+}
+
+void CellTable::clearRow(int row)
+{
+    if (row < 0 || row >= rowCount() || m_rows[row].isEmpty())
+        return;
+    m_rows[row] = QString();
+    changed();
+}
+
+void CellTable::moveRow(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
+        return;
+    if (from < to)
+        std::rotate(m_rows.begin() + from, m_rows.begin() + from + 1, m_rows.begin() + to + 1);
+    else
+        std::rotate(m_rows.begin() + to, m_rows.begin() + from, m_rows.begin() + from + 1);
+    changed();
+}
+
+void CellTable::swapRows(int a, int b)
+{
+    if (a == b || a < 0 || b < 0 || a >= rowCount() || b >= rowCount())
+        return;
+    m_rows[a].swap(m_rows[b]);
+    changed();
+}
+
+void CellTable::moveColumn(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= m_columnCount || to >= m_columnCount)
+        return;
+    for (QString &row : m_rows) {
+        if (row.isEmpty())
+            continue;
+        RowCells cells = unpack(row);
+        while (cells.size() < m_columnCount)
+            cells.append(QStringView());
+        const QStringView moving = cells[from];
+        cells.erase(cells.begin() + from);
+        cells.insert(cells.begin() + to, moving);
+        row = pack(cells);
+    }
+    changed();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+#include <QStringList>
+#include <span>
+#include <vector>
+
+/// The texts of a grid: rows × columns of strings.
+///
+/// A worksheet can have a million rows, so each row keeps all its cells in one
+/// string, every cell preceded by its length. That costs one allocation per row
+/// instead of one per cell; reading a cell walks at most the row's few cells.
+/// A row stores only the cells up to its last non-empty one.
+class CellTable
+{
+public:
+    int rowCount() const { return int(m_rows.size()); }
+    int columnCount() const { return m_columnCount; }
+
+    /// Rows are added empty or cut at the end; columns cut away lose their texts.
+    void resize(int columnCount, int rowCount);
+
+    /// The text of a cell; valid until the row is changed. Cells outside the
+    /// table read as empty.
+    QStringView cell(int column, int row) const;
+    QString text(int column, int row) const { return cell(column, row).toString(); }
+    void setCell(int column, int row, QStringView text);
+
+    QStringList rowTexts(int row) const;
+    /// Overwrites the cells firstColumn … firstColumn + texts.size() - 1 of row.
+    void setRowTexts(int row, int firstColumn, std::span<const QStringView> texts);
+    void clearRow(int row);
+
+    /// Moves a row to another index; the rows between shift by one.
+    void moveRow(int from, int to);
+    void swapRows(int a, int b);
+    /// Moves a column to another index in every row.
+    void moveColumn(int from, int to);
+
+    /// Called after every change of a cell (not of the size), for repainting.
+    void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+
+private:
+    void changed()
+    {
+        if (m_changed)
+            m_changed();
+    }
+
+    std::vector<QString> m_rows;
+    int m_columnCount = 0;
+    std::function<void()> m_changed;
+};

@@ -1,0 +1,321 @@
+#include "csvcodec.h"
+
+#include <QIODevice>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr QChar Quote = u'"';
+constexpr qsizetype FlushSize = 1 << 20;
+
+void appendQuoted(QString &out, QStringView text, QChar quote, bool flattenLineBreaks)
+{
+    out.append(quote);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == quote) {
+            out.append(quote);
+            out.append(quote);
+        } else if (flattenLineBreaks && (c == u'\r' || c == u'\n')) {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i; // CR LF is one line break
+            out.append(u' ');
+        } else {
+            out.append(c);
+        }
+    }
+    out.append(quote);
+}
+
+// The quoted field that starts at line[pos] (a quote): the text up to the
+// first quote not followed by a second one, which pos moves past. Without a
+// closing quote it is the rest of the line and pos moves to its end. Shared by
+// ExtractQuotedField (characters) and the file reader (bytes).
+template<typename View, typename Char> struct QuotedSpan
+{
+    View text;
+    bool doubled; // holds doubled quotes, to be made single
+    bool closed;
+};
+
+template<typename View, typename Char> QuotedSpan<View, Char> findQuoted(View line, qsizetype &pos, Char quote)
+{
+    const qsizetype start = ++pos;
+    bool doubled = false;
+    for (; pos < line.size(); ++pos) {
+        if (line[pos] != quote)
+            continue;
+        if (pos + 1 < line.size() && line[pos + 1] == quote) {
+            doubled = true;
+            ++pos;
+            continue;
+        }
+        return {line.sliced(start, pos++ - start), doubled, true};
+    }
+    return {line.sliced(start), doubled, false};
+}
+
+// Windows-1252 differs from Latin-1 only in 0x80 … 0x9F.
+const char16_t Windows1252High[32] = {
+    0x20AC,
+    0x0081,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0x008D,
+    0x017D,
+    0x008F,
+    0x0090,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0x009D,
+    0x017E,
+    0x0178,
+};
+
+} // namespace
+
+QString QuotedField(QStringView text, QChar quote)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    appendQuoted(out, text, quote, false);
+    return out;
+}
+
+QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote)
+{
+    if (position < 0 || position >= text.size() || text[position] != quote)
+        return {};
+    const auto span = findQuoted(text, position, quote);
+    QString field = span.text.toString();
+    if (span.doubled)
+        field.replace(QString(2, quote), QString(quote));
+    if (!span.closed && !field.isEmpty()) // loses its last character, both halves of a pair
+        field.chop(field.back().isLowSurrogate() && field.size() > 1 ? 2 : 1);
+    return field;
+}
+
+namespace {
+
+// Codes 1 to 32: control characters and the blank, skipped between fields.
+bool isBlankOrControl(char c)
+{
+    return c >= 1 && c <= 32;
+}
+
+struct FieldSpan
+{
+    QByteArrayView bytes;
+    bool unescape = false; // holds doubled quotes
+    bool dropLast = false; // a quoted field without its closing quote
+};
+
+// Reads one line's fields by the rules of the format.
+void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
+{
+    spans.clear();
+    qsizetype i = 0;
+    const qsizetype length = line.size();
+    auto skipBlanks = [&] {
+        while (i < length && isBlankOrControl(line[i]))
+            ++i;
+    };
+    skipBlanks();
+    while (i < length) {
+        if (line[i] == '"') {
+            const auto quoted = findQuoted(line, i, '"');
+            spans.push_back({quoted.text, quoted.doubled, !quoted.closed});
+        } else {
+            // Up to a comma or a control character, without blanks around.
+            const qsizetype start = i;
+            while (i < length && line[i] != ',' && static_cast<unsigned char>(line[i]) >= 32)
+                ++i;
+            QByteArrayView field = line.sliced(start, i - start);
+            while (!field.isEmpty() && static_cast<unsigned char>(field.front()) <= 32)
+                field = field.sliced(1);
+            while (!field.isEmpty() && static_cast<unsigned char>(field.back()) <= 32)
+                field.chop(1);
+            spans.push_back({field, false, false});
+        }
+        skipBlanks();
+        if (i < length && line[i] == ',') {
+            ++i;
+            skipBlanks();
+        }
+    }
+}
+
+// Turns the bytes of a field into UTF-16. Neither encoding yields more
+// characters than bytes, so out needs room for bytes.size() characters.
+class FieldDecoder
+{
+public:
+    explicit FieldDecoder(bool utf8)
+        : m_utf8(utf8)
+    { }
+
+    QChar *decode(QChar *out, const FieldSpan &span)
+    {
+        QByteArrayView bytes = span.bytes;
+        if (span.unescape) {
+            m_unescaped.resize(0);
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                m_unescaped.append(bytes[i]);
+                if (bytes[i] == '"')
+                    ++i; // the second quote of a pair
+            }
+            bytes = m_unescaped;
+        }
+        QChar *const start = out;
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+        const qsizetype n = bytes.size();
+        if (m_utf8) {
+            unsigned char seen = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                seen |= in[i];
+                out[i] = QChar(char16_t(in[i]));
+            }
+            out = seen < 0x80 ? out + n : m_decoder.appendToBuffer(out, bytes);
+        } else {
+            for (qsizetype i = 0; i < n; ++i)
+                out[i] = QChar(in[i] >= 0x80 && in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
+            out += n;
+        }
+        if (span.dropLast && out > start)
+            out -= out[-1].isLowSurrogate() && out - 1 > start ? 2 : 1;
+        return out;
+    }
+
+private:
+    bool m_utf8;
+    QStringDecoder m_decoder {QStringDecoder::Utf8};
+    QByteArray m_unescaped;
+};
+
+// Finds line ends with the library's fast byte search, remembering the next
+// CR and LF so that each part of the text is searched once.
+class LineSplitter
+{
+public:
+    LineSplitter(const char *begin, const char *end)
+        : m_pos(begin)
+        , m_end(end)
+    { }
+
+    bool next(QByteArrayView &line)
+    {
+        if (m_pos >= m_end)
+            return false;
+        const char *lineEnd = std::min(nextOf('\r', m_cr), nextOf('\n', m_lf));
+        line = QByteArrayView(m_pos, lineEnd - m_pos);
+        m_pos = lineEnd + ((lineEnd + 1 < m_end && lineEnd[0] == '\r' && lineEnd[1] == '\n') ? 2 : 1);
+        return true;
+    }
+
+private:
+    const char *nextOf(char c, const char *&cached)
+    {
+        if (cached < m_pos) {
+            cached = static_cast<const char *>(std::memchr(m_pos, c, m_end - m_pos));
+            if (!cached)
+                cached = m_end;
+        }
+        return cached;
+    }
+
+    const char *m_pos;
+    const char *m_end;
+    const char *m_cr = nullptr;
+    const char *m_lf = nullptr;
+};
+
+} // namespace
+
+void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
+{
+    if (const qsizetype zero = bytes.indexOf('\0'); zero >= 0)
+        bytes = bytes.first(zero);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    FieldDecoder decoder(bytes.isValidUtf8());
+    LineSplitter lines(bytes.data(), bytes.data() + bytes.size());
+
+    std::vector<FieldSpan> spans;
+    std::vector<QStringView> fields;
+    QString lineText; // the decoded fields of the current line, side by side
+    QByteArrayView line;
+    for (int lineIndex = 0; lines.next(line); ++lineIndex) {
+        splitFields(line, spans);
+        if (spans.empty())
+            continue;
+        if (lineText.size() < line.size())
+            lineText.resize(line.size());
+        QChar *out = lineText.data();
+        fields.clear();
+        for (const FieldSpan &span : spans) {
+            QChar *const start = out;
+            out = decoder.decode(out, span);
+            fields.push_back(QStringView(start, out - start));
+        }
+        onLine(lineIndex, fields);
+    }
+}
+
+CsvWriter::CsvWriter(QIODevice &device)
+    : m_device(device)
+{
+    m_buffer.reserve(FlushSize + 4096);
+}
+
+void CsvWriter::writeRow(std::span<const QStringView> fields)
+{
+    m_line.clear();
+    for (const QStringView field : fields) {
+        if (!m_line.isEmpty())
+            m_line.append(u',');
+        appendQuoted(m_line, field, Quote, true);
+    }
+    m_line.append(u"\r\n");
+
+    const qsizetype used = m_buffer.size();
+    m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
+    char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
+    m_buffer.resize(end - m_buffer.constData());
+    if (m_buffer.size() >= FlushSize)
+        flush();
+}
+
+void CsvWriter::flush()
+{
+    if (m_ok && !m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
+        m_ok = false;
+    m_buffer.resize(0); // keeps the capacity
+}
+
+bool CsvWriter::finish()
+{
+    flush();
+    return m_ok;
+}

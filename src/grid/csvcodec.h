@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <QByteArray>
+#include <QString>
+#include <QStringEncoder>
+#include <span>
+#include <vector>
+
+class QIODevice;
+
+/// quote + text with every quote character doubled + quote.
+QString QuotedField(QStringView text, QChar quote);
+
+/// Reads the quoted field that starts at text[position] (a quote character):
+/// the characters up to the closing quote (the first quote not followed by a
+/// second one), each doubled quote turned into one, and moves position past
+/// the closing quote. Without a closing quote the field is the rest of the
+/// text less its last character, and position moves to the end. A position
+/// that is not at a quote gives an empty text and stays where it is.
+QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote);
+
+/// Splits a worksheet file's bytes into lines (ended by CR, LF or CR LF) and
+/// each line into its comma-separated, optionally quoted fields, and hands
+/// every line that has at least one field to onLine with its index counted
+/// from 0. The fields are valid only during the call.
+///
+/// A zero byte ends the text. Valid UTF-8 (with or without a byte-order mark)
+/// is read as such; anything else is taken for Windows-1252, what older
+/// Windows programs wrote, so no character of a note is lost on the next save.
+using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
+void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
+
+/// Writes rows as lines of quoted fields joined by commas, each ended by
+/// CR LF, in UTF-8 without a byte-order mark. The format cannot carry a line
+/// break inside a field, so each one is written as a blank.
+class CsvWriter
+{
+public:
+    explicit CsvWriter(QIODevice &device);
+
+    void writeRow(std::span<const QStringView> fields);
+    /// Writes what is still buffered; false if the device refused any byte.
+    bool finish();
+
+private:
+    void flush();
+
+    QIODevice &m_device;
+    QStringEncoder m_encoder {QStringEncoder::Utf8};
+    QString m_line;
+    QByteArray m_buffer;
+    bool m_ok = true;
+};

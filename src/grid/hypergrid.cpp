@@ -1,0 +1,619 @@
+#include "hypergrid.h"
+
+#include "csvcodec.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSettings>
+
+EhgColumnIndexOutOfRange::EhgColumnIndexOutOfRange()
+    : EhgException(QStringLiteral("THyperGrid: Column index out of range"))
+{ }
+
+EhgInvalidColumnName::EhgInvalidColumnName(const QString &name)
+    : EhgException(QStringLiteral("Invalid column name \"%1\"").arg(name))
+{ }
+
+THgHintGrid::THgHintGrid(QWidget *parent)
+    : TStringGrid(parent)
+{ }
+
+namespace {
+
+// Marks a change of ColCount or a column move as the grid's own bookkeeping,
+// which must not add, free or move column objects.
+class Bookkeeping
+{
+public:
+    explicit Bookkeeping(int &depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
+    ~Bookkeeping() { --m_depth; }
+
+private:
+    int &m_depth;
+};
+
+QString &columnWidthsFile()
+{
+    static QString path;
+    return path;
+}
+
+Qt::Alignment horizontalFlag(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify:
+        return Qt::AlignRight;
+    case taCenter:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+Qt::Alignment verticalFlag(ThgVAlignment alignment)
+{
+    switch (alignment) {
+    case hgvaCenter:
+        return Qt::AlignVCenter;
+    case hgvaBottom:
+        return Qt::AlignBottom;
+    default:
+        return Qt::AlignTop;
+    }
+}
+
+} // namespace
+
+THyperGrid::THyperGrid(QWidget *parent)
+    : THgHintGrid(parent)
+{
+    m_columns.ItemChanged = [this](ThgHeading *item, int kind) { ColumnChanged(item, kind); };
+    setDefaultDrawing(false);
+    setDefaultRowHeight(20);
+    for (int c = 0; c < ColCount(); ++c)
+        m_columns.Add();
+    m_trackedCell = {FixedCols(), FixedRows()};
+}
+
+THyperGrid::~THyperGrid()
+{
+    SaveColumnWidths(m_columnsRegistryKey);
+}
+
+void THyperGrid::setHyperOptions(ThgOptions options)
+{
+    if (options == m_hyperOptions)
+        return;
+    m_hyperOptions = options;
+    invalidateGrid();
+}
+
+void THyperGrid::setHyperHighlightColor(TColor color)
+{
+    if (color == m_highlightColor)
+        return;
+    m_highlightColor = color;
+    invalidateGrid();
+}
+
+void THyperGrid::setHyperHighlightFontColor(TColor color)
+{
+    if (color == m_highlightFontColor)
+        return;
+    m_highlightFontColor = color;
+    invalidateGrid();
+}
+
+// --- Columns ---------------------------------------------------------------
+
+ThgColumn *THyperGrid::ColumnAt(int col) const
+{
+    if (col < 0)
+        return m_columns.Items(col); // raises the collection's index error
+    int target = col;
+    for (int i = 0; i < m_columns.Count() && i <= target; ++i)
+        if (!m_columns.Items(i)->Visible())
+            ++target;
+    if (target >= m_columns.Count())
+        throw EhgColumnIndexOutOfRange();
+    return m_columns.Items(target);
+}
+
+int THyperGrid::visibleColumnsBefore(const ThgColumn *column) const
+{
+    int count = 0;
+    for (int i = 0; i < m_columns.Count() && m_columns.Items(i) != column; ++i)
+        if (m_columns.Items(i)->Visible())
+            ++count;
+    return count;
+}
+
+int THyperGrid::GridColOf(const ThgColumn *column) const
+{
+    if (!column || !column->Visible() || m_columns.IndexOf(column) < 0)
+        return -1;
+    const int col = visibleColumnsBefore(column);
+    return col < ColCount() ? col : -1;
+}
+
+ThgColumn *THyperGrid::ColumnByName(const QString &name) const
+{
+    for (int i = 0; i < m_columns.Count(); ++i)
+        if (m_columns.Items(i)->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return m_columns.Items(i);
+    throw EhgInvalidColumnName(name);
+}
+
+int THyperGrid::VisibleColumnCount() const
+{
+    int count = 0;
+    for (int i = 0; i < m_columns.Count(); ++i)
+        if (m_columns.Items(i)->Visible())
+            ++count;
+    return count;
+}
+
+void THyperGrid::SizeChanged(int oldColCount, int oldRowCount)
+{
+    if (RowCount() != oldRowCount) {
+        for (int i = 0; i < m_columns.Count(); ++i) {
+            ThgColumn *column = m_columns.Items(i);
+            if (!column->Visible())
+                while (column->HiddenCells.size() < RowCount())
+                    column->HiddenCells.append(QString());
+        }
+    }
+    if (m_bookkeeping > 0)
+        return;
+    if (ColCount() > oldColCount) {
+        for (int n = ColCount() - oldColCount; n > 0; --n)
+            m_columns.Add();
+    } else if (ColCount() < oldColCount) {
+        int toFree = oldColCount - ColCount();
+        for (int i = m_columns.Count() - 1; i >= 0 && toFree > 0; --i) {
+            if (m_columns.Items(i)->Visible()) {
+                m_columns.Delete(i);
+                --toFree;
+            }
+        }
+    }
+}
+
+void THyperGrid::SetColCountQuiet(int count)
+{
+    Bookkeeping quiet(m_bookkeeping);
+    setColCount(count);
+}
+
+void THyperGrid::Loaded()
+{
+    SetColCountQuiet(VisibleColumnCount());
+    LoadColumnWidths(m_columnsRegistryKey);
+}
+
+void THyperGrid::ColumnChanged(ThgHeading *item, int kind)
+{
+    if (kind == hgchLayout) {
+        HideEditor();
+        auto *column = static_cast<ThgColumn *>(item);
+        if (column->Visible())
+            ShowColumnData(column);
+        else
+            HideColumnData(column);
+        invalidateGrid();
+    } else if (kind == hgchRepaint) {
+        invalidateGrid();
+    }
+}
+
+void THyperGrid::HideColumnData(ThgColumn *column)
+{
+    const int col = visibleColumnsBefore(column);
+    column->HiddenCells.clear();
+    column->HiddenCells.reserve(RowCount());
+    for (int row = 0; row < RowCount(); ++row)
+        column->HiddenCells.append(Cells(col, row));
+    column->SavedWidth = ColWidths(col);
+    Bookkeeping quiet(m_bookkeeping);
+    DeleteColumn(col);
+}
+
+void THyperGrid::ShowColumnData(ThgColumn *column)
+{
+    Bookkeeping quiet(m_bookkeeping);
+    setColCount(ColCount() + 1);
+    const int last = ColCount() - 1;
+    setColWidths(last, column->SavedWidth);
+    for (int row = 0; row < RowCount() && row < column->HiddenCells.size(); ++row)
+        setCells(last, row, column->HiddenCells.at(row));
+    MoveColumn(last, visibleColumnsBefore(column));
+    column->HiddenCells.clear();
+}
+
+void THyperGrid::ColumnMoved(int from, int to)
+{
+    if (m_bookkeeping > 0)
+        return;
+    const int target = m_columns.IndexOf(ColumnAt(to));
+    m_columns.Move(m_columns.IndexOf(ColumnAt(from)), target);
+}
+
+void THyperGrid::RowMoved(int from, int to)
+{
+    if (m_bookkeeping > 0)
+        return;
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        ThgColumn *column = m_columns.Items(i);
+        if (!column->Visible() && from < column->HiddenCells.size() && to < column->HiddenCells.size())
+            column->HiddenCells.move(from, to);
+    }
+}
+
+// --- Rows ------------------------------------------------------------------
+
+void THyperGrid::RemoveRow(int row)
+{
+    if (row < FixedRows() || row >= RowCount())
+        throw EhgRowIndexOutOfRange(QStringLiteral("Cannot delete row %1").arg(row));
+    HideEditor();
+    DeleteRow(row);
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        ThgColumn *column = m_columns.Items(i);
+        if (!column->Visible() && !column->HiddenCells.isEmpty())
+            column->HiddenCells.removeLast();
+    }
+}
+
+void THyperGrid::InsertRow(int row)
+{
+    if (row < FixedRows() || row >= RowCount())
+        throw EhgRowIndexOutOfRange(QStringLiteral("Cannot insert row %1").arg(row));
+    HideEditor();
+    setRowCount(RowCount() + 1);
+    {
+        // The new empty last row moves up to its place; the hidden columns
+        // get their empty entry below.
+        Bookkeeping quiet(m_bookkeeping);
+        MoveRow(RowCount() - 1, row);
+    }
+    setRowHeights(row, DefaultRowHeight());
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        ThgColumn *column = m_columns.Items(i);
+        if (!column->Visible())
+            column->HiddenCells.insert(std::min<qsizetype>(row, column->HiddenCells.size()), QString());
+    }
+}
+
+void THyperGrid::SelectRow(int row)
+{
+    if (Options() & goEditing)
+        return;
+    setSelection({FixedCols(), row, ColCount() - 1, row});
+}
+
+// --- Worksheet file -------------------------------------------------------
+
+void THyperGrid::LoadFromCSV(int firstCol, int firstRow, const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileOpenError(fileName);
+    LoadFromCSVStream(firstCol, firstRow, file);
+}
+
+void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream)
+{
+    const int originalRowCount = RowCount();
+    int lastRow = -1;
+    // Where each column object's field goes: its grid column, or -1 while
+    // hidden. Brought up to date when a line adds columns.
+    std::vector<int> gridCols;
+    auto mapColumns = [&] {
+        gridCols.clear();
+        for (int i = 0; i < m_columns.Count(); ++i)
+            gridCols.push_back(GridColOf(m_columns.Items(i)));
+    };
+    mapColumns();
+    std::vector<QStringView> shown;
+    BeginUpdate();
+    auto store = [&](int line, std::span<const QStringView> fields) {
+        const int row = firstRow + line;
+        // Rows are added in growing steps; the surplus goes again at the end.
+        if (row >= RowCount())
+            setRowCount(std::max(row + 1, RowCount() + RowCount() / 2));
+        lastRow = std::max(lastRow, row);
+        if (firstCol + int(fields.size()) > m_columns.Count()) {
+            while (firstCol + int(fields.size()) > m_columns.Count())
+                setColCount(ColCount() + 1); // adds a column object
+            mapColumns();
+        }
+        // The visible columns among firstCol … are adjacent grid columns.
+        shown.clear();
+        int firstGridCol = -1;
+        for (size_t k = 0; k < fields.size(); ++k) {
+            const int col = gridCols[firstCol + k];
+            if (col >= 0) {
+                if (firstGridCol < 0)
+                    firstGridCol = col;
+                shown.push_back(fields[k]);
+            } else {
+                m_columns.Items(firstCol + int(k))->HiddenCells[row] = fields[k].toString();
+            }
+        }
+        if (!shown.empty())
+            cellTable().setRowTexts(row, firstGridCol, shown);
+    };
+    try {
+        readCsvBytes(stream.readAll(), store);
+    } catch (...) {
+        setRowCount(std::max(originalRowCount, lastRow + 1));
+        EndUpdate();
+        throw;
+    }
+    setRowCount(std::max(originalRowCount, lastRow + 1));
+    EndUpdate();
+}
+
+void THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isWritable())
+        throw FileCreateError(fileName);
+    // The new content goes to a temporary file that replaces the old one only
+    // once it is complete: a failed write leaves the last good file in place.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || !SaveToCSVStream(firstCol, firstRow, file) || !file.commit())
+        throw FileCreateError(fileName);
+}
+
+bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
+{
+    const int count = std::max(m_columns.Count() - firstCol, 0);
+    std::vector<int> gridCols(count);
+    for (int k = 0; k < count; ++k)
+        gridCols[k] = GridColOf(m_columns.Items(firstCol + k));
+
+    CsvWriter writer(stream);
+    std::vector<QStringView> fields(count);
+    for (int row = std::max(firstRow, 0); row < RowCount(); ++row) {
+        for (int k = 0; k < count; ++k) {
+            const ThgColumn *column = m_columns.Items(firstCol + k);
+            fields[k] = gridCols[k] >= 0           ? cellTable().cell(gridCols[k], row)
+                : row < column->HiddenCells.size() ? QStringView(column->HiddenCells.at(row))
+                                                   : QStringView();
+        }
+        writer.writeRow(fields);
+    }
+    return writer.finish();
+}
+
+// --- Column widths --------------------------------------------------------
+
+QString THyperGrid::ColumnWidthsFile()
+{
+    if (columnWidthsFile().isEmpty())
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/ColumnWidths.ini");
+    return columnWidthsFile();
+}
+
+void THyperGrid::setColumnWidthsFile(const QString &path)
+{
+    columnWidthsFile() = path;
+}
+
+void THyperGrid::SaveColumnWidths(const QString &key)
+{
+    if (key.trimmed().isEmpty())
+        return;
+    QSettings settings(ColumnWidthsFile(), QSettings::IniFormat);
+    settings.beginGroup(key.trimmed());
+    for (int col = 0; col < ColCount(); ++col) {
+        try {
+            settings.setValue(ColumnAt(col)->Name(), ColWidths(col));
+        } catch (const WorktallyError &) {
+            // a column that cannot be saved is skipped
+        }
+    }
+}
+
+void THyperGrid::LoadColumnWidths(const QString &key)
+{
+    if (key.trimmed().isEmpty())
+        return;
+    QSettings settings(ColumnWidthsFile(), QSettings::IniFormat);
+    settings.beginGroup(key.trimmed());
+    for (const QString &name : settings.childKeys()) {
+        try {
+            bool ok = false;
+            const int width = settings.value(name).toInt(&ok);
+            const int col = GridColOf(ColumnByName(name));
+            if (ok && col >= 0)
+                setColWidths(col, width);
+        } catch (const WorktallyError &) {
+            // an unknown column name is skipped
+        }
+    }
+}
+
+// --- Current cell tracking ------------------------------------------------
+
+bool THyperGrid::SelectCell(int col, int row)
+{
+    bool allowed = THgHintGrid::SelectCell(col, row);
+    if (!allowed || TGridCoord {col, row} == m_trackedCell)
+        return allowed;
+    // Both are asked; a refusal from either keeps the current cell.
+    allowed = ExitCell();
+    if (row != m_trackedCell.Y)
+        allowed = ExitRow() && allowed;
+    if (allowed) {
+        const bool rowChanged = row != m_trackedCell.Y;
+        m_trackedCell = {col, row};
+        if (rowChanged)
+            EnterRow();
+        EnterCell();
+    }
+    return allowed;
+}
+
+bool THyperGrid::ExitCell()
+{
+    bool canExit = true;
+    if (OnExitCell)
+        OnExitCell(this, m_trackedCell.X, m_trackedCell.Y, canExit);
+    return canExit;
+}
+
+bool THyperGrid::ExitRow()
+{
+    bool canExit = true;
+    if (OnExitRow)
+        OnExitRow(this, m_trackedCell.X, m_trackedCell.Y, canExit);
+    return canExit;
+}
+
+void THyperGrid::EnterCell()
+{
+    if (OnEnterCell)
+        OnEnterCell(this, m_trackedCell.X, m_trackedCell.Y);
+}
+
+void THyperGrid::EnterRow()
+{
+    if (OnEnterRow)
+        OnEnterRow(this, m_trackedCell.X, m_trackedCell.Y);
+}
+
+void THyperGrid::focusInEvent(QFocusEvent *event)
+{
+    THgHintGrid::focusInEvent(event);
+    m_trackedCell = {Col(), Row()};
+    EnterRow();
+    EnterCell();
+}
+
+void THyperGrid::focusOutEvent(QFocusEvent *event)
+{
+    THgHintGrid::focusOutEvent(event);
+    ExitCell();
+    ExitRow();
+}
+
+// --- Painting ---------------------------------------------------------------
+
+void THyperGrid::drawHeadingBand(QPainter &painter, int col, const QRect &rect, const ThgHeading &heading)
+{
+    const int index = ColumnAt(col)->HeadingIndex();
+    const int lineW = (Options() & (goFixedVertLine | goVertLine)) ? GridLineWidth() : 0;
+    int first = col;
+    while (first > 0 && ColumnAt(first - 1)->HeadingIndex() == index)
+        --first;
+    int last = col;
+    while (last < ColCount() - 1 && ColumnAt(last + 1)->HeadingIndex() == index)
+        ++last;
+    int offset = (col - first) * lineW;
+    for (int c = first; c < col; ++c)
+        offset += ColWidths(c);
+    int spanWidth = (last - first) * lineW;
+    for (int c = first; c <= last; ++c)
+        spanWidth += ColWidths(c);
+
+    const int halfHeight = RowHeights(0) / 2;
+    const QRect band(rect.left() - offset, rect.top(), spanWidth, halfHeight);
+    // The slice of this cell covers the grid lines inside the band.
+    QRect slice(rect.left(), rect.top(), rect.width(), halfHeight);
+    if (col > first && col > LeftCol())
+        slice.setLeft(slice.left() - lineW);
+    if (col < last)
+        slice.setRight(slice.right() + lineW);
+
+    painter.save();
+    painter.setClipRect(slice);
+    painter.fillRect(band, toQColor(heading.TitleColor()));
+    painter.setFont(heading.TitleParentFont() ? font() : heading.TitleFont());
+    painter.setPen(toQColor(clBtnText));
+    painter.drawText(
+        band.adjusted(2, 0, -2, 0), horizontalFlag(heading.TitleHAlignment()) | Qt::AlignVCenter, heading.Caption());
+    if (Options() & goFixedHorzLine)
+        painter.fillRect(
+            band.left(), band.bottom() - GridLineWidth() + 1, band.width(), GridLineWidth(), toQColor(clBlack));
+    painter.restore();
+}
+
+void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state)
+{
+    if (col >= VisibleColumnCount())
+        return;
+    const ThgColumn *column = ColumnAt(col);
+    QRect area = rect;
+    const bool fixed = state & gdFixed;
+    const int headingIndex = column->HeadingIndex();
+    if (fixed && row == 0 && headingIndex >= 0 && headingIndex < m_headings.Count()) {
+        drawHeadingBand(painter, col, rect, *m_headings.Items(headingIndex));
+        area.setTop(area.top() + RowHeights(0) / 2 - 1);
+    }
+
+    QString text = Cells(col, row);
+    TColor background = column->ColumnColor();
+    TColor foreground = clWindowText;
+    Qt::Alignment alignment = horizontalFlag(column->ColumnHAlignment()) | verticalFlag(column->ColumnVAlignment());
+    QFont cellFont = column->ColumnParentFont() ? font() : column->ColumnFont();
+    if (fixed) {
+        if (row == 0 && !column->Caption().isEmpty())
+            text = column->Caption();
+        background = column->TitleColor();
+        foreground = clBtnText;
+        alignment = horizontalFlag(column->TitleHAlignment()) | verticalFlag(column->TitleVAlignment());
+        cellFont = column->TitleParentFont() ? font() : column->TitleFont();
+    } else {
+        text = PrepareDisplayText(text);
+    }
+    const bool highlighted
+        = ((state & gdFocused) && (Options() & goDrawFocusSelected)) || ((state & gdSelected) && !(state & gdFocused));
+    if (highlighted && (m_hyperOptions & hgoptHighlightSelection)) {
+        background = m_highlightColor;
+        foreground = m_highlightFontColor;
+    }
+
+    painter.save();
+    painter.setClipRect(area);
+    painter.fillRect(area, toQColor(background));
+    const TBevelCut bevel = fixed ? column->TitleOuterBevel() : column->ColumnOuterBevel();
+    if (bevel != bvNone) {
+        const QColor light = toQColor(clBtnHighlight);
+        const QColor dark = toQColor(clBtnShadow);
+        painter.setPen(bevel == bvRaised ? light : dark);
+        painter.drawLine(area.topLeft(), area.topRight());
+        painter.drawLine(area.topLeft(), area.bottomLeft());
+        painter.setPen(bevel == bvRaised ? dark : light);
+        painter.drawLine(area.bottomLeft(), area.bottomRight());
+        painter.drawLine(area.topRight(), area.bottomRight());
+    }
+    painter.setFont(cellFont);
+    painter.setPen(toQColor(foreground));
+    const ThgClipStyle clip = fixed ? column->TitleClipStyle() : column->ColumnClipStyle();
+    const QRect textArea = area.adjusted(2, 2, -2, -2);
+    if (clip == hgclpWrap)
+        painter.drawText(textArea, int(alignment) | Qt::TextWordWrap, text);
+    else if (clip == hgclpEllipsis)
+        painter.drawText(textArea, alignment, painter.fontMetrics().elidedText(text, Qt::ElideRight, textArea.width()));
+    else
+        painter.drawText(textArea, alignment, text);
+    if ((state & gdFocused) && (m_hyperOptions & hgoptDrawFocusRectangle)) {
+        QPen dotted(toQColor(foreground), 1, Qt::DotLine);
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+    }
+    painter.restore();
+
+    if (OnDrawCell)
+        OnDrawCell(this, col, row, rect, state);
+}

@@ -1,0 +1,729 @@
+#include "stringgrid.h"
+
+#include <algorithm>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+
+namespace {
+// Like std::clamp, but a range that is empty (hi < lo) gives lo.
+int bound(int value, int lo, int hi)
+{
+    return std::max(lo, std::min(value, hi));
+}
+} // namespace
+
+TStringGrid::TStringGrid(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    m_cells.resize(5, 5);
+    m_colWidths.assign(5, m_defaultColWidth);
+    m_rowHeights.assign(5, m_defaultRowHeight);
+    m_current = m_anchor = {1, 1};
+    m_selection = {1, 1, 1, 1};
+    m_cells.setChangeListener([this] {
+        if (!m_repaintPending) {
+            m_repaintPending = true;
+            viewport()->update();
+        }
+    });
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setSingleStep(1);
+    updateScrollBars();
+}
+
+TStringGrid::~TStringGrid() = default;
+
+void TStringGrid::setColCount(int count)
+{
+    count = std::max(count, 0);
+    const int old = ColCount();
+    if (count == old)
+        return;
+    HideEditor();
+    m_cells.resize(count, RowCount());
+    m_colWidths.resize(count, m_defaultColWidth);
+    m_fixedCols = bound(m_fixedCols, 0, count - 1);
+    clampPositions();
+    SizeChanged(old, RowCount());
+}
+
+void TStringGrid::setRowCount(int count)
+{
+    count = std::max(count, 1);
+    const int old = RowCount();
+    if (count == old)
+        return;
+    HideEditor();
+    m_cells.resize(ColCount(), count);
+    m_rowHeights.resize(count, m_defaultRowHeight);
+    m_fixedRows = bound(m_fixedRows, 0, count - 1);
+    clampPositions();
+    SizeChanged(ColCount(), old);
+}
+
+void TStringGrid::setFixedCols(int count)
+{
+    count = bound(count, 0, ColCount() - 1);
+    if (count == m_fixedCols)
+        return;
+    m_fixedCols = count;
+    clampPositions();
+}
+
+void TStringGrid::setFixedRows(int count)
+{
+    count = bound(count, 0, RowCount() - 1);
+    if (count == m_fixedRows)
+        return;
+    m_fixedRows = count;
+    clampPositions();
+}
+
+void TStringGrid::setDefaultColWidth(int width)
+{
+    if (width == m_defaultColWidth)
+        return;
+    m_defaultColWidth = width;
+    std::fill(m_colWidths.begin(), m_colWidths.end(), width);
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::setDefaultRowHeight(int height)
+{
+    if (height == m_defaultRowHeight)
+        return;
+    m_defaultRowHeight = height;
+    std::fill(m_rowHeights.begin(), m_rowHeights.end(), height);
+    updateScrollBars();
+    invalidateGrid();
+}
+
+int TStringGrid::ColWidths(int col) const
+{
+    return col >= 0 && col < ColCount() ? m_colWidths[col] : m_defaultColWidth;
+}
+
+void TStringGrid::setColWidths(int col, int width)
+{
+    if (col < 0 || col >= ColCount() || m_colWidths[col] == width)
+        return;
+    m_colWidths[col] = std::max(width, 0);
+    updateScrollBars();
+    invalidateGrid();
+}
+
+int TStringGrid::RowHeights(int row) const
+{
+    return row >= 0 && row < RowCount() ? m_rowHeights[row] : m_defaultRowHeight;
+}
+
+void TStringGrid::setRowHeights(int row, int height)
+{
+    if (row < 0 || row >= RowCount() || m_rowHeights[row] == height)
+        return;
+    m_rowHeights[row] = std::max(height, 0);
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::setGridLineWidth(int width)
+{
+    width = std::max(width, 0);
+    if (width == m_gridLineWidth)
+        return;
+    m_gridLineWidth = width;
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::setOptions(TGridOptions options)
+{
+    if (options == m_options)
+        return;
+    m_options = options;
+    if (!(m_options & goRangeSelect))
+        m_anchor = m_current;
+    updateSelection();
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::setDefaultDrawing(bool on)
+{
+    if (on == m_defaultDrawing)
+        return;
+    m_defaultDrawing = on;
+    invalidateGrid();
+}
+
+void TStringGrid::setColor(TColor color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    invalidateGrid();
+}
+
+void TStringGrid::setScrollBars(TScrollStyle style)
+{
+    if (style == m_scrollBars)
+        return;
+    m_scrollBars = style;
+    updateScrollBars();
+}
+
+void TStringGrid::setCol(int col)
+{
+    moveCurrent(col, m_current.Y, false, true);
+}
+
+void TStringGrid::setRow(int row)
+{
+    moveCurrent(m_current.X, row, false, true);
+}
+
+void TStringGrid::setSelection(const TGridRect &rect)
+{
+    TGridRect r {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::max(rect.Left, rect.Right),
+        std::max(rect.Top, rect.Bottom)};
+    r.Left = bound(r.Left, m_fixedCols, ColCount() - 1);
+    r.Right = bound(r.Right, m_fixedCols, ColCount() - 1);
+    r.Top = bound(r.Top, m_fixedRows, RowCount() - 1);
+    r.Bottom = bound(r.Bottom, m_fixedRows, RowCount() - 1);
+    const TGridCoord target {r.Right, r.Bottom};
+    if (!(target == m_current) && !SelectCell(target.X, target.Y))
+        return;
+    m_anchor = {r.Left, r.Top};
+    m_current = target;
+    updateSelection();
+    scrollIntoView(m_current.X, m_current.Y);
+    invalidateGrid();
+}
+
+void TStringGrid::moveCurrent(int col, int row, bool extend, bool fireClick)
+{
+    col = bound(col, m_fixedCols, ColCount() - 1);
+    row = bound(row, m_fixedRows, RowCount() - 1);
+    const bool changed = !(TGridCoord {col, row} == m_current);
+    if (changed && !SelectCell(col, row))
+        return;
+    m_current = {col, row};
+    if (!extend || !(m_options & goRangeSelect))
+        m_anchor = m_current;
+    updateSelection();
+    scrollIntoView(col, row);
+    invalidateGrid();
+    if (changed && fireClick)
+        Click();
+}
+
+void TStringGrid::updateSelection()
+{
+    TGridRect r {std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y),
+        std::max(m_anchor.X, m_current.X), std::max(m_anchor.Y, m_current.Y)};
+    if (m_options & goRowSelect) {
+        r.Left = m_fixedCols;
+        r.Right = ColCount() - 1;
+    }
+    m_selection = r;
+}
+
+int TStringGrid::lineWidth(bool fixed, bool vertical) const
+{
+    const TGridOption option
+        = vertical ? (fixed ? goFixedVertLine : goVertLine) : (fixed ? goFixedHorzLine : goHorzLine);
+    return (m_options & option) ? m_gridLineWidth : 0;
+}
+
+int TStringGrid::fixedWidth() const
+{
+    int width = 0;
+    for (int c = 0; c < m_fixedCols; ++c)
+        width += m_colWidths[c] + lineWidth(true, true);
+    return width;
+}
+
+int TStringGrid::fixedHeight() const
+{
+    int height = 0;
+    for (int r = 0; r < m_fixedRows; ++r)
+        height += m_rowHeights[r] + lineWidth(true, false);
+    return height;
+}
+
+// The top row that shows `last` as the last wholly visible row (or at the top
+// when it is taller than the view).
+static int firstFitting(int last, int first, int available, const std::vector<int> &sizes, int line)
+{
+    int used = 0;
+    int top = last;
+    while (top >= first) {
+        used += sizes[top] + line;
+        if (used > available)
+            break;
+        --top;
+    }
+    return std::min(last, top + 1);
+}
+
+int TStringGrid::maxTopRow() const
+{
+    return std::max(m_fixedRows,
+        firstFitting(
+            RowCount() - 1, m_fixedRows, viewport()->height() - fixedHeight(), m_rowHeights, lineWidth(false, false)));
+}
+
+int TStringGrid::maxLeftCol() const
+{
+    return std::max(m_fixedCols,
+        firstFitting(
+            ColCount() - 1, m_fixedCols, viewport()->width() - fixedWidth(), m_colWidths, lineWidth(false, true)));
+}
+
+void TStringGrid::setTopRow(int row)
+{
+    row = bound(row, m_fixedRows, maxTopRow());
+    if (row == m_topRow)
+        return;
+    m_topRow = row;
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::setLeftCol(int col)
+{
+    col = bound(col, m_fixedCols, maxLeftCol());
+    if (col == m_leftCol)
+        return;
+    m_leftCol = col;
+    updateScrollBars();
+    invalidateGrid();
+}
+
+int TStringGrid::VisibleRowCount() const
+{
+    const int available = viewport()->height() - fixedHeight();
+    const int line = lineWidth(false, false);
+    int used = 0;
+    int count = 0;
+    for (int r = m_topRow; r < RowCount(); ++r) {
+        used += m_rowHeights[r] + line;
+        if (used > available + line) // the last line may fall outside
+            break;
+        ++count;
+    }
+    return count;
+}
+
+int TStringGrid::VisibleColCount() const
+{
+    const int available = viewport()->width() - fixedWidth();
+    const int line = lineWidth(false, true);
+    int used = 0;
+    int count = 0;
+    for (int c = m_leftCol; c < ColCount(); ++c) {
+        used += m_colWidths[c] + line;
+        if (used > available + line)
+            break;
+        ++count;
+    }
+    return count;
+}
+
+void TStringGrid::scrollIntoView(int col, int row)
+{
+    if (row >= m_fixedRows) {
+        if (row < m_topRow)
+            setTopRow(row);
+        else if (row >= m_topRow + VisibleRowCount())
+            setTopRow(firstFitting(
+                row, m_fixedRows, viewport()->height() - fixedHeight(), m_rowHeights, lineWidth(false, false)));
+    }
+    if (col >= m_fixedCols) {
+        if (col < m_leftCol)
+            setLeftCol(col);
+        else if (col >= m_leftCol + VisibleColCount())
+            setLeftCol(firstFitting(
+                col, m_fixedCols, viewport()->width() - fixedWidth(), m_colWidths, lineWidth(false, true)));
+    }
+}
+
+void TStringGrid::EndUpdate()
+{
+    if (m_updateCount > 0 && --m_updateCount == 0)
+        clampPositions();
+}
+
+void TStringGrid::clampPositions()
+{
+    if (m_updateCount > 0)
+        return;
+    m_current.X = bound(m_current.X, m_fixedCols, ColCount() - 1);
+    m_current.Y = bound(m_current.Y, m_fixedRows, RowCount() - 1);
+    m_anchor.X = bound(m_anchor.X, m_fixedCols, ColCount() - 1);
+    m_anchor.Y = bound(m_anchor.Y, m_fixedRows, RowCount() - 1);
+    updateSelection();
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::updateScrollBars()
+{
+    m_syncingScrollBars = true;
+    m_topRow = bound(m_topRow, m_fixedRows, maxTopRow());
+    m_leftCol = bound(m_leftCol, m_fixedCols, maxLeftCol());
+
+    const bool vertical = m_scrollBars == TScrollStyle::ssVertical || m_scrollBars == TScrollStyle::ssBoth;
+    const bool horizontal = m_scrollBars == TScrollStyle::ssHorizontal || m_scrollBars == TScrollStyle::ssBoth;
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setRange(0, maxTopRow() - m_fixedRows);
+    verticalScrollBar()->setPageStep(std::max(1, VisibleRowCount()));
+    verticalScrollBar()->setValue(m_topRow - m_fixedRows);
+    horizontalScrollBar()->setRange(0, maxLeftCol() - m_fixedCols);
+    horizontalScrollBar()->setPageStep(std::max(1, VisibleColCount()));
+    horizontalScrollBar()->setValue(m_leftCol - m_fixedCols);
+    m_syncingScrollBars = false;
+}
+
+void TStringGrid::scrollContentsBy(int, int)
+{
+    if (m_syncingScrollBars)
+        return;
+    m_topRow = verticalScrollBar()->value() + m_fixedRows;
+    m_leftCol = horizontalScrollBar()->value() + m_fixedCols;
+    invalidateGrid();
+}
+
+std::vector<int> TStringGrid::visibleColumns() const
+{
+    std::vector<int> cols;
+    const int width = viewport()->width();
+    int x = 0;
+    for (int c = 0; c < m_fixedCols && x < width; ++c) {
+        cols.push_back(c);
+        x += m_colWidths[c] + lineWidth(true, true);
+    }
+    for (int c = m_leftCol; c < ColCount() && x < width; ++c) {
+        cols.push_back(c);
+        x += m_colWidths[c] + lineWidth(false, true);
+    }
+    return cols;
+}
+
+std::vector<int> TStringGrid::visibleRows() const
+{
+    std::vector<int> rows;
+    const int height = viewport()->height();
+    int y = 0;
+    for (int r = 0; r < m_fixedRows && y < height; ++r) {
+        rows.push_back(r);
+        y += m_rowHeights[r] + lineWidth(true, false);
+    }
+    for (int r = m_topRow; r < RowCount() && y < height; ++r) {
+        rows.push_back(r);
+        y += m_rowHeights[r] + lineWidth(false, false);
+    }
+    return rows;
+}
+
+QRect TStringGrid::CellRect(int col, int row) const
+{
+    if (col < 0 || col >= ColCount() || row < 0 || row >= RowCount())
+        return {};
+    if ((col >= m_fixedCols && col < m_leftCol) || (row >= m_fixedRows && row < m_topRow))
+        return {};
+    int x = 0;
+    for (int c = 0; c < m_fixedCols && c < col; ++c)
+        x += m_colWidths[c] + lineWidth(true, true);
+    for (int c = m_leftCol; c < col; ++c)
+        x += m_colWidths[c] + lineWidth(false, true);
+    int y = 0;
+    for (int r = 0; r < m_fixedRows && r < row; ++r)
+        y += m_rowHeights[r] + lineWidth(true, false);
+    for (int r = m_topRow; r < row; ++r) {
+        y += m_rowHeights[r] + lineWidth(false, false);
+        if (y > viewport()->height())
+            return {};
+    }
+    if (x > viewport()->width())
+        return {};
+    return QRect(x, y, m_colWidths[col], m_rowHeights[row]);
+}
+
+TGridCoord TStringGrid::MouseToCell(int x, int y) const
+{
+    TGridCoord cell {-1, -1};
+    int left = 0;
+    for (int c : visibleColumns()) {
+        const int right = left + m_colWidths[c] + lineWidth(c < m_fixedCols, true);
+        if (x >= left && x < right) {
+            cell.X = c;
+            break;
+        }
+        left = right;
+    }
+    int top = 0;
+    for (int r : visibleRows()) {
+        const int bottom = top + m_rowHeights[r] + lineWidth(r < m_fixedRows, false);
+        if (y >= top && y < bottom) {
+            cell.Y = r;
+            break;
+        }
+        top = bottom;
+    }
+    return cell;
+}
+
+void TStringGrid::MoveColumn(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount())
+        return;
+    HideEditor();
+    ColumnMoved(from, to);
+    m_cells.moveColumn(from, to);
+    const int width = m_colWidths[from];
+    m_colWidths.erase(m_colWidths.begin() + from);
+    m_colWidths.insert(m_colWidths.begin() + to, width);
+    invalidateGrid();
+}
+
+void TStringGrid::MoveRow(int from, int to)
+{
+    if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount())
+        return;
+    HideEditor();
+    m_cells.moveRow(from, to);
+    if (from < to)
+        std::rotate(m_rowHeights.begin() + from, m_rowHeights.begin() + from + 1, m_rowHeights.begin() + to + 1);
+    else
+        std::rotate(m_rowHeights.begin() + to, m_rowHeights.begin() + from, m_rowHeights.begin() + from + 1);
+    RowMoved(from, to);
+    updateScrollBars();
+    invalidateGrid();
+}
+
+void TStringGrid::DeleteRow(int row)
+{
+    MoveRow(row, RowCount() - 1);
+    setRowCount(RowCount() - 1);
+}
+
+void TStringGrid::DeleteColumn(int col)
+{
+    MoveColumn(col, ColCount() - 1);
+    setColCount(ColCount() - 1);
+}
+
+void TStringGrid::SizeChanged(int, int) { }
+
+void TStringGrid::ColumnMoved(int, int) { }
+
+void TStringGrid::RowMoved(int, int) { }
+
+bool TStringGrid::SelectCell(int col, int row)
+{
+    bool canSelect = true;
+    if (OnSelectCell)
+        OnSelectCell(this, col, row, canSelect);
+    return canSelect;
+}
+
+void TStringGrid::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state)
+{
+    if (m_defaultDrawing) {
+        painter.setPen(palette().color(QPalette::Text));
+        if ((state & gdSelected) && !(state & gdFixed))
+            painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop, m_cells.cell(col, row).toString());
+    }
+    if (OnDrawCell)
+        OnDrawCell(this, col, row, rect, state);
+}
+
+void TStringGrid::invalidateGrid()
+{
+    viewport()->update();
+}
+
+void TStringGrid::paintEvent(QPaintEvent *event)
+{
+    m_repaintPending = false;
+    QPainter painter(viewport());
+    const std::vector<int> cols = visibleColumns();
+    const std::vector<int> rows = visibleRows();
+    const bool focused = hasFocus();
+
+    // Lines first: a cell may paint over the lines next to it (heading bands).
+    paintGridLines(painter, cols, rows);
+    int y = 0;
+    for (int row : rows) {
+        const int height = m_rowHeights[row];
+        int x = 0;
+        for (int col : cols) {
+            const int width = m_colWidths[col];
+            const QRect rect(x, y, width, height);
+            x += width + lineWidth(col < m_fixedCols, true);
+            if (!rect.intersects(event->rect()))
+                continue;
+            TGridDrawState state;
+            const bool fixed = col < m_fixedCols || row < m_fixedRows;
+            if (fixed)
+                state |= gdFixed;
+            else {
+                if (m_selection.contains(col, row))
+                    state |= gdSelected;
+                if (focused && col == m_current.X && row == m_current.Y)
+                    state |= gdFocused;
+            }
+            painter.save();
+            if (m_defaultDrawing) {
+                QColor background = toQColor(fixed ? clBtnFace : m_color);
+                if ((state & gdSelected) && (!(state & gdFocused) || (m_options & goDrawFocusSelected)))
+                    background = toQColor(clHighlight);
+                painter.fillRect(rect, background);
+                painter.setClipRect(rect);
+            }
+            DrawCell(painter, col, row, rect, state);
+            painter.restore();
+        }
+        y += height + lineWidth(row < m_fixedRows, false);
+    }
+}
+
+void TStringGrid::paintGridLines(QPainter &painter, const std::vector<int> &cols, const std::vector<int> &rows)
+{
+    const QColor fixedLine = toQColor(clBlack);
+    const QColor dataLine = toQColor(clSilver);
+    int gridBottom = 0;
+    for (int row : rows)
+        gridBottom += m_rowHeights[row] + lineWidth(row < m_fixedRows, false);
+    int gridRight = 0;
+    for (int col : cols)
+        gridRight += m_colWidths[col] + lineWidth(col < m_fixedCols, true);
+    const int fixedBottom = std::min(fixedHeight(), gridBottom);
+    const int fixedRight = std::min(fixedWidth(), gridRight);
+
+    int x = 0;
+    for (int col : cols) {
+        x += m_colWidths[col];
+        const bool fixedCol = col < m_fixedCols;
+        if (const int fixedLineWidth = lineWidth(true, true)) // through the title rows
+            painter.fillRect(x, 0, fixedLineWidth, fixedCol ? gridBottom : fixedBottom, fixedLine);
+        if (!fixedCol) {
+            if (const int w = lineWidth(false, true))
+                painter.fillRect(x, fixedBottom, w, gridBottom - fixedBottom, dataLine);
+        }
+        x += lineWidth(fixedCol, true);
+    }
+    int y = 0;
+    for (int row : rows) {
+        y += m_rowHeights[row];
+        const bool fixedRow = row < m_fixedRows;
+        if (const int w = lineWidth(true, false))
+            painter.fillRect(0, y, fixedRow ? gridRight : fixedRight, w, fixedLine);
+        if (!fixedRow) {
+            if (const int w = lineWidth(false, false))
+                painter.fillRect(fixedRight, y, gridRight - fixedRight, w, dataLine);
+        }
+        y += lineWidth(fixedRow, false);
+    }
+    // The area right of and below the cells shows the grid's colour.
+    const QColor background = toQColor(m_color);
+    painter.fillRect(gridRight, 0, viewport()->width() - gridRight, viewport()->height(), background);
+    painter.fillRect(0, gridBottom, gridRight, viewport()->height() - gridBottom, background);
+}
+
+void TStringGrid::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const TGridCoord cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    if (cell.X < m_fixedCols || cell.Y < m_fixedRows)
+        return;
+    const bool extend = (event->modifiers() & Qt::ShiftModifier) && (m_options & goRangeSelect);
+    moveCurrent(cell.X, cell.Y, extend, false);
+    Click();
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || !(m_options & goRangeSelect))
+        return;
+    const TGridCoord cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    if (cell.X >= m_fixedCols && cell.Y >= m_fixedRows && !(cell == m_current))
+        moveCurrent(cell.X, cell.Y, true, false);
+}
+
+void TStringGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const bool rowSelect = m_options & goRowSelect;
+    int col = m_current.X;
+    int row = m_current.Y;
+    const int page = std::max(1, VisibleRowCount());
+    switch (event->key()) {
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_Left:
+        if (rowSelect)
+            setLeftCol(m_leftCol - 1);
+        else
+            --col;
+        break;
+    case Qt::Key_Right:
+        if (rowSelect)
+            setLeftCol(m_leftCol + 1);
+        else
+            ++col;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Home:
+        if (control || rowSelect)
+            row = m_fixedRows;
+        else
+            col = m_fixedCols;
+        break;
+    case Qt::Key_End:
+        if (control || rowSelect)
+            row = RowCount() - 1;
+        else
+            col = ColCount() - 1;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    moveCurrent(col, row, extend, true);
+}

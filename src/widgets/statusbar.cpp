@@ -1,0 +1,54 @@
+#include "statusbar.h"
+
+#include <qdrawutil.h>
+#include <QPainter>
+
+TStatusBar::TStatusBar(QWidget *parent)
+    : QWidget(parent)
+{ }
+
+void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &text)
+{
+    m_panels.push_back({width, alignment, text});
+    update();
+}
+
+QString TStatusBar::PanelText(int index) const
+{
+    return index >= 0 && index < PanelCount() ? m_panels[index].text : QString();
+}
+
+void TStatusBar::setPanelText(int index, const QString &text)
+{
+    if (index < 0 || index >= PanelCount() || m_panels[index].text == text)
+        return;
+    m_panels[index].text = text;
+    update(panelRect(index));
+}
+
+QRect TStatusBar::panelRect(int index) const
+{
+    int left = 0;
+    for (int i = 0; i < index; ++i)
+        left += m_panels[i].width;
+    const bool last = index == PanelCount() - 1;
+    const int panelWidth = last ? std::max(width(), left + m_panels[index].width) - left : m_panels[index].width;
+    // Two pixels between panels and above them, as status bars have.
+    return QRect(left, 2, panelWidth - 2, height() - 2);
+}
+
+QSize TStatusBar::sizeHint() const
+{
+    return QSize(200, fontMetrics().height() + 10);
+}
+
+void TStatusBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    for (int i = 0; i < PanelCount(); ++i) {
+        const QRect rect = panelRect(i);
+        qDrawShadePanel(&painter, rect, palette(), true, 1);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(rect.adjusted(3, 0, -3, 0), int(m_panels[i].alignment | Qt::AlignVCenter), m_panels[i].text);
+    }
+}

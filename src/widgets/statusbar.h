@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+/// A status bar of sunken panels side by side, each with its width, text
+/// alignment and text; the last panel takes the rest of the width.
+class TStatusBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TStatusBar(QWidget *parent = nullptr);
+
+    void addPanel(int width, Qt::Alignment alignment, const QString &text = {});
+    int PanelCount() const { return int(m_panels.size()); }
+    QString PanelText(int index) const;
+    void setPanelText(int index, const QString &text);
+    /// The area of a panel inside the bar.
+    QRect panelRect(int index) const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Panel
+    {
+        int width;
+        Qt::Alignment alignment;
+        QString text;
+    };
+    std::vector<Panel> m_panels;
+};

@@ -1,0 +1,85 @@
+#include "celltable.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+CellTable table(int cols, int rows)
+{
+    CellTable t;
+    t.resize(cols, rows);
+    return t;
+}
+} // namespace
+
+TEST(CellTable, KeepsEveryCellOfARowApart)
+{
+    CellTable t = table(9, 3);
+    t.setCell(8, 1, u"note");
+    t.setCell(0, 1, u"start");
+    t.setCell(4, 1, u"");
+    t.setCell(3, 1, u"x");
+    EXPECT_EQ(t.text(0, 1), "start");
+    EXPECT_EQ(t.text(3, 1), "x");
+    EXPECT_EQ(t.text(4, 1), "");
+    EXPECT_EQ(t.text(8, 1), "note");
+    EXPECT_EQ(t.text(8, 2), "");
+    EXPECT_EQ(t.text(9, 1), ""); // outside reads as empty
+    EXPECT_EQ(t.text(0, -1), "");
+    t.setCell(8, 1, u"");
+    EXPECT_EQ(t.rowTexts(1), QStringList({"start", "", "", "x", "", "", "", "", ""}));
+}
+
+TEST(CellTable, HoldsCellsLongerThanSixtyFiveThousandCharacters)
+{
+    CellTable t = table(3, 1);
+    const QString huge(70000, u'a');
+    t.setCell(1, 0, huge);
+    t.setCell(2, 0, u"after");
+    t.setCell(0, 0, u"before");
+    EXPECT_EQ(t.text(1, 0), huge);
+    EXPECT_EQ(t.text(2, 0), "after");
+    EXPECT_EQ(t.text(0, 0), "before");
+}
+
+TEST(CellTable, MovesRowsAndColumnsWithTheirTexts)
+{
+    CellTable t = table(3, 4);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            t.setCell(c, r, QStringLiteral("%1%2").arg(QChar(u'a' + c)).arg(r));
+    t.moveRow(0, 2);
+    EXPECT_EQ(t.text(0, 0), "a1");
+    EXPECT_EQ(t.text(0, 1), "a2");
+    EXPECT_EQ(t.text(0, 2), "a0");
+    t.moveRow(2, 0);
+    EXPECT_EQ(t.text(0, 0), "a0");
+    t.swapRows(0, 3);
+    EXPECT_EQ(t.text(1, 0), "b3");
+    t.moveColumn(0, 2);
+    EXPECT_EQ(t.rowTexts(1), QStringList({"b1", "c1", "a1"}));
+}
+
+TEST(CellTable, ShrinkingDropsTheTextsCutAway)
+{
+    CellTable t = table(3, 2);
+    t.setCell(2, 1, u"gone");
+    t.resize(2, 2);
+    t.resize(3, 2);
+    EXPECT_EQ(t.text(2, 1), "");
+    t.setCell(0, 1, u"kept");
+    t.resize(3, 1);
+    t.resize(3, 2);
+    EXPECT_EQ(t.text(0, 1), "");
+}
+
+TEST(CellTable, ReportsOnlyRealChanges)
+{
+    CellTable t = table(2, 2);
+    int changes = 0;
+    t.setChangeListener([&] { ++changes; });
+    t.setCell(0, 0, u"a");
+    t.setCell(0, 0, u"a");
+    t.clearRow(1);
+    EXPECT_EQ(changes, 1);
+}

@@ -1,0 +1,420 @@
+#include "hypergrid.h"
+#include "testsupport.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QDir>
+#include <QSettings>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList names(const ThgColumns &columns)
+{
+    QStringList list;
+    for (int i = 0; i < columns.Count(); ++i)
+        list << columns.Items(i)->Name();
+    return list;
+}
+
+QStringList column(const THyperGrid &grid, int col)
+{
+    QStringList texts;
+    for (int row = 0; row < grid.RowCount(); ++row)
+        texts << grid.Cells(col, row);
+    return texts;
+}
+
+// A grid of three columns a, b, c and four rows a0 … c3.
+void fill(THyperGrid &grid)
+{
+    grid.setColCount(3);
+    grid.setRowCount(4);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            grid.setCells(c, r, QStringLiteral("%1%2").arg(QChar(u'a' + c)).arg(r));
+}
+
+QString load(THyperGrid &grid, const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    grid.LoadFromCSVStream(0, 1, buffer);
+    return {};
+}
+
+QByteArray save(const THyperGrid &grid)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(grid.SaveToCSVStream(0, 1, buffer));
+    return buffer.data();
+}
+
+} // namespace
+
+TEST(HyperGridColumns, OneNamedColumnObjectPerInitialColumn)
+{
+    THyperGrid grid;
+    EXPECT_EQ(grid.ColCount(), 5);
+    EXPECT_EQ(names(grid.Columns()), QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 5"}));
+    EXPECT_EQ(grid.DefaultRowHeight(), 20);
+    EXPECT_FALSE(grid.DefaultDrawing());
+    EXPECT_EQ(grid.Version(), "1.96");
+}
+
+TEST(HyperGridColumns, ColumnCountFreesOrAddsColumnObjects)
+{
+    THyperGrid grid;
+    grid.setColCount(9);
+    grid.Columns().Items(4)->setName(QStringLiteral("Column 8")); // a taken number is skipped later
+    grid.setColCount(7);
+    EXPECT_EQ(names(grid.Columns()),
+        QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 8", "Column 6", "Column 7"}));
+    grid.setColCount(9);
+    EXPECT_EQ(grid.Columns().Count(), 9);
+    EXPECT_EQ(grid.Columns().Items(7)->Name(), "Column 5");
+    EXPECT_EQ(grid.Columns().Items(8)->Name(), "Column 9");
+}
+
+TEST(HyperGridColumns, FindsColumnsByNameIgnoringCase)
+{
+    THyperGrid grid;
+    grid.Columns().Items(1)->setName(QStringLiteral("Notes"));
+    EXPECT_EQ(grid.ColumnByName(QStringLiteral("NOTES")), grid.Columns().Items(1));
+    EXPECT_EQ(messageOf<EhgInvalidColumnName>([&] { grid.ColumnByName(QStringLiteral("Missing")); }),
+        "Invalid column name \"Missing\"");
+    // Names that differ in case are different names when picking a new one.
+    grid.Columns().Items(0)->setName(QStringLiteral("column 6"));
+    EXPECT_EQ(grid.Columns().UniqueItemName(), "Column 1");
+}
+
+TEST(HyperGridColumns, HiddenColumnKeepsItsTextsAndWidth)
+{
+    THyperGrid grid;
+    fill(grid);
+    grid.setColWidths(1, 33);
+    ThgColumn *middle = grid.Columns().Items(1);
+    middle->setVisible(false);
+    EXPECT_EQ(grid.ColCount(), 2);
+    EXPECT_EQ(grid.VisibleColumnCount(), 2);
+    EXPECT_EQ(column(grid, 1), QStringList({"c0", "c1", "c2", "c3"}));
+    EXPECT_EQ(middle->HiddenCells, QStringList({"b0", "b1", "b2", "b3"}));
+    EXPECT_EQ(grid.ColumnAt(1), grid.Columns().Items(2));
+    EXPECT_EQ(grid.GridColOf(middle), -1);
+
+    grid.setCells(1, 2, QStringLiteral("changed c2"));
+    middle->setVisible(true);
+    EXPECT_EQ(grid.ColCount(), 3);
+    EXPECT_EQ(column(grid, 1), QStringList({"b0", "b1", "b2", "b3"}));
+    EXPECT_EQ(column(grid, 2), QStringList({"c0", "c1", "changed c2", "c3"}));
+    EXPECT_EQ(grid.ColWidths(1), 33);
+    EXPECT_TRUE(middle->HiddenCells.isEmpty());
+}
+
+TEST(HyperGridColumns, ColumnAtRaisesBeyondTheVisibleColumns)
+{
+    THyperGrid grid;
+    grid.setColCount(3);
+    grid.Columns().Items(2)->setVisible(false);
+    EXPECT_EQ(messageOf<EhgColumnIndexOutOfRange>([&] { grid.ColumnAt(2); }), "THyperGrid: Column index out of range");
+    EXPECT_THROW(grid.ColumnAt(-1), ListIndexError);
+}
+
+TEST(HyperGridColumns, MovingAColumnMovesItsObject)
+{
+    THyperGrid grid;
+    fill(grid);
+    ThgColumn *first = grid.Columns().Items(0);
+    grid.MoveColumn(0, 2);
+    EXPECT_EQ(grid.Columns().Items(2), first);
+    EXPECT_EQ(column(grid, 2), QStringList({"a0", "a1", "a2", "a3"}));
+}
+
+TEST(HyperGridRows, InsertAndRemoveKeepHiddenColumnsInStep)
+{
+    THyperGrid grid;
+    fill(grid);
+    ThgColumn *middle = grid.Columns().Items(1);
+    middle->setVisible(false);
+    grid.InsertRow(2);
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(column(grid, 0), QStringList({"a0", "a1", "", "a2", "a3"}));
+    EXPECT_EQ(middle->HiddenCells.mid(0, 5), QStringList({"b0", "b1", "", "b2", "b3"}));
+    EXPECT_EQ(grid.RowHeights(2), grid.DefaultRowHeight());
+
+    grid.RemoveRow(1);
+    EXPECT_EQ(grid.RowCount(), 4);
+    EXPECT_EQ(column(grid, 0), QStringList({"a0", "", "a2", "a3"}));
+    middle->setVisible(true);
+    EXPECT_EQ(column(grid, 1), QStringList({"b0", "", "b2", "b3"}));
+}
+
+TEST(HyperGridRows, RefusesRowsOutsideTheDataRange)
+{
+    THyperGrid grid;
+    fill(grid);
+    EXPECT_EQ(messageOf<EhgRowIndexOutOfRange>([&] { grid.InsertRow(grid.RowCount()); }), "Cannot insert row 4");
+    EXPECT_EQ(messageOf<EhgRowIndexOutOfRange>([&] { grid.RemoveRow(0); }), "Cannot delete row 0");
+    EXPECT_EQ(grid.RowCount(), 4);
+    EXPECT_EQ(grid.Cells(0, 0), "a0");
+}
+
+TEST(HyperGridRows, SelectRowIsIdleWhileEditingIsOn)
+{
+    THyperGrid grid;
+    fill(grid);
+    grid.setFixedCols(0);
+    grid.setOptions(grid.Options() | goEditing);
+    grid.SelectRow(3);
+    EXPECT_EQ(grid.Row(), 1);
+    grid.setOptions(grid.Options() & ~TGridOptions(goEditing));
+    grid.SelectRow(3);
+    EXPECT_EQ(grid.Selection(), (TGridRect {0, 3, 2, 3}));
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(grid.Row(), 3);
+}
+
+TEST(HyperGridEvents, ExitAndEnterFireAroundAMoveAndCanRefuseIt)
+{
+    THyperGrid grid;
+    fill(grid);
+    QStringList log;
+    bool refuse = false;
+    grid.OnExitCell = [&](THyperGrid *, int c, int r, bool &can) {
+        log << QStringLiteral("exit cell %1,%2").arg(c).arg(r);
+        can = !refuse;
+    };
+    grid.OnExitRow = [&](THyperGrid *, int c, int r, bool &) { log << QStringLiteral("exit row %1,%2").arg(c).arg(r); };
+    grid.OnEnterRow = [&](THyperGrid *, int c, int r) { log << QStringLiteral("enter row %1,%2").arg(c).arg(r); };
+    grid.OnEnterCell = [&](THyperGrid *, int c, int r) { log << QStringLiteral("enter cell %1,%2").arg(c).arg(r); };
+    grid.setRow(2);
+    EXPECT_EQ(log, QStringList({"exit cell 1,1", "exit row 1,1", "enter row 1,2", "enter cell 1,2"}));
+    log.clear();
+    refuse = true;
+    grid.setRow(3);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.TrackedCell(), (TGridCoord {1, 2}));
+}
+
+TEST(HyperGridRepaint, ColumnColorRepaintsOnlyOnAChange)
+{
+    THyperGrid grid;
+    int repaints = 0;
+    auto original = grid.Columns().ItemChanged;
+    grid.Columns().ItemChanged = [&](ThgHeading *item, int kind) {
+        ++repaints;
+        original(item, kind);
+    };
+    ThgColumn *col = grid.Columns().Items(0);
+    col->setColumnColor(col->ColumnColor());
+    EXPECT_EQ(repaints, 0);
+    col->setColumnColor(clAqua);
+    EXPECT_EQ(repaints, 1);
+    col->setColumnFont(col->ColumnFont()); // fonts always notify and leave the parent font
+    EXPECT_EQ(repaints, 2);
+    EXPECT_FALSE(col->ColumnParentFont());
+}
+
+TEST(WorksheetFile, RoundTripKeepsEveryCellAndTheBottomLine)
+{
+    THyperGrid grid;
+    grid.setColCount(9);
+    grid.setRowCount(4);
+    const QStringList row1
+        = {"01-12-98 08:00", "01-12-98 12:30", "04:30", "", "01-12-98", "07:24", "", "-02:54", "Train \"late\", at 8"};
+    const QStringList row2
+        = {"02-12-98 13:00", "02-12-98 21:15", "08:15", "", "02-12-98", "07:24", "", "+00:51", "  blanks  "};
+    for (int c = 0; c < 9; ++c) {
+        grid.setCells(c, 1, row1[c]);
+        grid.setCells(c, 2, row2[c]);
+    }
+    const QByteArray bytes = save(grid);
+    EXPECT_TRUE(bytes.startsWith("\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\","
+                                 "\"-02:54\",\"Train \"\"late\"\", at 8\"\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+
+    THyperGrid copy;
+    copy.setColCount(9);
+    copy.setRowCount(2);
+    load(copy, bytes);
+    EXPECT_EQ(copy.RowCount(), 4);
+    for (int r = 1; r < 4; ++r)
+        EXPECT_EQ(copy.cellTable().rowTexts(r), grid.cellTable().rowTexts(r)) << r;
+}
+
+TEST(WorksheetFile, NotesWithLineBreaksStayOnTheirRow)
+{
+    THyperGrid grid;
+    grid.setColCount(2);
+    grid.setRowCount(4);
+    grid.setCells(1, 1, QStringLiteral("line one\r\nline two\nthree"));
+    grid.setCells(1, 2, QStringLiteral("next row"));
+    THyperGrid copy;
+    copy.setColCount(2);
+    copy.setRowCount(2);
+    load(copy, save(grid));
+    EXPECT_EQ(copy.RowCount(), 4);
+    EXPECT_EQ(copy.Cells(1, 1), "line one line two three");
+    EXPECT_EQ(copy.Cells(1, 2), "next row");
+}
+
+TEST(WorksheetFile, ExtraFieldsAddColumnsThatAreSavedToo)
+{
+    THyperGrid grid;
+    grid.setColCount(2);
+    grid.setRowCount(2);
+    load(grid, "\"a\",\"b\",\"c\"\r\n\"\",\"\"\r\n");
+    EXPECT_EQ(grid.ColCount(), 3);
+    EXPECT_EQ(grid.Columns().Count(), 3);
+    EXPECT_EQ(grid.Cells(2, 1), "c");
+    EXPECT_EQ(save(grid), QByteArray("\"a\",\"b\",\"c\"\r\n\"\",\"\",\"\"\r\n"));
+}
+
+TEST(WorksheetFile, ReadingOnlyGrowsTheGrid)
+{
+    THyperGrid grid;
+    grid.setColCount(2);
+    grid.setRowCount(5);
+    grid.setCells(0, 4, QStringLiteral("kept"));
+    load(grid, "");
+    EXPECT_EQ(grid.RowCount(), 5);
+    load(grid, "\"x\"\r\n");
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.Cells(0, 1), "x");
+    EXPECT_EQ(grid.Cells(0, 4), "kept");
+}
+
+TEST(WorksheetFile, HiddenColumnsReadAndWriteTheirOwnTexts)
+{
+    THyperGrid grid;
+    grid.setColCount(3);
+    grid.setRowCount(2);
+    grid.Columns().Items(1)->setVisible(false);
+    load(grid, "\"a\",\"b\",\"c\"\r\n\"d\",\"e\",\"f\"\r\n");
+    EXPECT_EQ(grid.Cells(0, 2), "d");
+    EXPECT_EQ(grid.Cells(1, 2), "f");
+    EXPECT_EQ(grid.Columns().Items(1)->HiddenCells.mid(1, 2), QStringList({"b", "e"}));
+    EXPECT_EQ(save(grid), QByteArray("\"a\",\"b\",\"c\"\r\n\"d\",\"e\",\"f\"\r\n"));
+}
+
+TEST(WorksheetFile, DamagedFilesLoadWithoutACrash)
+{
+    QByteArray garbage;
+    for (int i = 0; i < 5000; ++i)
+        garbage.append(char((i * 7919) % 256));
+    const QByteArray cases[] = {
+        garbage,
+        QByteArray("\"a\",\"b\0c\",\"d\"\r\n\"e\"", 19),
+        QByteArray(300000, 'x'),
+        QByteArray("\"unclosed,\"\r\n\r\n\r\n,,,,,,,,,,\r\n"),
+        QByteArray("\n\r\n\r\r\r"),
+    };
+    for (const QByteArray &bytes : cases) {
+        THyperGrid grid;
+        grid.setColCount(9);
+        grid.setRowCount(2);
+        load(grid, bytes);
+        EXPECT_GE(grid.RowCount(), 2);
+        EXPECT_EQ(grid.ColCount(), grid.Columns().Count());
+        save(grid);
+    }
+}
+
+TEST(WorksheetFile, OldWindowsFilesKeepTheirCharacters)
+{
+    THyperGrid grid;
+    grid.setColCount(1);
+    grid.setRowCount(2);
+    load(grid,
+        "\"K\xF8"
+        "b m\xE6lk \x80 3\"\r\n");
+    EXPECT_EQ(grid.Cells(0, 1), QString::fromUtf8("Køb mælk € 3"));
+    EXPECT_EQ(save(grid),
+        QByteArray("\"K\xC3\xB8"
+                   "b m\xC3\xA6lk \xE2\x82\xAC 3\"\r\n"));
+}
+
+TEST(WorksheetFile, MissingFileAndFailedSaveAreReported)
+{
+    QTemporaryDir dir;
+    THyperGrid grid;
+    const QString missing = dir.filePath(QStringLiteral("Hourbook.csv"));
+    EXPECT_EQ(messageOf<FileOpenError>([&] { grid.LoadFromCSV(0, 1, missing); }), "Cannot open file " + missing);
+
+    // A folder that does not exist cannot take the file.
+    const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/Hourbook.csv"));
+    EXPECT_EQ(
+        messageOf<FileCreateError>([&] { grid.SaveToCSV(0, 1, unwritable); }), "Cannot create file " + unwritable);
+}
+
+TEST(WorksheetFile, FailedSaveLeavesThePreviousFileIntact)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Hourbook.csv"));
+    writeFile(path, "\"old\"\r\n");
+    THyperGrid grid;
+    grid.setRowCount(3000);
+    for (int r = 1; r < 3000; ++r)
+        grid.setCells(0, r, QStringLiteral("a longer text on every row"));
+
+    // A disk that fills up half way through the write: files may not grow
+    // beyond 10 000 bytes for a moment.
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 10000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(grid.SaveToCSV(0, 1, path), FileCreateError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_EQ(readFile(path), "\"old\"\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Hourbook.csv"})); // no leftovers
+    grid.SaveToCSV(0, 1, path);
+    EXPECT_TRUE(readFile(path).startsWith("\"a longer text on every row\""));
+}
+
+TEST(WorksheetFile, ReadOnlyFolderIsReportedAndChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Hourbook.csv"));
+    writeFile(path, "\"old\"\r\n");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    THyperGrid grid;
+    grid.setCells(0, 1, QStringLiteral("new"));
+    if (geteuid() == 0) {
+        // Permissions do not bind the superuser; a folder that is not there does.
+        EXPECT_THROW(grid.SaveToCSV(0, 1, dir.filePath(QStringLiteral("gone/Hourbook.csv"))), FileCreateError);
+    } else {
+        EXPECT_THROW(grid.SaveToCSV(0, 1, path), FileCreateError);
+    }
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(readFile(path), "\"old\"\r\n");
+}
+
+TEST(ColumnWidths, SavedByNameAndRestored)
+{
+    QTemporaryDir dir;
+    THyperGrid::setColumnWidthsFile(dir.filePath(QStringLiteral("widths.ini")));
+    {
+        THyperGrid grid;
+        grid.setColumnsRegistryKey(QStringLiteral("Test\\Grid"));
+        grid.setColWidths(2, 120);
+    } // saved when destroyed
+    {
+        QSettings settings(THyperGrid::ColumnWidthsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Test/Grid/Unknown"), 10); // skipped
+        settings.setValue(QStringLiteral("Test/Grid/Column 4"), QStringLiteral("wide")); // skipped
+    }
+    THyperGrid grid;
+    grid.setColumnsRegistryKey(QStringLiteral("Test\\Grid"));
+    grid.Loaded();
+    EXPECT_EQ(grid.ColWidths(2), 120);
+    EXPECT_EQ(grid.ColWidths(3), 64);
+    grid.setColumnsRegistryKey(QString());
+    THyperGrid::setColumnWidthsFile(QString());
+}
