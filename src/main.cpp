@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "messageboxes.h"
+#include "terminationsignals.h"
 
 #include <QApplication>
 
@@ -11,6 +12,10 @@ int main(int argc, char *argv[])
     installMessageBoxes();
 
     TForm1 form(QApplication::applicationDirPath());
+    // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
+    // so the worksheet is saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &form, &TForm1::close);
     form.show();
     return app.exec();
 }

@@ -1,44 +1,321 @@
+#include "clocksource.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
+#include "onoffswitch.h"
 #include "statusbar.h"
+#include "terminationsignals.h"
 #include "testsupport.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
-TEST(MainWindow, LoadsTheWorksheetBesideItAndShowsTheTotals)
+namespace {
+
+const QDateTime Monday(QDate(2026, 12, 7), QTime(14, 5));
+
+const QByteArray WorkedExample
+    = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
+      "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
+      "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+// The main window over a folder of its own, with "now" fixed.
+struct Session
 {
-    QTemporaryDir dir;
-    writeFile(dir.filePath(QStringLiteral("Hourbook.csv")),
-        "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
-        "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
-        "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
-    TForm1 form(dir.path());
+    QTemporaryDir folder;
+    FixedClock clock {Monday};
+    MessageRecorder messages;
+    std::unique_ptr<TForm1> form;
+
+    QString path(const char *name) const { return folder.filePath(QString::fromUtf8(name)); }
+
+    TForm1 &start()
+    {
+        form = std::make_unique<TForm1>(folder.path());
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return *form;
+    }
+
+    QStringList row(int r) const { return form->Grid1->cellTable().rowTexts(r); }
+    void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
+};
+
+} // namespace
+
+TEST(MainWindow, FirstStartMakesAFreshWorksheet)
+{
+    Session s;
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.Grid1->RowCount(), 3);
+    EXPECT_EQ(s.row(1),
+        QStringList({"07-12-26 14:05", "07-12-26 14:05", "00:00", "", "07-12-26", "00:00", "", "+00:00", ""}));
+    EXPECT_EQ(s.row(2), QStringList(9, QString()));
+    EXPECT_EQ(form.StatusBar1->PanelText(2), "+00:00");
+    EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1})); // the last data row
+    EXPECT_FALSE(form.Switch1->StateOn());
+    EXPECT_EQ(form.Switch1->Caption(), "S&tart");
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(form.DateEdit1->text(), "07-12-26");
+    EXPECT_EQ(form.MaskEdit1->text(), "14:05");
+    EXPECT_EQ(form.MaskEdit3->text(), "00:00");
+    EXPECT_EQ(form.Grid1->Columns().Items(1)->ColumnColor(), clWhite); // no stored colour
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+    EXPECT_FALSE(QFile::exists(s.path("Hourbook.csv"))); // written on exit, not before
+}
+
+TEST(MainWindow, StopwatchRecordsAPeriodByMouseAndSpaceBar)
+{
+    Session s;
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    EXPECT_TRUE(form.Switch1->StateOn());
+    EXPECT_EQ(form.Switch1->Caption(), "S&top");
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.Timer1->interval(), 15 * 60 * 1000);
     EXPECT_EQ(form.Grid1->RowCount(), 4);
-    EXPECT_EQ(form.Grid1->Cells(7, 2), "+00:51");
+    EXPECT_EQ(form.Grid1->Row(), 2);
+    EXPECT_EQ(
+        s.row(2), QStringList({"07-12-26 14:05", "07-12-26 14:05", "00:00", "", "07-12-26", "00:00", "", "00:00", ""}));
+
+    s.clock.advance(95 * 60 + 30);
+    ASSERT_TRUE(form.Switch1->hasFocus());
+    QTest::keyClick(form.Switch1, Qt::Key_Space);
+    EXPECT_FALSE(form.Switch1->StateOn());
+    EXPECT_EQ(form.Switch1->Caption(), "S&tart");
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(s.row(2),
+        QStringList({"07-12-26 14:05", "07-12-26 15:40", "01:35", "", "07-12-26", "00:00", "", "+01:35", ""}));
+    EXPECT_EQ(form.StatusBar1->PanelText(2), "+01:35");
+}
+
+TEST(MainWindow, PeriodOverMidnight)
+{
+    Session s;
+    TForm1 &form = s.start();
+    s.clock.set(QDateTime(QDate(2026, 12, 7), QTime(23, 30, 40)));
+    form.Switch1->setStateOn(true);
+    s.clock.set(QDateTime(QDate(2026, 12, 8), QTime(0, 45, 10)));
+    form.Switch1->setStateOn(false);
+    EXPECT_EQ(s.row(2),
+        QStringList({"07-12-26 23:30", "08-12-26 00:45", "01:15", "", "07-12-26", "00:00", "", "+01:15", ""}));
+}
+
+TEST(MainWindow, SaveNowBringsTheRunningPeriodUpToDate)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.Switch1->setStateOn(true);
+    s.clock.advance(65 * 60);
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_TRUE(form.Switch1->StateOn());
+    EXPECT_EQ(s.row(2).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 15:10", "01:05"}));
+    EXPECT_EQ(s.row(2)[7], "+01:05");
+    EXPECT_TRUE(readFile(s.path("Hourbook.csv")).contains("\"07-12-26 14:05\",\"07-12-26 15:10\",\"01:05\""));
+
+    // The timer's tick does the same.
+    s.clock.advance(15 * 60);
+    form.Timer1Timer();
+    EXPECT_EQ(s.row(2)[1], "07-12-26 15:25");
+    EXPECT_TRUE(readFile(s.path("Hourbook.csv")).contains("\"07-12-26 15:25\""));
+}
+
+TEST(MainWindow, SaveNowWithTheStopwatchOffOnlyRecalculatesAndSaves)
+{
+    Session s;
+    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    TForm1 &form = s.start();
+    s.clock.advance(3600);
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(s.row(2)[1], "02-12-98 21:15");
+    EXPECT_EQ(readFile(s.path("Hourbook.csv")),
+        QByteArray(WorkedExample)
+            .replace("\"07:24\",\"\",\"\",\"Train", "\"07:24\",\"\",\"-02:54\",\"Train")
+            .replace("\"07:24\",\"\",\"\",\"\"", "\"07:24\",\"\",\"+00:51\",\"\""));
+}
+
+TEST(MainWindow, ExitSavesAndTheNextStartLoadsIt)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.Switch1->setStateOn(true);
+    s.clock.advance(30 * 60);
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    // Saved with the End of its last update: the start.
+    EXPECT_TRUE(readFile(s.path("Hourbook.csv")).contains("\"07-12-26 14:05\",\"07-12-26 14:05\",\"00:00\""));
+
+    TForm1 &again = s.start();
+    EXPECT_EQ(again.Grid1->RowCount(), 4);
+    EXPECT_FALSE(again.Switch1->StateOn());
+    EXPECT_EQ(again.Grid1->Selection(), (TGridRect {0, 2, 8, 2}));
+    EXPECT_EQ(again.Grid1->Row(), 2);
+}
+
+TEST(MainWindow, WorksheetFromAFileIsRecalculatedAtStart)
+{
+    Session s;
+    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.Grid1->RowCount(), 4);
+    EXPECT_EQ(form.Grid1->Cells(7, 1), "-02:54");
+    EXPECT_EQ(form.Grid1->Cells(8, 1), "Train \"late\"");
     EXPECT_EQ(form.StatusBar1->PanelText(0), "01-12-98 - 02-12-98:   12:45  ");
     EXPECT_EQ(form.StatusBar1->PanelText(1), "01-12-98 - 02-12-98:  -14:48 ");
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-02:03");
 }
 
-TEST(MainWindow, OverviewGridLayout)
+TEST(MainWindow, FolderThatCannotBeWrittenKeepsTheWindowOpen)
 {
-    QTemporaryDir dir;
-    TForm1 form(dir.path());
+    Session s;
+    const QString folder = s.path("program");
+    QDir().mkpath(folder);
+    auto form = std::make_unique<TForm1>(folder);
+    form->show();
+    QDir(folder).removeRecursively(); // the folder goes away under the program
+    QTest::mouseClick(form->btnGem, Qt::LeftButton);
+    const QString expected = "Cannot create file " + QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    EXPECT_EQ(s.messages.texts, QStringList({expected}));
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Grid1->RowCount(), 3); // nothing lost
+
+    QDir().mkpath(folder); // the user puts it back: now closing works
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("Hourbook.csv"))));
+}
+
+TEST(MainWindow, StartThatNoLongerParsesStopsSaveNow)
+{
+    Session s;
+    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    TForm1 &form = s.start();
+    form.Switch1->setStateOn(true);
+    form.Grid1->setCells(0, 3, QStringLiteral("garbage"));
+    const QByteArray before = readFile(s.path("Hourbook.csv"));
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts, QStringList({"'garbage' is not a valid date and time"}));
+    EXPECT_EQ(readFile(s.path("Hourbook.csv")), before);
+}
+
+TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOver)
+{
+    Session s;
+    QDir().mkpath(s.path("Hourbook.csv")); // something there that cannot be read as a file
+    TForm1 &form = s.start();
+    ASSERT_EQ(s.messages.texts.size(), 1);
+    EXPECT_TRUE(s.messages.texts[0].startsWith("Cannot open file "));
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_TRUE(s.messages.texts.last().startsWith("Cannot create file "));
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(QFileInfo(s.path("Hourbook.csv")).isDir());
+}
+
+TEST(MainWindow, StopwatchWithNoDataRowLeft)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.Switch1->setStateOn(true);
+    form.Grid1->RemoveRow(2); // the running row and the first row deleted while it runs
+    form.Grid1->RemoveRow(1);
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    form.Switch1->setStateOn(false);
+    EXPECT_EQ(form.Switch1->Caption(), "S&tart");
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(form.Grid1->RowCount(), 2);
+    EXPECT_EQ(form.Grid1->cellTable().rowTexts(1), QStringList(9, QString()));
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, BackgroundColourIsChosenStoredAndRead)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), "[wkyColor]\nbackColor=$FF\n");
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.backgroundColor(), clRed);
+    EXPECT_EQ(form.Grid1->Color(), clRed);
+    EXPECT_EQ(form.Grid1->Columns().Items(8)->ColumnColor(), clRed);
+    EXPECT_EQ(form.Grid1->Columns().Items(3)->ColumnColor(), clSilver);
+    EXPECT_EQ(form.MaskEdit4->palette().color(QPalette::Base), QColor(Qt::red));
+
+    QColor offered;
+    form.chooseColor = [&](const QColor &initial) -> std::optional<QColor> {
+        offered = initial;
+        return std::nullopt; // cancelled
+    };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(offered, QColor(Qt::red));
+    EXPECT_EQ(form.backgroundColor(), clRed);
+
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(0, 0x80, 0xFF)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(form.Grid1->Color(), rgbColor(0, 0x80, 0xFF));
+    EXPECT_EQ(form.memo1->palette().color(QPalette::Base), QColor(0, 0x80, 0xFF));
+    EXPECT_TRUE(readFile(s.path("Worktally.Setup")).contains("backColor=16744448"));
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, UnreadableColourGivesTheDefaultSilently)
+{
+    for (const char *stored : {"backColor=blue\n", "backColor=0x\n", "other=1\n"}) {
+        Session s;
+        writeFile(s.path("Worktally.Setup"), QByteArray("[wkyColor]\n") + stored);
+        TForm1 &form = s.start();
+        EXPECT_EQ(form.backgroundColor(), clWhite) << stored;
+        EXPECT_TRUE(s.messages.texts.isEmpty());
+    }
+}
+
+TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
+{
+    Session s;
+    QDir().mkpath(s.path("Worktally.Setup")); // in the way of the settings file
+    TForm1 &form = s.start();
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::yellow)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts, QStringList({"Color selection dialog failed to load."}));
+}
+
+TEST(MainWindow, TerminationSignalLeavesThroughTheExitPath)
+{
+    Session s;
+    TForm1 &form = s.start();
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &form, &TForm1::close);
+    std::raise(SIGTERM);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(s.path("Hourbook.csv")); }, 2000));
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainWindow, ToolBarAndLayout)
+{
+    Session s;
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.windowTitle(), "Worktally");
+    EXPECT_EQ(form.size(), QSize(670, 423));
+    EXPECT_EQ(form.btnGem->text(), "&Save now");
+    EXPECT_EQ(form.btnGem->toolTip(), "Save actual worksheet at actual time");
+    EXPECT_EQ(form.btnLuk->geometry(), QRect(513, 4, 76, 33));
+    EXPECT_EQ(form.btnUdskriv->geometry(), QRect(326, 4, 78, 33));
+    EXPECT_EQ(form.Switch1->geometry(), QRect(408, 48, 113, 49));
+    EXPECT_EQ(form.Grid1->geometry(), QRect(0, 181, 670, 217));
+    EXPECT_EQ(form.StatusBar1->geometry(), QRect(0, 398, 670, 25));
+    EXPECT_EQ(form.Switch1->nextInFocusChain(), form.DateEdit1);
+
     const THyperGrid &grid = *form.Grid1;
-    EXPECT_EQ(grid.ColCount(), 9);
-    EXPECT_EQ(grid.FixedCols(), 0);
-    EXPECT_EQ(grid.FixedRows(), 1);
     EXPECT_EQ(grid.RowHeights(0), 36);
-    EXPECT_EQ(grid.DefaultRowHeight(), 18);
     const int widths[] = {90, 87, 50, 10, 87, 50, 10, 65, 193};
     for (int c = 0; c < 9; ++c)
         EXPECT_EQ(grid.ColWidths(c), widths[c]);
     EXPECT_EQ(grid.Headings().Items(0)->Caption(), "Home Worktime");
-    EXPECT_EQ(grid.Headings().Items(1)->Caption(), "Nominal Worktime");
     EXPECT_EQ(grid.Headings().Items(1)->Name(), "Column 2");
-    EXPECT_EQ(grid.Columns().Items(8)->Name(), "Column 9");
     EXPECT_EQ(grid.Columns().Items(4)->HeadingIndex(), 1);
     EXPECT_EQ(grid.Columns().Items(6)->TitleColor(), clSilver);
     EXPECT_EQ(grid.Columns().Items(8)->ButtonPicture().size(), QSize(20, 20));
-    EXPECT_TRUE(grid.Options() & goRowSelect);
 }

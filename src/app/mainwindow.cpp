@@ -1,51 +1,436 @@
 #include "mainwindow.h"
 
+#include "clocksource.h"
+#include "datetimetext.h"
 #include "hypergrid.h"
 #include "messages.h"
+#include "onoffswitch.h"
 #include "overviewgrid.h"
+#include "settingsfile.h"
 #include "statusbar.h"
+#include "worksheet.h"
 #include "worksheettotals.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
 #include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Every 15 minutes a running period is brought up to date and saved.
+constexpr int SaveInterval = 15 * 60 * 1000;
+
+// The time edits take an optional and a required hour digit, the separator
+// and two minute digits; "_" marks an empty position.
+const QString TimeMask = QStringLiteral("09:99;_");
+
+QLabel *label(QWidget *parent, const QString &text, int x, int y, QWidget *buddy = nullptr)
+{
+    auto *l = new QLabel(text, parent);
+    l->move(x, y);
+    l->adjustSize();
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+template<typename Edit> Edit *edit(QWidget *parent, const QRect &geometry, const QString &hint = {})
+{
+    auto *e = new Edit(parent);
+    e->setGeometry(geometry);
+    e->setToolTip(hint);
+    return e;
+}
+
+// The switch's own 22 × 22 pictures: a round button, grey when off and lit
+// green when on. The bottom-left pixel gives the transparent colour.
+QPixmap switchGlyph(bool on)
+{
+    QPixmap picture(22, 22);
+    picture.fill(toQColor(clFuchsia));
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(toQColor(clBlack), 1));
+    p.setBrush(toQColor(clGray));
+    p.drawEllipse(QRectF(1.5, 1.5, 19, 19));
+    p.setBrush(toQColor(on ? clLime : clSilver));
+    p.drawEllipse(QRectF(5.5, 5.5, 11, 11));
+    return picture;
+}
+
+} // namespace
 
 TForm1::TForm1(const QString &programFolder, QWidget *parent)
     : QWidget(parent)
-    , Grid1(new THyperGrid(this))
-    , StatusBar1(new TStatusBar(this))
     , m_programFolder(programFolder)
 {
     setWindowTitle(QStringLiteral("Worktally"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPointSize(8);
     setFont(tahoma);
     setFixedSize(670, 423);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
+    createToolBar();
+    createEditPanel();
+    createStopwatch();
+    createAlarmBox();
+    Clock1 = new QFrame(this);
+    Clock1->setGeometry(536, 48, 131, 129);
+    Clock1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Grid1 = new THyperGrid(this);
     configureOverviewGrid(*Grid1);
     Grid1->setGeometry(0, 181, 670, 217);
+    Grid1->OnSelectCell
+        = [this](TStringGrid *, int col, int row, bool &canSelect) { Grid1SelectCell(col, row, canSelect); };
 
+    StatusBar1 = new TStatusBar(this);
     StatusBar1->setGeometry(0, 398, 670, 25);
     StatusBar1->addPanel(235, Qt::AlignRight, QStringLiteral("Home Worktime"));
     StatusBar1->addPanel(155, Qt::AlignRight, QStringLiteral("Nominal Worktime:"));
     StatusBar1->addPanel(70, Qt::AlignRight, QStringLiteral("Difference:"));
     StatusBar1->addPanel(45, Qt::AlignHCenter, QStringLiteral("v. 1.00"));
 
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(SaveInterval);
+    connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
+
+    setTabOrder(Switch1, DateEdit1);
+    setTabOrder(DateEdit1, MaskEdit1);
+    setTabOrder(MaskEdit1, MaskEdit2);
+    setTabOrder(MaskEdit2, DateEdit2);
+    setTabOrder(DateEdit2, MaskEdit3);
+    setTabOrder(MaskEdit3, memo1);
+    setTabOrder(memo1, DateEdit3);
+    setTabOrder(DateEdit3, btnV1);
+    setTabOrder(btnV1, MaskEdit4);
+    setTabOrder(MaskEdit4, chkWake);
+    setTabOrder(chkWake, chkLyd);
+
+    chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
+        const QColor chosen = QColorDialog::getColor(initial, this);
+        return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+    };
+
     runGuarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::createToolBar()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 670, 41);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    struct Button
+    {
+        QToolButton *&button;
+        const char *caption;
+        const char *hint;
+        int left;
+    };
+    const Button buttons[] = {
+        {btnMinimer, "&Minimize", "Minimize to System Tray", 3},
+        {btnGem, "&Save now", "Save actual worksheet at actual time", 83},
+        {btnInsLine, "&Insert", "Insert new line (in Overview)", 164},
+        {btnDelete, "&Delete", "Delete marked entry (in Overview)", 245},
+        {btnUdskriv, "&Print", "Print actual worksheet", 326},
+        {SpeedButton1, "Set&up", "Choose a background color", 408},
+        {btnLuk, "&Exit", "Close Worktally and autosave", 513},
+        {btnAbout, "&Help ", "", 591},
+    };
+    for (const Button &b : buttons) {
+        b.button = new QToolButton(Panel1);
+        b.button->setText(QString::fromUtf8(b.caption));
+        b.button->setToolTip(QString::fromUtf8(b.hint));
+        b.button->setAutoRaise(true);
+        b.button->setFocusPolicy(Qt::NoFocus);
+        b.button->setGeometry(b.left, 4, b.left >= 513 ? 76 : 78, 33);
+    }
+    connect(btnMinimer, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(btnGem, &QToolButton::clicked, this, guarded([this] { btnGemClick(); }));
+    connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
+    connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { SpeedButton1Click(); }));
+}
+
+void TForm1::createEditPanel()
+{
+    GroupBox1 = new QGroupBox(QStringLiteral("Edit"), this);
+    GroupBox1->setGeometry(0, 40, 395, 137);
+    // Positions inside the box: the window's layout less the box's top of 40.
+    DateEdit1 = edit<QLineEdit>(GroupBox1, {50, 28, 100, 21}, QStringLiteral("Home Work Date"));
+    MaskEdit1 = edit<QLineEdit>(GroupBox1, {50, 55, 100, 21}, QStringLiteral("Start time for actual periode"));
+    DateEdit3 = edit<QLineEdit>(GroupBox1, {50, 79, 100, 21}, QStringLiteral("Home Work Date"));
+    MaskEdit2 = edit<QLineEdit>(GroupBox1, {50, 104, 100, 21}, QStringLiteral("End time of actual period"));
+    DateEdit2 = edit<QLineEdit>(GroupBox1, {232, 28, 100, 21}, QStringLiteral("Nominal Work Date"));
+    MaskEdit3 = edit<QLineEdit>(
+        GroupBox1, {231, 55, 100, 21}, QStringLiteral("The hours and minutes of the nominal worktime"));
+    memo1 = edit<QPlainTextEdit>(GroupBox1, {231, 79, 100, 45}, QStringLiteral("Insert notes for the period's work"));
+    memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo1->setTabChangesFocus(true);
+    for (QLineEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
+        time->setInputMask(TimeMask);
+    btnV1 = new QPushButton(QStringLiteral("&Update"), GroupBox1);
+    btnV1->setGeometry(335, 101, 56, 22);
+
+    label(GroupBox1, QStringLiteral("Edit Home WorkTime:"), 8, 12);
+    label(GroupBox1, QStringLiteral("Edit Nominal Worktime::"), 176, 12);
+    label(GroupBox1, QStringLiteral("D&ate:"), 8, 31, DateEdit1);
+    label(GroupBox1, QStringLiteral("St&art:"), 8, 58, MaskEdit1);
+    label(GroupBox1, QStringLiteral("E&nd:"), 8, 82, DateEdit3);
+    label(GroupBox1, QStringLiteral("Dat&e:"), 176, 31, DateEdit2);
+    label(GroupBox1, QStringLiteral("&Hours:mins:"), 163, 58, MaskEdit3);
+    label(GroupBox1, QStringLiteral("N&otes:"), 176, 82, memo1);
+}
+
+void TForm1::createStopwatch()
+{
+    Switch1 = new TOnOffSwitch(this);
+    Switch1->setGeometry(408, 48, 113, 49);
+    Switch1->setCaption(QStringLiteral("S&tart"));
+    Switch1->setParentColor(false);
+    Switch1->setColor(clBtnFace);
+    Switch1->setTextPosition(tpAbove);
+    Switch1->setGlyphOff(switchGlyph(false));
+    Switch1->setGlyphOn(switchGlyph(true));
+    Switch1->setToolTip(QStringLiteral("Start/stop the stopwatch by clicking this button"));
+    Switch1->OnOn = guarded([this](TOnOffSwitch *) { Switch1On(); });
+    Switch1->OnOff = guarded([this](TOnOffSwitch *) { Switch1Off(); });
+}
+
+void TForm1::createAlarmBox()
+{
+    GroupBox2 = new QGroupBox(QStringLiteral("Set alarm "), this);
+    GroupBox2->setGeometry(400, 101, 129, 76);
+    GroupBox2->setToolTip(QStringLiteral("Set the Alarm"));
+    MaskEdit4 = edit<QLineEdit>(GroupBox2, {8, 24, 46, 21});
+    MaskEdit4->setInputMask(TimeMask);
+    MaskEdit4->setText(QStringLiteral("00:00"));
+    chkWake = new QCheckBox(QStringLiteral("S&et !"), GroupBox2);
+    chkWake->setGeometry(60, 18, 66, 20);
+    chkWake->setToolTip(QStringLiteral("When this field is checked, the alarm is active"));
+    chkLyd = new QCheckBox(QStringLiteral("So&und"), GroupBox2);
+    chkLyd->setGeometry(60, 44, 66, 20);
+    chkLyd->setToolTip(QStringLiteral("When this field is checked, the alarm wil use both a popup-box and a sound"));
+}
 
 QString TForm1::worksheetPath() const
 {
     return QDir(m_programFolder).filePath(QStringLiteral("Hourbook.csv"));
 }
 
+QString TForm1::settingsPath() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("Worktally.Setup"));
+}
+
+// --- Start-up ----------------------------------------------------------------
+
+void TForm1::readBackgroundColor()
+{
+    // Without a stored colour the edits and the grid are white: black, the
+    // colour dialog's own start value, would hide every text.
+    m_backgroundColor = SettingsFile(settingsPath()).backgroundColor().value_or(clWhite);
+}
+
+void TForm1::applyBackgroundColor(TColor color)
+{
+    for (int col : {StartColumn, EndColumn, TimeColumn, NominalDateColumn, NominalTimeColumn, DiffColumn, NotesColumn})
+        Grid1->Columns().Items(col)->setColumnColor(color);
+    const QColor screenColor = toQColor(color);
+    for (QWidget *edit : std::initializer_list<QWidget *> {
+             DateEdit1, DateEdit2, DateEdit3, MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, memo1}) {
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, screenColor);
+        edit->setPalette(palette);
+    }
+}
+
 void TForm1::FormCreate()
 {
+    readBackgroundColor();
+    Grid1->setColor(m_backgroundColor);
+    applyBackgroundColor(m_backgroundColor);
+
+    const QString path = worksheetPath();
     try {
-        Grid1->LoadFromCSV(0, 1, worksheetPath());
+        Grid1->LoadFromCSV(0, 1, path);
     } catch (const FileOpenError &) {
-        return; // no worksheet yet
+        if (QFile::exists(path)) {
+            m_worksheetUnreadable = true;
+            throw;
+        }
+        // No worksheet yet: a fresh one with a single period of no length.
+        Switch1On();
+        Switch1Off();
+        const int bottom = Grid1->RowCount() - 1;
+        Grid1->setSelection({0, bottom, Grid1->ColCount() - 1, bottom});
+    } catch (...) {
+        m_worksheetUnreadable = true;
+        throw;
     }
+
+    if (Grid1->RowCount() > 2) {
+        Grid1->setTopRow(Grid1->RowCount() - 1);
+        const int last = Grid1->RowCount() - 2;
+        Grid1->setSelection({0, last, Grid1->ColCount() - 1, last});
+    }
+    fillEditPanel();
+    Button1Click();
+}
+
+void TForm1::fillEditPanel()
+{
+    const DateTime now = ClockSource::now();
+    for (QLineEdit *date : {DateEdit1, DateEdit3, DateEdit2})
+        date->setText(formatDateText(now));
+    MaskEdit1->setText(formatTimeText(now));
+    MaskEdit2->setText(formatTimeText(now));
+    MaskEdit3->setText(QStringLiteral("00:00"));
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        runGuarded([this] { FormShow(); });
+    }
+}
+
+void TForm1::FormShow()
+{
+    readBackgroundColor();
+    applyBackgroundColor(m_backgroundColor);
+}
+
+// --- Saving and exit -----------------------------------------------------------
+
+void TForm1::saveWorksheet()
+{
+    if (m_worksheetUnreadable)
+        throw FileCreateError(worksheetPath());
+    Grid1->SaveToCSV(0, 1, worksheetPath());
+}
+
+int TForm1::runningRow() const
+{
+    const int row = Grid1->RowCount() - 2;
+    return row >= Grid1->FixedRows() ? row : 0;
+}
+
+void TForm1::writeEnd(int row)
+{
+    Grid1->setSelection({0, row, Grid1->ColCount() - 1, row});
+    Grid1->setCells(EndColumn, row, formatDateTimeText(ClockSource::now()));
+}
+
+// Start and End are stored to the minute, so the duration is the difference
+// of the two minute readings.
+void TForm1::writeDuration(int row)
+{
+    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
+    const DateTime start = parseDateTime(Grid1->Cells(StartColumn, row));
+    Grid1->setCells(TimeColumn, row, formatTimeText(end - start));
+}
+
+void TForm1::btnGemClick()
+{
+    // A running period is brought up to now first; with no data row left
+    // (all deleted while it ran) there is nothing to bring up to date.
+    if (Switch1->StateOn()) {
+        if (const int row = runningRow()) {
+            writeEnd(row);
+            writeDuration(row);
+        }
+    }
+    Button1Click();
+    saveWorksheet();
+}
+
+void TForm1::Timer1Timer()
+{
+    btnGemClick();
+}
+
+void TForm1::btnLukClick()
+{
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // A worksheet that could not be read stays as it is on disk. Otherwise
+    // the window only closes once the worksheet is safely written.
+    if (m_worksheetUnreadable || runGuarded([this] { saveWorksheet(); })) {
+        event->accept();
+        QCoreApplication::quit();
+    } else {
+        event->ignore();
+    }
+}
+
+void TForm1::SpeedButton1Click()
+{
+    const std::optional<QColor> chosen = chooseColor(memo1->palette().color(QPalette::Base));
+    if (!chosen)
+        return;
+    m_backgroundColor = fromQColor(*chosen);
+    Grid1->setColor(m_backgroundColor);
+    applyBackgroundColor(m_backgroundColor);
+    if (!SettingsFile(settingsPath()).setBackgroundColor(m_backgroundColor))
+        showMessage(QStringLiteral("Color selection dialog failed to load."));
+}
+
+void TForm1::Grid1SelectCell(int, int, bool &) { }
+
+// --- Stopwatch -------------------------------------------------------------------
+
+void TForm1::Switch1On()
+{
+    Grid1->setRowCount(Grid1->RowCount() + 1);
+    const int row = Grid1->RowCount() - 2;
+    const DateTime now = ClockSource::now();
+    Grid1->setCells(StartColumn, row, formatDateTimeText(now));
+    Grid1->setCells(EndColumn, row, formatDateTimeText(now));
+    Grid1->setCells(TimeColumn, row, QStringLiteral("00:00"));
+    Grid1->setCells(NominalDateColumn, row, formatDateText(now));
+    Grid1->setCells(NominalTimeColumn, row, QStringLiteral("00:00"));
+    Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
+    Switch1->setCaption(QStringLiteral("S&top"));
+    Timer1->start();
+    Grid1->setRow(row);
+}
+
+void TForm1::Switch1Off()
+{
+    Timer1->stop();
+    const int row = runningRow();
+    if (row)
+        writeEnd(row);
+    Switch1->setCaption(QStringLiteral("S&tart"));
+    // With no data row left (all deleted while the period ran) there is no
+    // period to close.
+    if (!row)
+        return;
+    writeDuration(row);
     Button1Click();
 }
 

@@ -1,32 +1,111 @@
 #pragma once
 
+#include "color.h"
+
+#include <functional>
+#include <optional>
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
 class THyperGrid;
+class TOnOffSwitch;
 class TStatusBar;
 
-/// The main window: the worksheet in the Overview grid and its totals in the
-/// status bar.
+/// The main window: the worksheet in the Overview grid with its totals in the
+/// status bar, the stopwatch switch, the edit panel, the alarm and the tool
+/// bar. Everything it reads and writes lies in the program's folder.
 class TForm1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// programFolder holds Hourbook.csv; the program passes its own folder.
+    /// programFolder holds Hourbook.csv and Worktally.Setup; the program
+    /// passes the folder of its executable.
     explicit TForm1(const QString &programFolder, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    QString worksheetPath() const;
+    QString settingsPath() const;
+    /// The colour of the edits and grid columns.
+    TColor backgroundColor() const { return m_backgroundColor; }
+
+    // Event handlers, named after their control and event.
+    void FormCreate();
+    void FormShow();
+    void btnGemClick();
+    void Timer1Timer();
+    void btnLukClick();
+    void SpeedButton1Click();
+    void Grid1SelectCell(int col, int row, bool &canSelect);
+    void Switch1On();
+    void Switch1Off();
     /// The recalculation: rewrites the Diff. column and the three totals.
     void Button1Click();
 
-    QString worksheetPath() const;
+    /// Asks for a colour; the colour dialog unless a test puts another in.
+    std::function<std::optional<QColor>(const QColor &initial)> chooseColor;
 
+    QFrame *Panel1; // the tool bar
+    QToolButton *btnMinimer;
+    QToolButton *btnGem;
+    QToolButton *btnInsLine;
+    QToolButton *btnDelete;
+    QToolButton *btnUdskriv;
+    QToolButton *SpeedButton1;
+    QToolButton *btnLuk;
+    QToolButton *btnAbout;
+    QGroupBox *GroupBox1; // "Edit"
+    QLineEdit *DateEdit1;
+    QLineEdit *MaskEdit1;
+    QLineEdit *DateEdit3;
+    QLineEdit *MaskEdit2;
+    QLineEdit *DateEdit2;
+    QLineEdit *MaskEdit3;
+    QPlainTextEdit *memo1;
+    QPushButton *btnV1;
+    TOnOffSwitch *Switch1;
+    QGroupBox *GroupBox2; // "Set alarm "
+    QLineEdit *MaskEdit4;
+    QCheckBox *chkWake;
+    QCheckBox *chkLyd;
+    QFrame *Clock1;
     THyperGrid *Grid1;
     TStatusBar *StatusBar1;
+    QTimer *Timer1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormCreate();
+    void createToolBar();
+    void createEditPanel();
+    void createAlarmBox();
+    void createStopwatch();
+    void applyBackgroundColor(TColor color);
+    void readBackgroundColor();
+    void saveWorksheet();
+    void fillEditPanel();
+    /// The row of the running period, or 0 when no data row is left.
+    int runningRow() const;
+    /// Selects the running period's row and sets its End to now.
+    void writeEnd(int row);
+    void writeDuration(int row);
 
     QString m_programFolder;
+    TColor m_backgroundColor = clWhite;
+    bool m_shown = false;
+    // Set when Hourbook.csv exists but could not be read: it is then never
+    // written over, so nothing in it is lost.
+    bool m_worksheetUnreadable = false;
 };

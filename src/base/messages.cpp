@@ -26,10 +26,11 @@ void showMessage(const QString &text, MessageKind kind)
     presenter()(kind, text);
 }
 
-void runGuarded(const std::function<void()> &handler) noexcept
+bool runGuarded(const std::function<void()> &handler) noexcept
 {
     try {
         handler();
+        return true;
     } catch (const WorktallyError &e) {
         showMessage(e.message(), MessageKind::Error);
     } catch (const std::exception &e) {
@@ -37,4 +38,5 @@ void runGuarded(const std::function<void()> &handler) noexcept
     } catch (...) {
         showMessage(QStringLiteral("Unexpected error"), MessageKind::Error);
     }
+    return false;
 }

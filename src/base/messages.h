@@ -16,12 +16,20 @@ void showMessage(const QString &text, MessageKind kind = MessageKind::Plain);
 /// Runs a handler that a control, timer or signal calls. A failure it raises
 /// stops the handler where it occurred, keeps what it already wrote, is shown
 /// in an error box, and the program goes on: no exception ever reaches Qt's
-/// event loop.
-void runGuarded(const std::function<void()> &handler) noexcept;
+/// event loop. Tells whether the handler ran to its end.
+bool runGuarded(const std::function<void()> &handler) noexcept;
 
-/// Wraps a handler so that every call runs guarded (for connect()).
+namespace detail {
+template<typename Handler, typename Result, typename Class, typename... Args>
+auto guardedCall(Handler handler, Result (Class::*)(Args...) const)
+{
+    return [handler = std::move(handler)](Args... args) { runGuarded([&] { handler(args...); }); };
+}
+} // namespace detail
+
+/// Wraps a handler (a lambda) so that every call runs guarded. The wrapper
+/// takes exactly the handler's parameters, so connect() passes only those.
 template<typename Handler> auto guarded(Handler handler)
 {
-    return [handler = std::move(handler)](
-               auto &&...args) { runGuarded([&] { handler(std::forward<decltype(args)>(args)...); }); };
+    return detail::guardedCall(std::move(handler), &Handler::operator());
 }
