@@ -153,6 +153,16 @@ TEST(HyperGridRows, InsertAndRemoveKeepHiddenColumnsInStep)
     EXPECT_EQ(column(grid, 1), QStringList({"b0", "", "b2", "b3"}));
 }
 
+TEST(HyperGridRows, PermutedRowsTakeTheirHiddenTextsAlong)
+{
+    THyperGrid grid;
+    fill(grid);
+    grid.Columns().Items(1)->setVisible(false);
+    grid.permuteRows(1, {3, 1, 2});
+    EXPECT_EQ(column(grid, 0), QStringList({"a0", "a3", "a1", "a2"}));
+    EXPECT_EQ(grid.Columns().Items(1)->HiddenCells, QStringList({"b0", "b3", "b1", "b2"}));
+}
+
 TEST(HyperGridRows, RefusesRowsOutsideTheDataRange)
 {
     THyperGrid grid;

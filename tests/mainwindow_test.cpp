@@ -1,4 +1,5 @@
 #include "clocksource.h"
+#include "gridsorter.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "onoffswitch.h"
@@ -318,4 +319,8 @@ TEST(MainWindow, ToolBarAndLayout)
     EXPECT_EQ(grid.Columns().Items(4)->HeadingIndex(), 1);
     EXPECT_EQ(grid.Columns().Items(6)->TitleColor(), clSilver);
     EXPECT_EQ(grid.Columns().Items(8)->ButtonPicture().size(), QSize(20, 20));
+
+    EXPECT_EQ(form.SortAStringGrid1->GridToSort(), form.Grid1);
+    EXPECT_EQ(form.SortAStringGrid1->SortType(), TSortAStringGrid::ToSortType::Date);
+    EXPECT_TRUE(form.SortAStringGrid1->ShowMessageOnError());
 }

@@ -2,6 +2,7 @@
 
 #include "clocksource.h"
 #include "datetimetext.h"
+#include "gridsorter.h"
 #include "hypergrid.h"
 #include "messages.h"
 #include "onoffswitch.h"
@@ -99,6 +100,10 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     Grid1->setGeometry(0, 181, 670, 217);
     Grid1->OnSelectCell
         = [this](TStringGrid *, int col, int row, bool &canSelect) { Grid1SelectCell(col, row, canSelect); };
+    SortAStringGrid1 = new TSortAStringGrid(this);
+    SortAStringGrid1->setGridToSort(Grid1);
+    SortAStringGrid1->setSortType(TSortAStringGrid::ToSortType::Date);
+    SortAStringGrid1->setShowMessageOnError(true);
 
     StatusBar1 = new TStatusBar(this);
     StatusBar1->setGeometry(0, 398, 670, 25);

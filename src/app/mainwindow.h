@@ -19,6 +19,7 @@ class QTimer;
 class QToolButton;
 class THyperGrid;
 class TOnOffSwitch;
+class TSortAStringGrid;
 class TStatusBar;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
@@ -80,6 +81,8 @@ public:
     QCheckBox *chkLyd;
     QFrame *Clock1;
     THyperGrid *Grid1;
+    /// Keeps the data rows in order of their Start, as dates.
+    TSortAStringGrid *SortAStringGrid1;
     TStatusBar *StatusBar1;
     QTimer *Timer1;
 

@@ -265,9 +265,9 @@ FormatSettings FormatSettings::worksheet()
     return s;
 }
 
-FormatSettings FormatSettings::system()
+FormatSettings FormatSettings::current()
 {
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
     FormatSettings s;
     for (int i = 1; i <= 12; ++i) {
         s.shortMonthNames << locale.monthName(i, QLocale::ShortFormat);

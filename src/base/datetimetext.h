@@ -61,8 +61,9 @@ struct FormatSettings
 
     /// English names with the worksheet's separators.
     static FormatSettings worksheet();
-    /// Names, separators and short date format of the machine's locale.
-    static FormatSettings system();
+    /// Names, separators and short date format of the default locale (the
+    /// machine's, unless the program set another).
+    static FormatSettings current();
 };
 
 /// Formats value by the display format codes: d dd ddd dddd, m mm mmm mmmm,

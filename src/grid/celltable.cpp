@@ -182,6 +182,14 @@ void CellTable::swapRows(int a, int b)
     changed();
 }
 
+void CellTable::permuteRows(int first, const std::vector<int> &order)
+{
+    if (order.empty() || first < 0 || first + order.size() > m_rows.size())
+        return;
+    permuteItems(m_rows, first, order);
+    changed();
+}
+
 void CellTable::moveColumn(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= m_columnCount || to >= m_columnCount)

@@ -6,6 +6,17 @@
 #include <span>
 #include <vector>
 
+/// Rearranges items first … first + order.size() - 1 of items: item first + k
+/// becomes the one that stood at order[k]; order names each of them once.
+template<typename T> void permuteItems(std::vector<T> &items, int first, const std::vector<int> &order)
+{
+    std::vector<T> moved;
+    moved.reserve(order.size());
+    for (const int from : order)
+        moved.push_back(std::move(items[from]));
+    std::move(moved.begin(), moved.end(), items.begin() + first);
+}
+
 /// The texts of a grid: rows × columns of strings.
 ///
 /// A worksheet can have a million rows, so each row keeps all its cells in one
@@ -35,6 +46,10 @@ public:
     /// Moves a row to another index; the rows between shift by one.
     void moveRow(int from, int to);
     void swapRows(int a, int b);
+    /// Rearranges the rows first … first + order.size() - 1 at once: row
+    /// first + k becomes the row that stood at order[k]. order must name each
+    /// of those rows once.
+    void permuteRows(int first, const std::vector<int> &order);
     /// Moves a column to another index in every row.
     void moveColumn(int from, int to);
 

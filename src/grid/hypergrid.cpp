@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QSaveFile>
 #include <QSettings>
 
@@ -43,30 +42,6 @@ QString &columnWidthsFile()
 {
     static QString path;
     return path;
-}
-
-Qt::Alignment horizontalFlag(TAlignment alignment)
-{
-    switch (alignment) {
-    case taRightJustify:
-        return Qt::AlignRight;
-    case taCenter:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft;
-    }
-}
-
-Qt::Alignment verticalFlag(ThgVAlignment alignment)
-{
-    switch (alignment) {
-    case hgvaCenter:
-        return Qt::AlignVCenter;
-    case hgvaBottom:
-        return Qt::AlignBottom;
-    default:
-        return Qt::AlignTop;
-    }
 }
 
 } // namespace
@@ -253,6 +228,18 @@ void THyperGrid::RowMoved(int from, int to)
         ThgColumn *column = m_columns.Items(i);
         if (!column->Visible() && from < column->HiddenCells.size() && to < column->HiddenCells.size())
             column->HiddenCells.move(from, to);
+    }
+}
+
+void THyperGrid::RowsPermuted(int first, const std::vector<int> &order)
+{
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        ThgColumn *column = m_columns.Items(i);
+        if (column->Visible() || column->HiddenCells.size() < first + qsizetype(order.size()))
+            continue;
+        const QStringList before = column->HiddenCells;
+        for (size_t k = 0; k < order.size(); ++k)
+            column->HiddenCells[first + qsizetype(k)] = before.at(order[k]);
     }
 }
 
@@ -504,116 +491,4 @@ void THyperGrid::focusOutEvent(QFocusEvent *event)
     THgHintGrid::focusOutEvent(event);
     ExitCell();
     ExitRow();
-}
-
-// --- Painting ---------------------------------------------------------------
-
-void THyperGrid::drawHeadingBand(QPainter &painter, int col, const QRect &rect, const ThgHeading &heading)
-{
-    const int index = ColumnAt(col)->HeadingIndex();
-    const int lineW = (Options() & (goFixedVertLine | goVertLine)) ? GridLineWidth() : 0;
-    int first = col;
-    while (first > 0 && ColumnAt(first - 1)->HeadingIndex() == index)
-        --first;
-    int last = col;
-    while (last < ColCount() - 1 && ColumnAt(last + 1)->HeadingIndex() == index)
-        ++last;
-    int offset = (col - first) * lineW;
-    for (int c = first; c < col; ++c)
-        offset += ColWidths(c);
-    int spanWidth = (last - first) * lineW;
-    for (int c = first; c <= last; ++c)
-        spanWidth += ColWidths(c);
-
-    const int halfHeight = RowHeights(0) / 2;
-    const QRect band(rect.left() - offset, rect.top(), spanWidth, halfHeight);
-    // The slice of this cell covers the grid lines inside the band.
-    QRect slice(rect.left(), rect.top(), rect.width(), halfHeight);
-    if (col > first && col > LeftCol())
-        slice.setLeft(slice.left() - lineW);
-    if (col < last)
-        slice.setRight(slice.right() + lineW);
-
-    painter.save();
-    painter.setClipRect(slice);
-    painter.fillRect(band, toQColor(heading.TitleColor()));
-    painter.setFont(heading.TitleParentFont() ? font() : heading.TitleFont());
-    painter.setPen(toQColor(clBtnText));
-    painter.drawText(
-        band.adjusted(2, 0, -2, 0), horizontalFlag(heading.TitleHAlignment()) | Qt::AlignVCenter, heading.Caption());
-    if (Options() & goFixedHorzLine)
-        painter.fillRect(
-            band.left(), band.bottom() - GridLineWidth() + 1, band.width(), GridLineWidth(), toQColor(clBlack));
-    painter.restore();
-}
-
-void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state)
-{
-    if (col >= VisibleColumnCount())
-        return;
-    const ThgColumn *column = ColumnAt(col);
-    QRect area = rect;
-    const bool fixed = state & gdFixed;
-    const int headingIndex = column->HeadingIndex();
-    if (fixed && row == 0 && headingIndex >= 0 && headingIndex < m_headings.Count()) {
-        drawHeadingBand(painter, col, rect, *m_headings.Items(headingIndex));
-        area.setTop(area.top() + RowHeights(0) / 2 - 1);
-    }
-
-    QString text = Cells(col, row);
-    TColor background = column->ColumnColor();
-    TColor foreground = clWindowText;
-    Qt::Alignment alignment = horizontalFlag(column->ColumnHAlignment()) | verticalFlag(column->ColumnVAlignment());
-    QFont cellFont = column->ColumnParentFont() ? font() : column->ColumnFont();
-    if (fixed) {
-        if (row == 0 && !column->Caption().isEmpty())
-            text = column->Caption();
-        background = column->TitleColor();
-        foreground = clBtnText;
-        alignment = horizontalFlag(column->TitleHAlignment()) | verticalFlag(column->TitleVAlignment());
-        cellFont = column->TitleParentFont() ? font() : column->TitleFont();
-    } else {
-        text = PrepareDisplayText(text);
-    }
-    const bool highlighted
-        = ((state & gdFocused) && (Options() & goDrawFocusSelected)) || ((state & gdSelected) && !(state & gdFocused));
-    if (highlighted && (m_hyperOptions & hgoptHighlightSelection)) {
-        background = m_highlightColor;
-        foreground = m_highlightFontColor;
-    }
-
-    painter.save();
-    painter.setClipRect(area);
-    painter.fillRect(area, toQColor(background));
-    const TBevelCut bevel = fixed ? column->TitleOuterBevel() : column->ColumnOuterBevel();
-    if (bevel != bvNone) {
-        const QColor light = toQColor(clBtnHighlight);
-        const QColor dark = toQColor(clBtnShadow);
-        painter.setPen(bevel == bvRaised ? light : dark);
-        painter.drawLine(area.topLeft(), area.topRight());
-        painter.drawLine(area.topLeft(), area.bottomLeft());
-        painter.setPen(bevel == bvRaised ? dark : light);
-        painter.drawLine(area.bottomLeft(), area.bottomRight());
-        painter.drawLine(area.topRight(), area.bottomRight());
-    }
-    painter.setFont(cellFont);
-    painter.setPen(toQColor(foreground));
-    const ThgClipStyle clip = fixed ? column->TitleClipStyle() : column->ColumnClipStyle();
-    const QRect textArea = area.adjusted(2, 2, -2, -2);
-    if (clip == hgclpWrap)
-        painter.drawText(textArea, int(alignment) | Qt::TextWordWrap, text);
-    else if (clip == hgclpEllipsis)
-        painter.drawText(textArea, alignment, painter.fontMetrics().elidedText(text, Qt::ElideRight, textArea.width()));
-    else
-        painter.drawText(textArea, alignment, text);
-    if ((state & gdFocused) && (m_hyperOptions & hgoptDrawFocusRectangle)) {
-        QPen dotted(toQColor(foreground), 1, Qt::DotLine);
-        painter.setPen(dotted);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(area.adjusted(0, 0, -1, -1));
-    }
-    painter.restore();
-
-    if (OnDrawCell)
-        OnDrawCell(this, col, row, rect, state);
 }

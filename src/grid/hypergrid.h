@@ -4,7 +4,52 @@
 #include "hypergridcolumns.h"
 #include "stringgrid.h"
 
+#include <map>
+#include <QFont>
+#include <QPixmap>
+#include <variant>
+
 class QIODevice;
+class QPainter;
+class THyperGrid;
+
+enum ThgCellState : unsigned {
+    hgcsSelected = 1u << 0,
+    hgcsFocused = 1u << 1,
+    hgcsFixed = 1u << 2,
+    hgcsHeading = 1u << 3
+};
+Q_DECLARE_FLAGS(ThgCellStates, ThgCellState)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ThgCellStates)
+
+/// What the text painter needs for one cell or heading band.
+struct THgDrawInfo
+{
+    QPainter *Canvas = nullptr;
+    ThgVAlignment VAlign = hgvaTop;
+    TAlignment HAlign = taLeftJustify;
+    QString Text;
+    QRect Rect; // the area for the text, before the margins
+    int HMargin = 2;
+    int VMargin = 2;
+    ThgClipStyle ClipStyle = hgclpClip;
+    int Col = 0;
+    int Row = 0;
+    THyperGrid *Grid = nullptr;
+    ThgCellStates State;
+};
+
+/// The picture a cell or heading shows beside its text, as OnGetCellImage
+/// hands it over: a picture, or an image list and the index into it.
+struct ThgCellImage
+{
+    std::variant<std::monostate, QPixmap, QList<QPixmap>> PictureOrImageList;
+    int ImageIndex = -1;
+    ThgImagePosition Position = hgipLeft;
+    TAlignment HAlign = taCenter;
+    ThgVAlignment VAlign = hgvaCenter;
+    int Margin = 2;
+};
 
 /// Failures of the grid's own operations; the grid is unchanged when raised.
 class EhgException : public WorktallyError
@@ -124,15 +169,47 @@ public:
 
     TGridCoord TrackedCell() const { return m_trackedCell; }
 
+    /// The text shown in a data cell: the raw text formatted by its column.
+    QString GetDisplayText(int col, int row);
+    /// Paints one edge and tells its thickness (0 for hgbrdNone).
+    static int DrawBorderLine(QPainter &painter, const ThgBorder &border, QPoint from, QPoint to, QPoint inward);
+    /// Draws the borders inside r, which shrinks by each edge's thickness.
+    static void DrawCellBorders(QPainter &painter, QRect &r, const ThgBorder &top, const ThgBorder &left,
+        const ThgBorder &bottom, const ThgBorder &right);
+    /// Draws the outer and inner bevel inside r, which shrinks by them.
+    static void DrawBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevelCut inner);
+    /// Places the cell's picture and cuts its area from r; with paint off it
+    /// only cuts (the editor keeps its text clear of the picture that way).
+    void DrawCellImage(int col, int row, QPainter *painter, bool paint, QRect &r, int headingIndex);
+    /// Draws the text of info with its margins, alignment and clipping, and
+    /// asks for a taller row or wider column when it does not fit.
+    void DrawCellText(const THgDrawInfo &info);
+
     std::function<void(THyperGrid *sender, int col, int row, bool &canExit)> OnExitCell;
     std::function<void(THyperGrid *sender, int col, int row)> OnEnterCell;
     std::function<void(THyperGrid *sender, int col, int row, bool &canExit)> OnExitRow;
     std::function<void(THyperGrid *sender, int col, int row)> OnEnterRow;
+    /// A formatted column's text is not a number or date; S shows as it is
+    /// left.
+    std::function<void(THyperGrid *sender, int col, int row, ThgColumn *column, QString &S)> OnConversionError;
+    /// Before a data cell's text is formatted; Convert false shows S as is.
+    std::function<void(THyperGrid *sender, int col, int row, ThgColumn *column, QString &S, bool &Convert)>
+        OnDisplayText;
+    std::function<void(THyperGrid *sender, int col, int row, ThgHeading *column, ThgCellStates state, ThgBorder &top,
+        ThgBorder &right, ThgBorder &bottom, ThgBorder &left)>
+        OnChangeCellBorders;
+    /// After the colours, font, alignment and bevels of a cell are set.
+    std::function<void(THyperGrid *sender, int col, int row, ThgHeading *column, ThgCellStates state, TColor &color,
+        QFont &font, TColor &fontColor, TAlignment &hAlign, ThgVAlignment &vAlign, TBevelCut &outerBevel,
+        TBevelCut &innerBevel)>
+        OnChangeCellAttributes;
+    std::function<void(THyperGrid *sender, int col, int row, int headingIndex, ThgCellImage &image)> OnGetCellImage;
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColumnMoved(int from, int to) override;
     void RowMoved(int from, int to) override;
+    void RowsPermuted(int first, const std::vector<int> &order) override;
     bool SelectCell(int col, int row) override;
     void DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state) override;
 
@@ -151,7 +228,21 @@ private:
     void HideColumnData(ThgColumn *column);
     void ShowColumnData(ThgColumn *column);
     int visibleColumnsBefore(const ThgColumn *column) const;
-    void drawHeadingBand(QPainter &painter, int col, const QRect &rect, const ThgHeading &heading);
+    struct CellAttributes
+    {
+        THgDrawInfo info;
+        TColor color;
+        TColor fontColor;
+        TBevelCut outerBevel;
+        TBevelCut innerBevel;
+    };
+    /// Colours, font (into the work font), alignment and bevels of a cell
+    /// or, for a heading band, of the heading.
+    CellAttributes GetCellAttributes(int col, int row, ThgHeading *object, TGridDrawState drawState);
+    void DrawHeadingCell(QPainter &painter, int col, int row, const QRect &cellRect, ThgHeading *heading);
+    // Row and column growth is applied after the paint, never during it.
+    void postSize(std::map<int, int> &posted, int index, int size);
+    void applyPostedSizes();
 
     ThgColumns m_columns;
     ThgHeadings m_headings;
@@ -164,5 +255,11 @@ private:
     bool m_columnClick = true;
     bool m_autoAcceptSuggestion = true;
     TGridCoord m_trackedCell;
+    QFont m_workFont; // the cell font, reused for every cell
+    ThgBorder m_workBorders[4]; // top, left, bottom, right
+    QPixmap m_headingBitmap; // the band of a heading, resized as needed
+    std::map<int, int> m_postedRowHeights;
+    std::map<int, int> m_postedColWidths;
+    bool m_sizesPosted = false;
     int m_bookkeeping = 0; // > 0 while the grid moves or counts columns for its own bookkeeping
 };

@@ -509,6 +509,18 @@ void TStringGrid::MoveRow(int from, int to)
     invalidateGrid();
 }
 
+void TStringGrid::permuteRows(int first, const std::vector<int> &order)
+{
+    if (order.empty() || first < 0 || first + order.size() > size_t(RowCount()))
+        return;
+    HideEditor();
+    m_cells.permuteRows(first, order);
+    permuteItems(m_rowHeights, first, order);
+    RowsPermuted(first, order);
+    updateScrollBars();
+    invalidateGrid();
+}
+
 void TStringGrid::DeleteRow(int row)
 {
     MoveRow(row, RowCount() - 1);
@@ -526,6 +538,8 @@ void TStringGrid::SizeChanged(int, int) { }
 void TStringGrid::ColumnMoved(int, int) { }
 
 void TStringGrid::RowMoved(int, int) { }
+
+void TStringGrid::RowsPermuted(int, const std::vector<int> &) { }
 
 bool TStringGrid::SelectCell(int col, int row)
 {

@@ -132,6 +132,10 @@ public:
 
     void MoveColumn(int from, int to);
     void MoveRow(int from, int to);
+    /// Rearranges rows first … first + order.size() - 1 at once, texts and
+    /// heights together: row first + k becomes the row that stood at order[k].
+    /// order must name each of those rows once.
+    void permuteRows(int first, const std::vector<int> &order);
     /// Moves the row to the end and drops it.
     void DeleteRow(int row);
     void DeleteColumn(int col);
@@ -151,6 +155,8 @@ protected:
     virtual void ColumnMoved(int from, int to);
     /// Called after a row's texts and height moved.
     virtual void RowMoved(int from, int to);
+    /// Called after permuteRows rearranged rows first … first + order.size() - 1.
+    virtual void RowsPermuted(int first, const std::vector<int> &order);
     /// Whether a cell may become current; fires OnSelectCell.
     virtual bool SelectCell(int col, int row);
     /// Paints the interior of one cell. The default draws the text when

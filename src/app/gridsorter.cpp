@@ -1,0 +1,254 @@
+#include "gridsorter.h"
+
+#include "datetimetext.h"
+#include "messages.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+template<typename Key> struct Entry
+{
+    int index; // the row (column) the key belongs to
+    Key key;
+};
+
+// The quicksort with the middle element as pivot, and for text ranges of at
+// most five entries a bubble sort instead, which keeps equal keys in order.
+// Equal keys end up in the order this very sort gives them, so a library sort
+// must not replace it.
+template<typename Key, typename Less> class EntrySorter
+{
+public:
+    EntrySorter(std::vector<Entry<Key>> &entries, Less less, bool bubbleSortSmallRanges)
+        : m_entries(entries)
+        , m_less(less)
+        , m_bubbleSortSmallRanges(bubbleSortSmallRanges)
+    { }
+
+    void quickSort(int lo, int hi)
+    {
+        // The two parts left after a partition do not overlap, so sorting the
+        // smaller one first and then the larger gives the same result as
+        // sorting them in order, while the recursion stays log2(n) deep.
+        for (;;) {
+            if (m_bubbleSortSmallRanges && hi - lo < 5) {
+                bubbleSort(lo, hi);
+                return;
+            }
+            if (lo >= hi)
+                return;
+            int i = lo;
+            int j = hi;
+            const Key pivot = m_entries[(lo + hi) / 2].key;
+            while (i <= j) {
+                while (m_less(m_entries[i].key, pivot))
+                    ++i;
+                while (m_less(pivot, m_entries[j].key))
+                    --j;
+                if (i <= j)
+                    std::swap(m_entries[i++], m_entries[j--]);
+            }
+            if (j - lo < hi - i) {
+                quickSort(lo, j);
+                lo = i;
+            } else {
+                quickSort(i, hi);
+                hi = j;
+            }
+        }
+    }
+
+private:
+    void bubbleSort(int lo, int hi)
+    {
+        for (bool swapped = true; swapped;) {
+            swapped = false;
+            for (int i = lo; i < hi; ++i) {
+                if (m_less(m_entries[i + 1].key, m_entries[i].key)) {
+                    std::swap(m_entries[i], m_entries[i + 1]);
+                    swapped = true;
+                }
+            }
+        }
+    }
+
+    std::vector<Entry<Key>> &m_entries;
+    Less m_less;
+    bool m_bubbleSortSmallRanges;
+};
+
+// The indices of entries, sorted by their keys.
+template<typename Key, typename Less>
+std::vector<int> sortedIndices(std::vector<Entry<Key>> entries, Less less, bool bubbleSortSmallRanges)
+{
+    EntrySorter<Key, Less>(entries, less, bubbleSortSmallRanges).quickSort(0, int(entries.size()) - 1);
+    std::vector<int> order;
+    order.reserve(entries.size());
+    for (const Entry<Key> &entry : entries)
+        order.push_back(entry.index);
+    return order;
+}
+
+// Texts compare by their UTF-16 code units, a prefix before the longer text.
+// Without case sensitivity only a-z count as A-Z; other letters keep their case.
+struct TextLess
+{
+    bool caseSensitive;
+
+    char16_t unit(QChar c) const
+    {
+        const char16_t u = c.unicode();
+        return !caseSensitive && u >= u'a' && u <= u'z' ? char16_t(u - u'a' + u'A') : u;
+    }
+
+    bool operator()(QStringView a, QStringView b) const
+    {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(), [this](QChar x, QChar y) { return unit(x) < unit(y); });
+    }
+};
+
+} // namespace
+
+TSortAStringGrid::TSortAStringGrid(QObject *parent)
+    : QObject(parent)
+{ }
+
+QString TSortAStringGrid::statusText(int status)
+{
+    static const char *const texts[] = {
+        "Case Sensitivity ignored for Date Sort.",
+        "Case Sensitivity ignored for Numeical Sort.",
+        "Column/Row contains non-date values for date sort. Sorted as Character.",
+        "Column/Row contains non-numerical values for numeric sort. Sorted as Character.",
+        "Ok",
+        "No StringGrid given",
+        "StartIndex is greater or equal to EndIndex",
+        "StartIndex is less then 0",
+        "StartIndex is greater then number of rows/columns in StringGrid",
+        "EndIndex is greater then number of rows/columns in StringGrid",
+        "Sort Index is less then 0",
+        "Sort Index is greater then number of rows/columns in StringGrid",
+    };
+    if (status < DateCaseIgnored || status > SortIndexBeyondGrid)
+        return {};
+    return QString::fromLatin1(texts[status - DateCaseIgnored]);
+}
+
+bool TSortAStringGrid::SortGrid()
+{
+    m_status = propertyError();
+    if (m_status != Ok) {
+        reportStatus();
+        return false;
+    }
+    // Columns beyond the grid's last one have no texts to move.
+    const int last = m_howToSort == THowToSort::Row ? m_endIndex : std::min(m_endIndex, m_grid->ColCount() - 1);
+    std::vector<int> order = sortedOrder(m_startIndex, last);
+    if (m_sortDirection == SortDirType::Descending)
+        std::reverse(order.begin(), order.end());
+    moveIntoOrder(m_startIndex, order);
+    reportStatus();
+    return true;
+}
+
+// The range is checked against the row count and SortIndex against the column
+// count whichever way the grid is sorted; when columns are sorted, SortGrid
+// leaves out those of the range beyond the last column.
+TSortAStringGrid::StatusCode TSortAStringGrid::propertyError() const
+{
+    if (!m_grid)
+        return NoGrid;
+    if (m_startIndex >= m_endIndex)
+        return EmptyRange;
+    if (m_startIndex < 0)
+        return StartBelowZero;
+    if (m_startIndex > m_grid->RowCount() - 1)
+        return StartBeyondGrid;
+    if (m_endIndex > m_grid->RowCount() - 1)
+        return EndBeyondGrid;
+    if (m_sortIndex < 0)
+        return SortIndexBelowZero;
+    if (m_sortIndex > m_grid->ColCount() - 1)
+        return SortIndexBeyondGrid;
+    return Ok;
+}
+
+QStringView TSortAStringGrid::key(int index) const
+{
+    const CellTable &cells = m_grid->cellTable();
+    return m_howToSort == THowToSort::Row ? cells.cell(m_sortIndex, index) : cells.cell(index, m_sortIndex);
+}
+
+std::vector<int> TSortAStringGrid::sortedOrder(int first, int last)
+{
+    if (m_sortType != ToSortType::Character) {
+        if (auto order = sortedByValue(first, last))
+            return *order;
+    }
+    return sortedByText(first, last);
+}
+
+std::optional<std::vector<int>> TSortAStringGrid::sortedByValue(int first, int last)
+{
+    // Each key is converted once, here; the sort then compares the values.
+    const bool numeric = m_sortType == ToSortType::Numeric;
+    if (!numeric && m_caseSensitiv)
+        m_status = DateCaseIgnored;
+    const int century = currentCentury();
+    std::vector<Entry<double>> entries;
+    entries.reserve(std::max(last - first + 1, 0));
+    bool allConverted = true;
+    for (int n = first; n <= last; ++n) {
+        const QStringView text = key(n);
+        const std::optional<double> value
+            = numeric ? std::optional<double>(tryParseInteger(text)) : tryParseDateTime(text, century);
+        if (!value) {
+            m_status = numeric ? NotAllNumbers : NotAllDates;
+            allConverted = false;
+            continue;
+        }
+        entries.push_back({n, *value});
+        // Every number found after a non-number turns the warning back.
+        if (numeric && m_caseSensitiv)
+            m_status = NumericCaseIgnored;
+    }
+    if (!allConverted) {
+        m_sortType = ToSortType::Character;
+        return std::nullopt;
+    }
+    return sortedIndices(std::move(entries), std::less<double>(), false);
+}
+
+std::vector<int> TSortAStringGrid::sortedByText(int first, int last) const
+{
+    // The views stay valid: no cell changes until the sort is over.
+    std::vector<Entry<QStringView>> entries;
+    entries.reserve(std::max(last - first + 1, 0));
+    for (int n = first; n <= last; ++n)
+        entries.push_back({n, key(n)});
+    return sortedIndices(std::move(entries), TextLess {m_caseSensitiv}, true);
+}
+
+void TSortAStringGrid::moveIntoOrder(int first, const std::vector<int> &order)
+{
+    if (m_howToSort == THowToSort::Row) {
+        m_grid->permuteRows(first, order);
+        return;
+    }
+    CellTable &cells = m_grid->cellTable();
+    std::vector<QStringView> texts(order.size());
+    for (int row = 0; row < cells.rowCount(); ++row) {
+        // The views point into the row they replace; setRowTexts allows that.
+        std::transform(order.begin(), order.end(), texts.begin(), [&](int col) { return cells.cell(col, row); });
+        cells.setRowTexts(row, first, texts);
+    }
+}
+
+void TSortAStringGrid::reportStatus() const
+{
+    if (m_showMessageOnError && m_status != Ok)
+        showMessage(StatusMessage(), m_status > Ok ? MessageKind::Error : MessageKind::Warning);
+}
