@@ -1,7 +1,9 @@
 #include "clocksource.h"
+#include "dateedit.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
+#include "maskedit.h"
 #include "onoffswitch.h"
 #include "statusbar.h"
 #include "terminationsignals.h"
@@ -63,9 +65,9 @@ TEST(MainWindow, FirstStartMakesAFreshWorksheet)
     EXPECT_FALSE(form.Switch1->StateOn());
     EXPECT_EQ(form.Switch1->Caption(), "S&tart");
     EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_EQ(form.DateEdit1->text(), "07-12-26");
-    EXPECT_EQ(form.MaskEdit1->text(), "14:05");
-    EXPECT_EQ(form.MaskEdit3->text(), "00:00");
+    EXPECT_EQ(form.DateEdit1->Text(), "07-12-26");
+    EXPECT_EQ(form.MaskEdit1->Text(), "14:05");
+    EXPECT_EQ(form.MaskEdit3->Text(), "00:00");
     EXPECT_EQ(form.Grid1->Columns().Items(1)->ColumnColor(), clWhite); // no stored colour
     EXPECT_TRUE(s.messages.texts.isEmpty());
     EXPECT_FALSE(QFile::exists(s.path("Hourbook.csv"))); // written on exit, not before
@@ -307,7 +309,7 @@ TEST(MainWindow, ToolBarAndLayout)
     EXPECT_EQ(form.Switch1->geometry(), QRect(408, 48, 113, 49));
     EXPECT_EQ(form.Grid1->geometry(), QRect(0, 181, 670, 217));
     EXPECT_EQ(form.StatusBar1->geometry(), QRect(0, 398, 670, 25));
-    EXPECT_EQ(form.Switch1->nextInFocusChain(), form.DateEdit1);
+    EXPECT_EQ(form.Switch1->nextInFocusChain(), static_cast<QWidget *>(form.DateEdit1));
 
     const THyperGrid &grid = *form.Grid1;
     EXPECT_EQ(grid.RowHeights(0), 36);

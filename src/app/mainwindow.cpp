@@ -1,9 +1,11 @@
 #include "mainwindow.h"
 
 #include "clocksource.h"
+#include "dateedit.h"
 #include "datetimetext.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
+#include "maskedit.h"
 #include "messages.h"
 #include "onoffswitch.h"
 #include "overviewgrid.h"
@@ -20,7 +22,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,8 +35,8 @@ namespace {
 constexpr int SaveInterval = 15 * 60 * 1000;
 
 // The time edits take an optional and a required hour digit, the separator
-// and two minute digits; "_" marks an empty position.
-const QString TimeMask = QStringLiteral("09:99;_");
+// and two minute digits; "_" marks an empty position while editing.
+const QString TimeMask = QStringLiteral("!90:00;1;_");
 
 QLabel *label(QWidget *parent, const QString &text, int x, int y, QWidget *buddy = nullptr)
 {
@@ -100,6 +101,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     Grid1->setGeometry(0, 181, 670, 217);
     Grid1->OnSelectCell
         = [this](TStringGrid *, int col, int row, bool &canSelect) { Grid1SelectCell(col, row, canSelect); };
+    Grid1->OnClick = guarded([this](TStringGrid *) { Grid1DblClick(); });
     SortAStringGrid1 = new TSortAStringGrid(this);
     SortAStringGrid1->setGridToSort(Grid1);
     SortAStringGrid1->setSortType(TSortAStringGrid::ToSortType::Date);
@@ -173,6 +175,8 @@ void TForm1::createToolBar()
     connect(btnGem, &QToolButton::clicked, this, guarded([this] { btnGemClick(); }));
     connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
     connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { SpeedButton1Click(); }));
+    connect(btnInsLine, &QToolButton::clicked, this, guarded([this] { btnInsLineClick(); }));
+    connect(btnDelete, &QToolButton::clicked, this, guarded([this] { btnDeleteClick(); }));
 }
 
 void TForm1::createEditPanel()
@@ -180,20 +184,29 @@ void TForm1::createEditPanel()
     GroupBox1 = new QGroupBox(QStringLiteral("Edit"), this);
     GroupBox1->setGeometry(0, 40, 395, 137);
     // Positions inside the box: the window's layout less the box's top of 40.
-    DateEdit1 = edit<QLineEdit>(GroupBox1, {50, 28, 100, 21}, QStringLiteral("Home Work Date"));
-    MaskEdit1 = edit<QLineEdit>(GroupBox1, {50, 55, 100, 21}, QStringLiteral("Start time for actual periode"));
-    DateEdit3 = edit<QLineEdit>(GroupBox1, {50, 79, 100, 21}, QStringLiteral("Home Work Date"));
-    MaskEdit2 = edit<QLineEdit>(GroupBox1, {50, 104, 100, 21}, QStringLiteral("End time of actual period"));
-    DateEdit2 = edit<QLineEdit>(GroupBox1, {232, 28, 100, 21}, QStringLiteral("Nominal Work Date"));
-    MaskEdit3 = edit<QLineEdit>(
+    DateEdit1 = edit<TDateEdit>(GroupBox1, {50, 28, 100, 21}, QStringLiteral("Home Work Date"));
+    MaskEdit1 = edit<TMaskEdit>(GroupBox1, {50, 55, 100, 21}, QStringLiteral("Start time for actual periode"));
+    DateEdit3 = edit<TDateEdit>(GroupBox1, {50, 79, 100, 21}, QStringLiteral("Home Work Date"));
+    MaskEdit2 = edit<TMaskEdit>(GroupBox1, {50, 104, 100, 21}, QStringLiteral("End time of actual period"));
+    DateEdit2 = edit<TDateEdit>(GroupBox1, {232, 28, 100, 21}, QStringLiteral("Nominal Work Date"));
+    MaskEdit3 = edit<TMaskEdit>(
         GroupBox1, {231, 55, 100, 21}, QStringLiteral("The hours and minutes of the nominal worktime"));
     memo1 = edit<QPlainTextEdit>(GroupBox1, {231, 79, 100, 45}, QStringLiteral("Insert notes for the period's work"));
     memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo1->setTabChangesFocus(true);
-    for (QLineEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
-        time->setInputMask(TimeMask);
+    for (TMaskEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
+        time->setEditMask(TimeMask);
+    // The dates keep the worksheet's own form (08-12-98) on every machine,
+    // whatever its locale says, so the file reads the same everywhere.
+    for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2}) {
+        date->setDateLayout(doDMY, u'-');
+        date->setYearDigits(dyTwo);
+        date->setDefaultToday(true);
+    }
+    DateEdit2->setWeekends({Sun, Sat});
     btnV1 = new QPushButton(QStringLiteral("&Update"), GroupBox1);
     btnV1->setGeometry(335, 101, 56, 22);
+    connect(btnV1, &QPushButton::clicked, this, guarded([this] { btnV1Click(); }));
 
     label(GroupBox1, QStringLiteral("Edit Home WorkTime:"), 8, 12);
     label(GroupBox1, QStringLiteral("Edit Nominal Worktime::"), 176, 12);
@@ -225,8 +238,8 @@ void TForm1::createAlarmBox()
     GroupBox2 = new QGroupBox(QStringLiteral("Set alarm "), this);
     GroupBox2->setGeometry(400, 101, 129, 76);
     GroupBox2->setToolTip(QStringLiteral("Set the Alarm"));
-    MaskEdit4 = edit<QLineEdit>(GroupBox2, {8, 24, 46, 21});
-    MaskEdit4->setInputMask(TimeMask);
+    MaskEdit4 = edit<TMaskEdit>(GroupBox2, {8, 24, 46, 21});
+    MaskEdit4->setEditMask(TimeMask);
     MaskEdit4->setText(QStringLiteral("00:00"));
     chkWake = new QCheckBox(QStringLiteral("S&et !"), GroupBox2);
     chkWake->setGeometry(60, 18, 66, 20);
@@ -304,7 +317,7 @@ void TForm1::FormCreate()
 void TForm1::fillEditPanel()
 {
     const DateTime now = ClockSource::now();
-    for (QLineEdit *date : {DateEdit1, DateEdit3, DateEdit2})
+    for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2})
         date->setText(formatDateText(now));
     MaskEdit1->setText(formatTimeText(now));
     MaskEdit2->setText(formatTimeText(now));

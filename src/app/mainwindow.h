@@ -12,12 +12,13 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 class QToolButton;
 class THyperGrid;
+class TDateEdit;
+class TMaskEdit;
 class TOnOffSwitch;
 class TSortAStringGrid;
 class TStatusBar;
@@ -52,6 +53,12 @@ public:
     void Switch1Off();
     /// The recalculation: rewrites the Diff. column and the three totals.
     void Button1Click();
+    /// Loads the current row into the edit panel (the grid's click notification).
+    void Grid1DblClick();
+    /// "Update": writes the panel back into the current row, sorts, recalculates.
+    void btnV1Click();
+    void btnInsLineClick();
+    void btnDeleteClick();
 
     /// Asks for a colour; the colour dialog unless a test puts another in.
     std::function<std::optional<QColor>(const QColor &initial)> chooseColor;
@@ -66,17 +73,17 @@ public:
     QToolButton *btnLuk;
     QToolButton *btnAbout;
     QGroupBox *GroupBox1; // "Edit"
-    QLineEdit *DateEdit1;
-    QLineEdit *MaskEdit1;
-    QLineEdit *DateEdit3;
-    QLineEdit *MaskEdit2;
-    QLineEdit *DateEdit2;
-    QLineEdit *MaskEdit3;
+    TDateEdit *DateEdit1;
+    TMaskEdit *MaskEdit1;
+    TDateEdit *DateEdit3;
+    TMaskEdit *MaskEdit2;
+    TDateEdit *DateEdit2;
+    TMaskEdit *MaskEdit3;
     QPlainTextEdit *memo1;
     QPushButton *btnV1;
     TOnOffSwitch *Switch1;
     QGroupBox *GroupBox2; // "Set alarm "
-    QLineEdit *MaskEdit4;
+    TMaskEdit *MaskEdit4;
     QCheckBox *chkWake;
     QCheckBox *chkLyd;
     QFrame *Clock1;

@@ -1,0 +1,122 @@
+// The edit panel of the main window: loading the current row into it,
+// writing it back ("Update"), inserting and deleting rows.
+
+#include "mainwindow.h"
+
+#include "dateedit.h"
+#include "datetimetext.h"
+#include "gridsorter.h"
+#include "hypergrid.h"
+#include "maskedit.h"
+#include "messages.h"
+#include "worksheet.h"
+
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString CannotEditLine = QStringLiteral("You can't edit this line");
+
+// A Start or End text split at its first blank: the date before, the time
+// after; without a blank, no date and the whole text as the time.
+std::pair<QString, QString> splitAtBlank(const QString &text)
+{
+    const qsizetype blank = text.indexOf(u' ');
+    if (blank < 0)
+        return {QString(), text};
+    return {text.left(blank), text.mid(blank + 1)};
+}
+
+} // namespace
+
+void TForm1::Grid1DblClick()
+{
+    const int row = Grid1->Row();
+    if (row >= Grid1->RowCount() - 1) {
+        showMessage(CannotEditLine);
+        Grid1->setRow(Grid1->RowCount() - 2); // loads that row in turn
+        return;
+    }
+    const auto [startDate, startTime] = splitAtBlank(Grid1->Cells(StartColumn, row));
+    DateEdit1->setText(startDate);
+    MaskEdit1->setText(startTime);
+    const auto [endDate, endTime] = splitAtBlank(Grid1->Cells(EndColumn, row));
+    DateEdit3->setText(endDate);
+    MaskEdit2->setText(endTime);
+    DateEdit2->setText(Grid1->Cells(NominalDateColumn, row));
+    MaskEdit3->setText(Grid1->Cells(NominalTimeColumn, row));
+    memo1->setPlainText(Grid1->Cells(NotesColumn, row));
+}
+
+void TForm1::btnV1Click()
+{
+    const int row = Grid1->Row();
+    // The bottom line must stay empty: what was written there would be
+    // ignored by the totals and overwritten by the stopwatch.
+    if (row >= Grid1->RowCount() - 1) {
+        showMessage(CannotEditLine);
+        return;
+    }
+    Grid1->setCells(NotesColumn, row, memo1->toPlainText());
+    Grid1->setCells(NominalDateColumn, row, DateEdit2->Text());
+    Grid1->setCells(NominalTimeColumn, row, MaskEdit3->Text());
+    Grid1->setCells(StartColumn, row, DateEdit1->Text() + u' ' + MaskEdit1->Text());
+    Grid1->setCells(EndColumn, row, DateEdit3->Text() + u' ' + MaskEdit2->Text());
+    // End before Start gives the same duration as the two swapped.
+    const DateTime start = parseDateTime(Grid1->Cells(StartColumn, row));
+    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
+    Grid1->setCells(TimeColumn, row, formatTimeText(std::abs(end - start)));
+
+    SortAStringGrid1->setSortIndex(StartColumn);
+    SortAStringGrid1->setStartIndex(1);
+    SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
+    SortAStringGrid1->SortGrid();
+    Button1Click();
+}
+
+void TForm1::btnInsLineClick()
+{
+    const int row = Grid1->Row();
+    const QString date = splitAtBlank(Grid1->Cells(EndColumn, row)).first;
+    Grid1->InsertRow(row + 1);
+    const int inserted = row + 1;
+    const QString midnight = formatDateTimeText(parseDateTime(date + QStringLiteral(" 00:00")));
+    Grid1->setCells(StartColumn, inserted, midnight);
+    Grid1->setCells(EndColumn, inserted, midnight);
+    Grid1->setCells(TimeColumn, inserted, QStringLiteral("00:00"));
+    Grid1->setCells(NominalDateColumn, inserted, formatDateText(parseDate(date)));
+    Grid1->setCells(NominalTimeColumn, inserted, QStringLiteral("00:00"));
+    Grid1->setCells(DiffColumn, inserted, QStringLiteral("00:00"));
+    Grid1DblClick();
+    Grid1->setRow(inserted);
+    DateEdit1->setFocus();
+}
+
+void TForm1::btnDeleteClick()
+{
+    const QString bottomLine = QStringLiteral("The empty bottomline cannot be deleted !");
+    // With no data row left there is nothing to delete; removing the bottom
+    // line itself would leave the worksheet without one.
+    if (Grid1->RowCount() <= 2) {
+        showMessage(bottomLine);
+        return;
+    }
+    const int marked = Grid1->Selection().Top;
+    const int current = Grid1->Row();
+    if (marked == Grid1->RowCount() - 1)
+        showMessage(bottomLine);
+    if (marked == 1) {
+        Grid1->RemoveRow(1);
+        Grid1->setRow(1);
+    } else {
+        Grid1->RemoveRow(current);
+        Grid1->setRow(marked - 1);
+    }
+    // Deleting the bottom line brings a fresh one.
+    const int last = Grid1->RowCount() - 1;
+    if (!Grid1->Cells(EndColumn, last).isEmpty()) {
+        Grid1->setRowCount(Grid1->RowCount() + 1);
+        Grid1->cellTable().clearRow(Grid1->RowCount() - 1);
+    }
+    Button1Click();
+}

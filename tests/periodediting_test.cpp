@@ -1,0 +1,217 @@
+#include "clocksource.h"
+#include "dateedit.h"
+#include "hypergrid.h"
+#include "mainwindow.h"
+#include "maskedit.h"
+#include "statusbar.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QByteArray worksheetLine(
+    const char *start, const char *end, const char *time, const char *date, const char *owed, const char *note = "")
+{
+    return QByteArray("\"") + start + "\",\"" + end + "\",\"" + time + "\",\"\",\"" + date + "\",\"" + owed
+        + "\",\"\",\"\",\"" + note + "\"\r\n";
+}
+
+const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+// A main window over a worksheet of six periods on consecutive days.
+struct Panel
+{
+    QTemporaryDir folder;
+    FixedClock clock {QDateTime(QDate(2026, 12, 7), QTime(14, 5))};
+    MessageRecorder messages;
+    std::unique_ptr<TForm1> form;
+
+    explicit Panel(int rows = 6)
+    {
+        QByteArray bytes;
+        for (int day = 1; day <= rows; ++day) {
+            const QByteArray d = QByteArray::number(day).rightJustified(2, '0') + "-12-98";
+            bytes += worksheetLine(d + " 08:00", d + " 12:30", "04:30", d, "07:24", "note " + QByteArray::number(day));
+        }
+        writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), bytes + BottomLine);
+        form = std::make_unique<TForm1>(folder.path());
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    THyperGrid &grid() { return *form->Grid1; }
+    void clickRow(int row)
+    {
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, row).center());
+    }
+    void press(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QStringList panelTexts() const
+    {
+        return {form->DateEdit1->Text(), form->MaskEdit1->Text(), form->DateEdit3->Text(), form->MaskEdit2->Text(),
+            form->DateEdit2->Text(), form->MaskEdit3->Text(), form->memo1->toPlainText()};
+    }
+    void type(const QString &date, const QString &start, const QString &endDate, const QString &end)
+    {
+        form->DateEdit1->setText(date);
+        form->MaskEdit1->setText(start);
+        form->DateEdit3->setText(endDate);
+        form->MaskEdit2->setText(end);
+    }
+};
+
+} // namespace
+
+TEST(PeriodEditing, ClickingARowLoadsItIntoThePanel)
+{
+    Panel p;
+    p.clickRow(3);
+    EXPECT_EQ(p.panelTexts(), QStringList({"03-12-98", "08:00", "03-12-98", "12:30", "03-12-98", "07:24", "note 3"}));
+    EXPECT_TRUE(p.messages.texts.isEmpty());
+    QTest::keyClick(&p.grid(), Qt::Key_Down); // the keyboard loads as well
+    EXPECT_EQ(p.form->DateEdit1->Text(), "04-12-98");
+}
+
+TEST(PeriodEditing, TheBottomLineCannotBeEdited)
+{
+    Panel p;
+    p.clickRow(7);
+    EXPECT_EQ(p.messages.texts, QStringList({"You can't edit this line"}));
+    EXPECT_EQ(p.grid().Row(), 6);
+    EXPECT_EQ(p.form->memo1->toPlainText(), "note 6");
+
+    // Update there is refused and writes nothing.
+    p.grid().setSelection({0, 7, 8, 7});
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.messages.texts.last(), "You can't edit this line");
+    EXPECT_EQ(p.grid().cellTable().rowTexts(7), QStringList(9, QString()));
+}
+
+TEST(PeriodEditing, UpdateWritesTheRowBackSortsAndRecalculates)
+{
+    Panel p;
+    p.clickRow(4);
+    // End before Start: the same duration as the two swapped.
+    p.type(QStringLiteral("04-12-98"), QStringLiteral("17:15"), QStringLiteral("04-12-98"), QStringLiteral("09:00"));
+    p.form->MaskEdit3->setText(QStringLiteral(" 8:00"));
+    p.form->memo1->setPlainText(QStringLiteral("changed"));
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.grid().cellTable().rowTexts(4),
+        QStringList({"04-12-98 17:15", "04-12-98 09:00", "08:15", "", "04-12-98", " 8:00", "", "+00:15", "changed"}));
+    EXPECT_TRUE(p.messages.texts.isEmpty());
+
+    // A start earlier than the rows above moves the row up to its place.
+    p.clickRow(5);
+    p.type(QStringLiteral("01-11-98"), QStringLiteral("08:00"), QStringLiteral("01-11-98"), QStringLiteral("09:00"));
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.grid().Cells(0, 1), "01-11-98 08:00");
+    EXPECT_EQ(p.grid().Cells(0, 2), "01-12-98 08:00");
+    EXPECT_EQ(p.grid().Cells(0, 6), "06-12-98 08:00");
+    EXPECT_EQ(p.form->StatusBar1->PanelText(0), "01-11-98 - 06-12-98:   27:15  ");
+}
+
+TEST(PeriodEditing, UpdateWithABadStartStopsAfterWritingTheTexts)
+{
+    Panel p;
+    p.clickRow(2);
+    p.type(QStringLiteral("31-02-98"), QStringLiteral("08:00"), QStringLiteral("02-12-98"), QStringLiteral("09:00"));
+    p.form->memo1->setPlainText(QStringLiteral("kept"));
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.messages.texts, QStringList({"'31-02-98 08:00' is not a valid date and time"}));
+    EXPECT_EQ(p.grid().Cells(0, 2), "31-02-98 08:00");
+    EXPECT_EQ(p.grid().Cells(8, 2), "kept");
+    EXPECT_EQ(p.grid().Cells(2, 2), "04:30"); // the duration is not touched
+}
+
+TEST(PeriodEditing, UpdateOfASingleRowReportsTheSorterButRecalculates)
+{
+    Panel p(1);
+    p.clickRow(1);
+    p.type(QStringLiteral("01-12-98"), QStringLiteral("08:00"), QStringLiteral("01-12-98"), QStringLiteral("10:00"));
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.messages.texts, QStringList({"StartIndex is greater or equal to EndIndex"}));
+    EXPECT_EQ(p.grid().Cells(7, 1), "-05:24");
+}
+
+TEST(PeriodEditing, InsertPutsAMidnightRowBelowTheCurrentOne)
+{
+    Panel p;
+    p.clickRow(6);
+    p.press(p.form->btnInsLine);
+    EXPECT_EQ(p.grid().RowCount(), 9);
+    EXPECT_EQ(p.grid().cellTable().rowTexts(7),
+        QStringList({"06-12-98 00:00", "06-12-98 00:00", "00:00", "", "06-12-98", "00:00", "", "00:00", ""}));
+    EXPECT_EQ(p.grid().cellTable().rowTexts(8), QStringList(9, QString()));
+    EXPECT_EQ(p.grid().Row(), 7);
+    EXPECT_EQ(p.form->MaskEdit1->Text(), "00:00");
+    EXPECT_TRUE(p.form->DateEdit1->hasFocus());
+}
+
+TEST(PeriodEditing, InsertOnTheBottomLineOrBelowABadEnd)
+{
+    Panel p;
+    p.grid().setSelection({0, 7, 8, 7});
+    p.press(p.form->btnInsLine);
+    EXPECT_EQ(p.messages.texts, QStringList({"Cannot insert row 8"}));
+    EXPECT_EQ(p.grid().RowCount(), 8);
+
+    p.grid().setCells(1, 3, QStringLiteral("sometime later"));
+    p.grid().setSelection({0, 3, 8, 3});
+    p.press(p.form->btnInsLine);
+    EXPECT_EQ(p.messages.texts.last(), "'sometime 00:00' is not a valid date and time");
+    EXPECT_EQ(p.grid().RowCount(), 9);
+    EXPECT_EQ(p.grid().cellTable().rowTexts(4), QStringList(9, QString()));
+}
+
+TEST(PeriodEditing, DeleteFirstRowRowFiveARangeAndTheBottomLine)
+{
+    Panel p;
+    p.clickRow(3);
+    const QStringList loaded = p.panelTexts();
+    p.grid().setSelection({0, 1, 8, 1});
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.grid().RowCount(), 7);
+    EXPECT_EQ(p.grid().Cells(0, 1), "02-12-98 08:00");
+    EXPECT_EQ(p.grid().Row(), 1);
+    EXPECT_EQ(p.panelTexts(), loaded); // the new first row is not loaded
+
+    p.grid().setSelection({0, 5, 8, 5}); // 06-12-98
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.grid().Cells(0, 5), "");
+    EXPECT_EQ(p.grid().Row(), 4);
+    EXPECT_EQ(p.form->DateEdit1->Text(), "05-12-98");
+
+    // A range: only the current row goes.
+    p.clickRow(2);
+    QTest::mouseClick(p.grid().viewport(), Qt::LeftButton, Qt::ShiftModifier, p.grid().CellRect(1, 3).center());
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.grid().RowCount(), 5);
+    EXPECT_EQ(p.grid().Cells(0, 2), "03-12-98 08:00");
+    EXPECT_EQ(p.grid().Cells(0, 3), "05-12-98 08:00");
+
+    // The bottom line: the message, then a fresh bottom line; no period lost.
+    p.grid().setSelection({0, 4, 8, 4});
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.messages.texts, QStringList({"The empty bottomline cannot be deleted !"}));
+    EXPECT_EQ(p.grid().RowCount(), 5);
+    EXPECT_EQ(p.grid().Cells(0, 3), "05-12-98 08:00");
+    EXPECT_EQ(p.grid().cellTable().rowTexts(4), QStringList(9, QString()));
+    EXPECT_EQ(p.grid().Row(), 3);
+}
+
+TEST(PeriodEditing, DeleteWithOnlyTheBottomLineLeftChangesNothing)
+{
+    Panel p(1);
+    p.grid().setSelection({0, 1, 8, 1});
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.grid().RowCount(), 2);
+    p.press(p.form->btnDelete);
+    EXPECT_EQ(p.messages.texts, QStringList({"The empty bottomline cannot be deleted !"}));
+    EXPECT_EQ(p.grid().RowCount(), 2);
+    EXPECT_EQ(p.form->StatusBar1->PanelText(2), "+00:00");
+}
