@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="
 cmake make g++ pkg-config
-qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
 libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth

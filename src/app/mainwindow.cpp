@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "alarmsound.h"
+#include "analogclock.h"
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
@@ -92,9 +94,11 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     createEditPanel();
     createStopwatch();
     createAlarmBox();
-    Clock1 = new QFrame(this);
+    Clock1 = new TAnalogClock(this);
     Clock1->setGeometry(536, 48, 131, 129);
-    Clock1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Clock1->setShowMode(scAnalog);
+    Clock1->OnAlarm = guarded([this](TAnalogClock *) { Clock1Alarm(); });
+    playSound = playWaveToEnd;
 
     Grid1 = new THyperGrid(this);
     configureOverviewGrid(*Grid1);
@@ -247,11 +251,17 @@ void TForm1::createAlarmBox()
     chkLyd = new QCheckBox(QStringLiteral("So&und"), GroupBox2);
     chkLyd->setGeometry(60, 44, 66, 20);
     chkLyd->setToolTip(QStringLiteral("When this field is checked, the alarm wil use both a popup-box and a sound"));
+    connect(chkWake, &QCheckBox::toggled, this, guarded([this](bool) { chkWakeClick(); }));
 }
 
 QString TForm1::worksheetPath() const
 {
     return QDir(m_programFolder).filePath(QStringLiteral("Hourbook.csv"));
+}
+
+QString TForm1::alarmSoundPath() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("alarm.wav"));
 }
 
 QString TForm1::settingsPath() const
@@ -458,4 +468,28 @@ void TForm1::Button1Click()
     StatusBar1->setPanelText(0, totals.home);
     StatusBar1->setPanelText(1, totals.nominal);
     StatusBar1->setPanelText(2, totals.difference);
+}
+
+// --- Alarm ---------------------------------------------------------------------
+
+void TForm1::chkWakeClick()
+{
+    // Clearing the box leaves the clock's alarm as it is.
+    if (!chkWake->isChecked())
+        return;
+    Clock1->setAlarmEnabled(true);
+    const TimeOfDay time = decodeTime(parseTime(MaskEdit4->Text()));
+    Clock1->setAlarmHour(time.hour);
+    Clock1->setAlarmMinute(time.minute);
+    Clock1->setAlarmSecond(0);
+    showMessage(QStringLiteral("Alarm is now set at ") + MaskEdit4->Text());
+}
+
+void TForm1::Clock1Alarm()
+{
+    if (chkLyd->isChecked())
+        playSound(alarmSoundPath());
+    showMessage(QStringLiteral("Alarm!"), MessageKind::Information);
+    chkWake->setChecked(false);
+    chkLyd->setChecked(false);
 }

@@ -17,6 +17,7 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 class THyperGrid;
+class TAnalogClock;
 class TDateEdit;
 class TMaskEdit;
 class TOnOffSwitch;
@@ -59,6 +60,14 @@ public:
     void btnV1Click();
     void btnInsLineClick();
     void btnDeleteClick();
+    /// Arms the clock's alarm at the typed time when "Set !" is ticked.
+    void chkWakeClick();
+    /// The alarm: the sound (if ticked) to its end, then the message.
+    void Clock1Alarm();
+
+    /// Plays a wave file to its end; tests put a recorder in.
+    std::function<void(const QString &path)> playSound;
+    QString alarmSoundPath() const;
 
     /// Asks for a colour; the colour dialog unless a test puts another in.
     std::function<std::optional<QColor>(const QColor &initial)> chooseColor;
@@ -86,7 +95,7 @@ public:
     TMaskEdit *MaskEdit4;
     QCheckBox *chkWake;
     QCheckBox *chkLyd;
-    QFrame *Clock1;
+    TAnalogClock *Clock1;
     THyperGrid *Grid1;
     /// Keeps the data rows in order of their Start, as dates.
     TSortAStringGrid *SortAStringGrid1;

@@ -14,6 +14,7 @@ QColor toQColor(TColor color)
         return palette.color(QPalette::Active, QPalette::Highlight);
     case 5:
         return palette.color(QPalette::Base);
+    case 6: // window frames are drawn in the text colour
     case 8:
         return palette.color(QPalette::Text);
     case 13:

@@ -37,6 +37,7 @@ constexpr TColor systemColor(int index)
 
 constexpr TColor clActiveCaption = systemColor(2);
 constexpr TColor clWindow = systemColor(5);
+constexpr TColor clWindowFrame = systemColor(6);
 constexpr TColor clWindowText = systemColor(8);
 constexpr TColor clHighlight = systemColor(13);
 constexpr TColor clHighlightText = systemColor(14);

@@ -1,0 +1,54 @@
+#include "alarmsound.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QSoundEffect>
+#include <QtEndian>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// The playing time of a RIFF/WAVE file from its header, to bound the wait
+// should the sound system never report the end; zero when it is no wave.
+int waveMilliseconds(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray header = file.read(44);
+    if (header.size() < 44 || !header.startsWith("RIFF") || header.mid(8, 4) != "WAVE")
+        return 0;
+    const quint32 bytesPerSecond = qFromLittleEndian<quint32>(header.constData() + 28);
+    if (bytesPerSecond == 0)
+        return 0;
+    return int(qMin<qint64>(qint64(file.size() - 44) * 1000 / bytesPerSecond, 10 * 60 * 1000));
+}
+
+} // namespace
+
+void playWaveToEnd(const QString &path)
+{
+    const int length = waveMilliseconds(path);
+    if (length <= 0)
+        return;
+    QSoundEffect sound;
+    QEventLoop loop;
+    QObject::connect(&sound, &QSoundEffect::playingChanged, &loop, [&] {
+        if (!sound.isPlaying())
+            loop.quit();
+    });
+    QObject::connect(&sound, &QSoundEffect::statusChanged, &loop, [&] {
+        if (sound.status() == QSoundEffect::Error)
+            loop.quit();
+        else if (sound.status() == QSoundEffect::Ready)
+            sound.play();
+    });
+    // However the sound system behaves, the wait ends soon after the sound's
+    // own length.
+    QTimer::singleShot(length + 2000, &loop, &QEventLoop::quit);
+    sound.setSource(QUrl::fromLocalFile(path));
+    if (sound.status() == QSoundEffect::Error)
+        return;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
