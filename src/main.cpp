@@ -1,7 +1,8 @@
 #include "mainwindow.h"
 #include "messageboxes.h"
-#include "terminationsignals.h"
+#include "unixsignals.h"
 
+#include <csignal>
 #include <QApplication>
 
 int main(int argc, char *argv[])
@@ -9,13 +10,18 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    // Worktally ends by its own exit path, which saves the worksheet, never
+    // because its last window closed (the main window may sit in the tray).
+    QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
 
     TForm1 form(QApplication::applicationDirPath());
+    if (form.isEnding()) // a copy was already running
+        return 0;
     // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
     // so the worksheet is saved.
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &form, &TForm1::close);
+    UnixSignalWatcher termination({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::close);
     form.show();
     return app.exec();
 }

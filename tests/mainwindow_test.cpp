@@ -1,3 +1,4 @@
+#include "aboutbox.h"
 #include "clocksource.h"
 #include "dateedit.h"
 #include "gridsorter.h"
@@ -5,12 +6,17 @@
 #include "mainwindow.h"
 #include "maskedit.h"
 #include "onoffswitch.h"
+#include "popupmenu.h"
+#include "singleinstance.h"
 #include "statusbar.h"
-#include "terminationsignals.h"
 #include "testsupport.h"
+#include "trayicon.h"
+#include "unixsignals.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +45,7 @@ struct Session
 
     TForm1 &start()
     {
+        form.reset(); // one main window at a time, as in the program
         form = std::make_unique<TForm1>(folder.path());
         form->show();
         form->activateWindow();
@@ -289,8 +296,8 @@ TEST(MainWindow, TerminationSignalLeavesThroughTheExitPath)
 {
     Session s;
     TForm1 &form = s.start();
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &form, &TForm1::close);
+    UnixSignalWatcher termination({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::close);
     std::raise(SIGTERM);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(s.path("Hourbook.csv")); }, 2000));
     EXPECT_FALSE(form.isVisible());
@@ -325,4 +332,85 @@ TEST(MainWindow, ToolBarAndLayout)
     EXPECT_EQ(form.SortAStringGrid1->GridToSort(), form.Grid1);
     EXPECT_EQ(form.SortAStringGrid1->SortType(), TSortAStringGrid::ToSortType::Date);
     EXPECT_TRUE(form.SortAStringGrid1->ShowMessageOnError());
+}
+
+TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
+{
+    Session s;
+    TForm1 &form = s.start();
+    const QList<QAction *> items = form.TrayMenu1->actions();
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_EQ(items[0]->text(), "&Worktally");
+    EXPECT_EQ(items[1]->text(), "SorrelbySoft &WWW");
+    EXPECT_EQ(items[2]->text(), "&About Worktally");
+    EXPECT_TRUE(items[3]->isSeparator());
+    EXPECT_EQ(items[4]->text(), "E&xit");
+    EXPECT_EQ(items[4]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");
+    EXPECT_EQ(form.TrayMenu1->defaultAction(), form.PopRestore1);
+    EXPECT_EQ(form.TrayIcon1->Hint(), "Worktally");
+    EXPECT_EQ(form.TrayIcon1->PopupMenu(), form.TrayMenu1);
+
+    QList<QUrl> opened;
+    form.openUrl = [&](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    form.PopWWW1->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].scheme(), "https");
+
+    // A double click on the icon runs the default item: the window comes back.
+    form.showMinimized();
+    form.TrayIcon1->handleTrayMessage(TrayMouseMessage::LeftDoubleClick);
+    EXPECT_FALSE(form.windowState() & Qt::WindowMinimized);
+
+    // "Exit" in the tray menu is the tool bar's Exit: saved and closed.
+    form.PopLuk->trigger();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(QFile::exists(s.path("Hourbook.csv")));
+}
+
+TEST(MainWindow, AboutWindowOpensModallyAndCloses)
+{
+    Session s;
+    TForm1 &form = s.start();
+    QTimer::singleShot(0, [] {
+        if (auto *about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget()))
+            QTest::mouseClick(about->SpeedButton2, Qt::LeftButton);
+    });
+    form.popAbout->trigger();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
+{
+    Session s;
+    TForm1 &form = s.start();
+    QList<QUrl> opened;
+    form.openUrl = [&](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    QTest::mouseClick(form.btnAbout, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts, QStringList({"Cannot open file " + s.path("WORKTALLY.html")}));
+    EXPECT_TRUE(opened.isEmpty());
+
+    writeFile(s.path("WORKTALLY.html"), "<html></html>");
+    QTest::mouseClick(form.btnAbout, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toLocalFile(), s.path("WORKTALLY.html"));
+    EXPECT_EQ(opened[0].fragment(), "context-10");
+}
+
+TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.SingleInstance1->OnAlreadyRunning(form.SingleInstance1, 1, 2);
+    EXPECT_EQ(s.messages.texts,
+        QStringList({"Worktally is already running.\n\rYou can only run one instance at a "
+                     "time.\n\r The new session will be terminated."}));
+    EXPECT_TRUE(form.isEnding());
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(QFile::exists(s.path("Hourbook.csv")));
 }

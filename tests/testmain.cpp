@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
     // Widgets are real but never reach a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A runtime folder of its own, so that the single-instance lock of the
+    // tests never meets that of a Worktally the user is running.
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "aboutbox.h"
 #include "alarmsound.h"
 #include "analogclock.h"
 #include "clocksource.h"
@@ -11,8 +12,12 @@
 #include "messages.h"
 #include "onoffswitch.h"
 #include "overviewgrid.h"
+#include "popupmenu.h"
+#include "programicon.h"
 #include "settingsfile.h"
+#include "singleinstance.h"
 #include "statusbar.h"
+#include "trayicon.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
 
@@ -20,6 +25,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -81,6 +87,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     , m_programFolder(programFolder)
 {
     setWindowTitle(QStringLiteral("Worktally"));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QFont tahoma(QStringLiteral("Tahoma"));
@@ -134,12 +141,22 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     setTabOrder(MaskEdit4, chkWake);
     setTabOrder(chkWake, chkLyd);
 
+    createTray();
+    openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this);
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
 
-    runGuarded([this] { FormCreate(); });
+    // The check for a running copy ends the loading, before anything is read.
+    SingleInstance1 = new TSingleInstance(this);
+    SingleInstance1->OnAlreadyRunning = [this](TSingleInstance *, qint64 instance, qint64 window) {
+        runGuarded([&] { SingleInstance1AlreadyRunning(instance, window); });
+    };
+    SingleInstance1->Loaded();
+    if (!m_ending)
+        runGuarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
@@ -175,7 +192,8 @@ void TForm1::createToolBar()
         b.button->setFocusPolicy(Qt::NoFocus);
         b.button->setGeometry(b.left, 4, b.left >= 513 ? 76 : 78, 33);
     }
-    connect(btnMinimer, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(btnMinimer, &QToolButton::clicked, this, guarded([this] { btnMinimerClick(); }));
+    connect(btnAbout, &QToolButton::clicked, this, guarded([this] { btnAboutClick(); }));
     connect(btnGem, &QToolButton::clicked, this, guarded([this] { btnGemClick(); }));
     connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
     connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { SpeedButton1Click(); }));
@@ -235,6 +253,35 @@ void TForm1::createStopwatch()
     Switch1->setToolTip(QStringLiteral("Start/stop the stopwatch by clicking this button"));
     Switch1->OnOn = guarded([this](TOnOffSwitch *) { Switch1On(); });
     Switch1->OnOff = guarded([this](TOnOffSwitch *) { Switch1Off(); });
+}
+
+void TForm1::createTray()
+{
+    TrayMenu1 = new TPopupMenu(this);
+    TrayMenu1->setToolTipsVisible(true);
+    auto item = [this](const QString &caption, const QString &hint, std::function<void()> handler) {
+        QAction *action = TrayMenu1->addAction(caption);
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+        connect(action, &QAction::triggered, this, guarded([handler] { handler(); }));
+        return action;
+    };
+    PopRestore1 = item(
+        QStringLiteral("&Worktally"), QStringLiteral("Recreates Worktally form"), [this] { TrayIcon1DblClick(); });
+    PopWWW1 = item(QStringLiteral("SorrelbySoft &WWW"), QStringLiteral("Visit SorrelbySoft's Internet Website"),
+        [this] { PopWWW1Click(); });
+    popAbout = item(QStringLiteral("&About Worktally"), QStringLiteral("Information about this program"),
+        [this] { popAboutClick(); });
+    N1 = TrayMenu1->addSeparator();
+    PopLuk = item(QStringLiteral("E&xit"), QStringLiteral("Gemmer aktuel tid og lukker Worktally-programmet"),
+        [this] { btnLukClick(); });
+    TrayMenu1->setDefaultAction(PopRestore1);
+
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->setHint(QStringLiteral("Worktally"));
+    TrayIcon1->setIcon(programIcon());
+    TrayIcon1->setPopupMenu(TrayMenu1);
+    TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
 }
 
 void TForm1::createAlarmBox()
@@ -405,6 +452,10 @@ void TForm1::btnLukClick()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (m_ending) { // a second copy leaves without writing anything
+        event->accept();
+        return;
+    }
     // A worksheet that could not be read stays as it is on disk. Otherwise
     // the window only closes once the worksheet is safely written.
     if (m_worksheetUnreadable || runGuarded([this] { saveWorksheet(); })) {
@@ -492,4 +543,57 @@ void TForm1::Clock1Alarm()
     showMessage(QStringLiteral("Alarm!"), MessageKind::Information);
     chkWake->setChecked(false);
     chkLyd->setChecked(false);
+}
+
+// --- Tray, help and second start -----------------------------------------------
+
+void TForm1::btnMinimerClick()
+{
+    // Into the tray only when one is really there; without a notification
+    // area the window is minimised as usual and stays on the task bar.
+    if (TrayIcon1->isAdded())
+        hide();
+    else
+        showMinimized();
+    QCoreApplication::processEvents();
+}
+
+void TForm1::TrayIcon1DblClick()
+{
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+void TForm1::PopWWW1Click()
+{
+    openUrl(QUrl(TAboutBox::WebAddress)); // a failure is not reported
+}
+
+void TForm1::popAboutClick()
+{
+    TAboutBox about(settingsPath(), this);
+    about.exec();
+}
+
+QString TForm1::helpPath() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("WORKTALLY.html"));
+}
+
+void TForm1::btnAboutClick()
+{
+    const QString path = helpPath();
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setFragment(QStringLiteral("context-10"));
+    if (!QFile::exists(path) || !openUrl(url))
+        throw FileOpenError(path);
+}
+
+void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)
+{
+    m_ending = true;
+    showMessage(QStringLiteral("Worktally is already running.\n\rYou can only run one instance at a time.\n\r The new "
+                               "session will be terminated."));
 }

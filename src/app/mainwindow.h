@@ -6,8 +6,10 @@
 #include <optional>
 #include <QColor>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -21,6 +23,9 @@ class TAnalogClock;
 class TDateEdit;
 class TMaskEdit;
 class TOnOffSwitch;
+class TPopupMenu;
+class TSingleInstance;
+class TTrayIcon;
 class TSortAStringGrid;
 class TStatusBar;
 
@@ -65,6 +70,24 @@ public:
     /// The alarm: the sound (if ticked) to its end, then the message.
     void Clock1Alarm();
 
+    /// Minimise to the tray (to the task bar without a notification area).
+    void btnMinimerClick();
+    /// Restore from the tray or from being minimised, to the front.
+    void TrayIcon1DblClick();
+    void PopWWW1Click();
+    void popAboutClick();
+    /// "Help": the help pages at the part about the main window.
+    void btnAboutClick();
+    /// In a second copy: says that Worktally already runs and ends this copy
+    /// without loading or writing anything.
+    void SingleInstance1AlreadyRunning(qint64 hPrevInst, qint64 hPrevWnd);
+    /// True in a second copy, which is to end without being shown.
+    bool isEnding() const { return m_ending; }
+    QString helpPath() const;
+
+    /// The desktop's "open" action for web addresses and the help pages;
+    /// tests put a recorder in.
+    std::function<bool(const QUrl &url)> openUrl;
     /// Plays a wave file to its end; tests put a recorder in.
     std::function<void(const QString &path)> playSound;
     QString alarmSoundPath() const;
@@ -101,6 +124,14 @@ public:
     TSortAStringGrid *SortAStringGrid1;
     TStatusBar *StatusBar1;
     QTimer *Timer1;
+    TTrayIcon *TrayIcon1;
+    TPopupMenu *TrayMenu1;
+    QAction *PopRestore1;
+    QAction *PopWWW1;
+    QAction *popAbout;
+    QAction *N1;
+    QAction *PopLuk;
+    TSingleInstance *SingleInstance1;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -111,6 +142,7 @@ private:
     void createEditPanel();
     void createAlarmBox();
     void createStopwatch();
+    void createTray();
     void applyBackgroundColor(TColor color);
     void readBackgroundColor();
     void saveWorksheet();
@@ -124,6 +156,7 @@ private:
     QString m_programFolder;
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;
+    bool m_ending = false;
     // Set when Hourbook.csv exists but could not be read: it is then never
     // written over, so nothing in it is lost.
     bool m_worksheetUnreadable = false;

@@ -1,0 +1,302 @@
+#include "trayicon.h"
+
+#include "messages.h"
+
+#include <algorithm>
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace {
+
+// The notification area keeps room for this much tooltip text.
+constexpr qsizetype maxTooltipLength = 63;
+
+// The part of a hint before its first "|"; what follows is the long hint,
+// meant for places with more room than a tooltip.
+QString shortHint(const QString &hint)
+{
+    return hint.section(u'|', 0, 0).left(maxTooltipLength);
+}
+
+// Copies of one icon share its key; icons built separately never do.
+bool sameIcon(const QIcon &a, const QIcon &b)
+{
+    return a.cacheKey() == b.cacheKey();
+}
+
+template<typename Handler, typename... Args> void fire(const Handler &handler, Args... args)
+{
+    if (handler)
+        handler(args...);
+}
+
+enum class Stage { Move, Down, Up, DoubleClick };
+
+struct ButtonMessage
+{
+    Qt::MouseButton button;
+    Stage stage;
+};
+
+ButtonMessage decode(TrayMouseMessage message)
+{
+    switch (message) {
+    case TrayMouseMessage::Move:
+        break;
+    case TrayMouseMessage::LeftDown:
+        return {Qt::LeftButton, Stage::Down};
+    case TrayMouseMessage::LeftUp:
+        return {Qt::LeftButton, Stage::Up};
+    case TrayMouseMessage::LeftDoubleClick:
+        return {Qt::LeftButton, Stage::DoubleClick};
+    case TrayMouseMessage::RightDown:
+        return {Qt::RightButton, Stage::Down};
+    case TrayMouseMessage::RightUp:
+        return {Qt::RightButton, Stage::Up};
+    case TrayMouseMessage::RightDoubleClick:
+        return {Qt::RightButton, Stage::DoubleClick};
+    case TrayMouseMessage::MiddleDown:
+        return {Qt::MiddleButton, Stage::Down};
+    case TrayMouseMessage::MiddleUp:
+        return {Qt::MiddleButton, Stage::Up};
+    case TrayMouseMessage::MiddleDoubleClick:
+        return {Qt::MiddleButton, Stage::DoubleClick};
+    }
+    return {Qt::NoButton, Stage::Move};
+}
+
+} // namespace
+
+TTrayIcon::TTrayIcon(QObject *parent)
+    : QObject(parent)
+    , m_tray(this)
+    , m_animation(this)
+{
+    m_animation.setInterval(m_interval);
+    connect(&m_animation, &QTimer::timeout, this, &TTrayIcon::showNextFrame);
+    connect(&m_tray, &QSystemTrayIcon::activated, this, &TTrayIcon::onActivated);
+}
+
+bool TTrayIcon::notificationAreaAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TTrayIcon::setActive(bool on)
+{
+    if (on == m_active)
+        return;
+    m_active = on;
+    if (on)
+        add();
+    else
+        remove();
+}
+
+void TTrayIcon::setHint(const QString &hint)
+{
+    if (hint == m_hint)
+        return;
+    m_hint = hint;
+    updateStep();
+}
+
+void TTrayIcon::setIcon(const QIcon &icon)
+{
+    if (sameIcon(icon, m_icon))
+        return;
+    m_icon = icon;
+    updateStep();
+}
+
+void TTrayIcon::setIcons(const QList<QIcon> &icons)
+{
+    if (std::ranges::equal(icons, m_icons, sameIcon))
+        return;
+    m_icons = icons;
+    updateStep();
+}
+
+void TTrayIcon::setAnimated(bool on)
+{
+    on = on && !m_icons.isEmpty();
+    if (on == m_animated)
+        return;
+    m_animated = on;
+    if (on && isAdded())
+        m_animation.start();
+    else
+        m_animation.stop();
+    m_iconIndex = 0;
+    updateStep();
+}
+
+void TTrayIcon::setInterval(quint16 milliseconds)
+{
+    if (milliseconds == m_interval)
+        return;
+    m_interval = milliseconds;
+    m_animation.setInterval(milliseconds);
+}
+
+QIcon TTrayIcon::currentIcon() const
+{
+    if (m_animated && !m_icons.isEmpty())
+        return m_icons[std::clamp<qsizetype>(m_iconIndex, 0, m_icons.size() - 1)];
+    return m_icon;
+}
+
+void TTrayIcon::showCurrentIcon(const QIcon &icon)
+{
+    m_tray.setIcon(icon);
+    m_tray.setToolTip(shortHint(m_hint));
+}
+
+void TTrayIcon::add()
+{
+    remove();
+    const QIcon icon = currentIcon();
+    // Without a notification area the icon stays out, and the next change
+    // tries again.
+    if (icon.isNull() || !notificationAreaAvailable())
+        return;
+    showCurrentIcon(icon);
+    m_tray.show();
+    if (m_animated)
+        m_animation.start();
+}
+
+void TTrayIcon::remove()
+{
+    m_tray.hide();
+    m_pressed = {};
+    m_animation.stop();
+}
+
+void TTrayIcon::updateStep()
+{
+    if (m_icons.isEmpty() && m_animated) {
+        setAnimated(false); // which comes back here
+        return;
+    }
+    if (!isAdded()) {
+        if (m_active)
+            add();
+        return;
+    }
+    const QIcon icon = currentIcon();
+    if (icon.isNull())
+        remove();
+    else
+        showCurrentIcon(icon);
+}
+
+void TTrayIcon::showNextFrame()
+{
+    if (++m_iconIndex >= m_icons.size())
+        m_iconIndex = 0;
+    updateStep();
+}
+
+// The platform reports whole clicks only; each is handled as the presses and
+// releases it is made of. The second press of a double click has no click of
+// its own.
+void TTrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    QList<TrayMouseMessage> messages;
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        messages = {TrayMouseMessage::LeftDown, TrayMouseMessage::LeftUp};
+        break;
+    case QSystemTrayIcon::Context:
+        messages = {TrayMouseMessage::RightDown, TrayMouseMessage::RightUp};
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        messages = {TrayMouseMessage::LeftDoubleClick, TrayMouseMessage::LeftUp};
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        messages = {TrayMouseMessage::MiddleDown, TrayMouseMessage::MiddleUp};
+        break;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    // A menu item run by the first message may have destroyed this icon.
+    const QPointer<TTrayIcon> alive(this);
+    for (TrayMouseMessage message : messages) {
+        if (!alive)
+            return;
+        handleTrayMessage(message);
+    }
+}
+
+void TTrayIcon::handleTrayMessage(TrayMouseMessage message)
+{
+    if (m_enabled)
+        runGuarded([&] { dispatch(message); });
+}
+
+void TTrayIcon::dispatch(TrayMouseMessage message)
+{
+    const QPoint position = QCursor::pos();
+    const Qt::KeyboardModifiers keys
+        = QGuiApplication::queryKeyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const auto [button, stage] = decode(message);
+    // The menu and its items run inside the click steps and may destroy this
+    // icon, as the main window's exit does.
+    const QPointer<TTrayIcon> alive(this);
+    switch (stage) {
+    case Stage::Move:
+        fire(OnMouseMove, this, keys, position);
+        break;
+    case Stage::Down:
+        fire(OnMouseDown, this, button, keys, false, position);
+        // Only left and right clicks are reported as clicks.
+        if (button != Qt::MiddleButton)
+            m_pressed.setFlag(button);
+        break;
+    case Stage::Up:
+        if (m_pressed.testFlag(button)) {
+            m_pressed.setFlag(button, false);
+            clickStep(button, keys, position);
+            if (!alive)
+                return;
+        }
+        fire(OnMouseUp, this, button, keys, false, position);
+        break;
+    case Stage::DoubleClick:
+        if (button == Qt::LeftButton) {
+            doubleClickStep();
+            if (!alive)
+                return;
+        }
+        fire(OnMouseDown, this, button, keys, true, position);
+        break;
+    }
+}
+
+void TTrayIcon::clickStep(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint position)
+{
+    if (button == Qt::RightButton && popUpMenu(position))
+        return;
+    fire(OnClick, this, button, keys, position);
+}
+
+bool TTrayIcon::popUpMenu(QPoint position)
+{
+    if (!m_active || !m_popupMenu || !m_popupMenu->AutoPopup())
+        return false;
+    m_popupMenu->Popup(position);
+    return true;
+}
+
+void TTrayIcon::doubleClickStep()
+{
+    QAction *item = m_active && m_popupMenu ? m_popupMenu->defaultAction() : nullptr;
+    // Only a top-level item the user could click himself stands in for the
+    // double click; a hidden item is disabled as well.
+    if (item && item->isEnabled() && m_popupMenu->actions().contains(item)) {
+        item->trigger();
+        return;
+    }
+    fire(OnDblClick, this);
+}

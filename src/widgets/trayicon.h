@@ -1,0 +1,125 @@
+#pragma once
+
+#include "popupmenu.h"
+
+#include <functional>
+#include <QIcon>
+#include <QList>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+/// What happened with the mouse on the icon in the notification area.
+enum class TrayMouseMessage {
+    Move,
+    LeftDown,
+    LeftUp,
+    LeftDoubleClick,
+    RightDown,
+    RightUp,
+    RightDoubleClick,
+    MiddleDown,
+    MiddleUp,
+    MiddleDoubleClick,
+};
+
+/// An icon with a tooltip in the desktop's notification area. It turns the
+/// mouse actions on the icon into events, opens PopupMenu on a right click,
+/// runs the menu's default item on a double click, and can cycle through
+/// Icons as an animation.
+///
+/// The icon is added (really shown) while Active, its current icon is not
+/// empty and the desktop offers a notification area. Until then every change
+/// of Hint, Icon or Icons tries to add it again; a notification area that
+/// appears or goes away later is not watched.
+class TTrayIcon : public QObject
+{
+    Q_OBJECT
+
+public:
+    using NotifyEvent = std::function<void(TTrayIcon *sender)>;
+    using ClickEvent
+        = std::function<void(TTrayIcon *sender, Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint position)>;
+    using MouseMoveEvent = std::function<void(TTrayIcon *sender, Qt::KeyboardModifiers keys, QPoint position)>;
+    /// doubleClick marks the second press of a double click.
+    using MouseEvent = std::function<void(
+        TTrayIcon *sender, Qt::MouseButton button, Qt::KeyboardModifiers keys, bool doubleClick, QPoint position)>;
+
+    explicit TTrayIcon(QObject *parent = nullptr);
+
+    /// On a change adds or removes the icon.
+    bool Active() const { return m_active; }
+    void setActive(bool on);
+    /// While false every mouse action on the icon is ignored.
+    bool Enabled() const { return m_enabled; }
+    void setEnabled(bool on) { m_enabled = on; }
+    /// The tooltip shows the part before the first "|", at most 63 characters.
+    const QString &Hint() const { return m_hint; }
+    void setHint(const QString &hint);
+    /// Shown while not animated; an empty icon takes the icon out of the tray.
+    const QIcon &Icon() const { return m_icon; }
+    void setIcon(const QIcon &icon);
+    /// The frames of the animation; emptying the list ends it.
+    const QList<QIcon> &Icons() const { return m_icons; }
+    void setIcons(const QList<QIcon> &icons);
+    /// Stays off while Icons is empty, so set it after Icons. The frames move
+    /// on only while the icon is added.
+    bool Animated() const { return m_animated; }
+    void setAnimated(bool on);
+    /// Milliseconds between two frames.
+    quint16 Interval() const { return m_interval; }
+    void setInterval(quint16 milliseconds);
+    /// Not owned; becomes null when the menu is destroyed.
+    TPopupMenu *PopupMenu() const { return m_popupMenu; }
+    void setPopupMenu(TPopupMenu *menu) { m_popupMenu = menu; }
+
+    /// Positions are the cursor's on the screen, keys the Shift, Ctrl and Alt
+    /// keys held, both read when the action is handled.
+    ClickEvent OnClick;
+    NotifyEvent OnDblClick;
+    /// Qt's tray reports no moves: only handleTrayMessage(Move) fires it.
+    MouseMoveEvent OnMouseMove;
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseUp;
+
+    /// Whether the icon is shown in a notification area now.
+    bool isAdded() const { return m_tray.isVisible(); }
+    /// The platform's icon, for what this component leaves out (balloon
+    /// messages); its icon, tooltip and visibility belong to the component.
+    QSystemTrayIcon *systemTrayIcon() { return &m_tray; }
+
+    /// Runs the events and steps of one mouse action on the icon. A failure
+    /// in a handler is reported and the icon goes on working.
+    void handleTrayMessage(TrayMouseMessage message);
+
+protected:
+    /// Whether the desktop would show the icon.
+    virtual bool notificationAreaAvailable() const;
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void dispatch(TrayMouseMessage message);
+    void clickStep(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint position);
+    bool popUpMenu(QPoint position);
+    void doubleClickStep();
+
+    QIcon currentIcon() const;
+    void showCurrentIcon(const QIcon &icon);
+    void add();
+    void remove();
+    void updateStep();
+    void showNextFrame();
+
+    QSystemTrayIcon m_tray;
+    QTimer m_animation; // the frame clock, running while animated and added
+    bool m_active = true;
+    bool m_animated = false;
+    bool m_enabled = true;
+    Qt::MouseButtons m_pressed; // left or right went down on the icon and awaits its click
+    int m_iconIndex = -1; // the frame shown while animated
+    quint16 m_interval = 150;
+    QIcon m_icon;
+    QList<QIcon> m_icons;
+    QString m_hint;
+    QPointer<TPopupMenu> m_popupMenu;
+};

@@ -1,0 +1,187 @@
+// Worktally on a real X server (the test runs under xvfb-run): several copies
+// of the program started as processes, and the notification area.
+
+#include "mainwindow.h"
+#include "testsupport.h"
+#include "trayicon.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// Runs a command to its end and gives its output.
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+// The visible windows of a process, by their X ids.
+QStringList windowsOf(qint64 pid)
+{
+    return run(QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)})
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList waitForWindows(qint64 pid)
+{
+    QStringList windows;
+    if (!QTest::qWaitFor([&] { return !(windows = windowsOf(pid)).isEmpty(); }, 15000))
+        ADD_FAILURE() << "no window of process " << pid;
+    return windows;
+}
+
+QString geometryOf(const QString &window)
+{
+    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), window});
+}
+
+// Copies of the program in folders of their own, sharing one runtime folder
+// (where the single-instance lock lives) apart from the user's own.
+class Copies
+{
+public:
+    ~Copies()
+    {
+        for (QProcess *p : m_processes) {
+            p->kill();
+            p->waitForFinished(5000);
+            delete p;
+        }
+    }
+
+    QString install(const QString &folder, const QString &name)
+    {
+        QDir().mkpath(folder);
+        const QString program = QDir(folder).filePath(name);
+        QFile::copy(QStringLiteral(WORKTALLY_EXECUTABLE), program);
+        return program;
+    }
+
+    QProcess *start(const QString &program)
+    {
+        auto *process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process->setProcessEnvironment(environment);
+        process->start(program, {});
+        EXPECT_TRUE(process->waitForStarted(5000));
+        m_processes << process;
+        return process;
+    }
+
+    QTemporaryDir folders;
+
+private:
+    QTemporaryDir m_runtime;
+    QList<QProcess *> m_processes;
+};
+
+bool isMainWindow(const QString &window)
+{
+    return geometryOf(window).contains(QStringLiteral("670x423"));
+}
+
+} // namespace
+
+TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
+{
+    Copies copies;
+    const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
+    QProcess *first = copies.start(program);
+    ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+
+    QProcess *second = copies.start(program);
+    const QStringList box = waitForWindows(second->processId());
+    ASSERT_EQ(box.size(), 1);
+    EXPECT_FALSE(isMainWindow(box[0])); // the message, not a main window
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), box[0], QStringLiteral("key"),
+            QStringLiteral("Return")});
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    const QString worksheet
+        = QDir(copies.folders.filePath(QStringLiteral("a"))).filePath(QStringLiteral("Hourbook.csv"));
+    EXPECT_FALSE(QFile::exists(worksheet));
+
+    // The first copy goes on as it was and saves when it ends.
+    EXPECT_EQ(first->state(), QProcess::Running);
+    ::kill(pid_t(first->processId()), SIGTERM);
+    ASSERT_TRUE(first->waitForFinished(10000));
+    EXPECT_TRUE(QFile::exists(worksheet));
+}
+
+TEST(SecondStart, AKilledFirstCopyDoesNotBlockTheNextStart)
+{
+    Copies copies;
+    const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
+    QProcess *first = copies.start(program);
+    ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+    ::kill(pid_t(first->processId()), SIGKILL);
+    first->waitForFinished(5000);
+
+    QProcess *next = copies.start(program);
+    const QStringList windows = waitForWindows(next->processId());
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(isMainWindow(windows[0]));
+}
+
+TEST(SecondStart, CopiesUnderAnotherNameAreNotDetected)
+{
+    Copies copies;
+    QProcess *first
+        = copies.start(copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally")));
+    ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+    QProcess *other
+        = copies.start(copies.install(copies.folders.filePath(QStringLiteral("b")), QStringLiteral("worktally-copy")));
+    const QStringList windows = waitForWindows(other->processId());
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(isMainWindow(windows[0]));
+}
+
+TEST(Tray, WithoutANotificationAreaMinimizeKeepsTheWindowReachable)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    QTemporaryDir folder;
+    TForm1 form(folder.path());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_FALSE(form.TrayIcon1->isAdded());
+    QTest::mouseClick(form.btnMinimer, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
+    form.TrayIcon1DblClick();
+    EXPECT_FALSE(form.windowState() & Qt::WindowMinimized);
+}
+
+TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
+{
+    QProcess trayHost;
+    trayHost.start(QStringLiteral("trayer"),
+        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--height"), QStringLiteral("24")});
+    ASSERT_TRUE(trayHost.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+
+    QTemporaryDir folder;
+    TForm1 form(folder.path());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.TrayIcon1->isAdded(); }, 5000));
+    QTest::mouseClick(form.btnMinimer, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    form.TrayIcon1->handleTrayMessage(TrayMouseMessage::LeftDoubleClick);
+    EXPECT_TRUE(form.isVisible());
+    trayHost.kill();
+    trayHost.waitForFinished(5000);
+}
