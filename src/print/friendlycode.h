@@ -1,0 +1,34 @@
+#pragma once
+
+#include "columnformat.h"
+#include "datetime.h"
+
+// The short code language of friendly headers and footers: "&l", "&c" and
+// "&r" start a left, centred or right cell; "&d" "&D" "&t" "&T" give today's
+// short or long date and the short or long time; "&f" and "&F" the file name
+// without or with its folder; "&p" the page number and "&i" the title on
+// each page; "&&" an ampersand. Everything else is copied.
+
+/// What the codes stand for at the moment of translation.
+struct TFriendlyContext
+{
+    QString fileName;
+    DateTime now = 0;
+    /// The width shared out among the cells, in the measure unit.
+    double bodyWidth = 0;
+    TFormatRules rules;
+};
+
+/// A header or footer row with its column format.
+struct TFriendlyRow
+{
+    QString row;
+    QString format;
+};
+
+/// The row text and the format that give each cell an equal share of the
+/// body width.
+TFriendlyRow translateFriendlyCode(QStringView code, const TFriendlyContext &context);
+
+/// The file name without its folder, whichever separator the path uses.
+QString fileNameOnly(const QString &path);

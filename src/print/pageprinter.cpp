@@ -1,0 +1,377 @@
+#include "pageprinter.h"
+
+#include "clocksource.h"
+#include "friendlycode.h"
+#include "numbertext.h"
+#include "previewsurface.h"
+
+#include <algorithm>
+#include <QEvent>
+#include <QFontInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScrollBar>
+
+namespace {
+
+const char *const TopMarginRefusal = "Unable to change top margin while printing";
+
+// The image's resolution is what text is measured at without a printer.
+QImage fallbackDevice()
+{
+    QImage image(1, 1, QImage::Format_Mono);
+    const int dotsPerMetre = qRound(FallbackDpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return image;
+}
+
+double pointSizeOf(const QFont &font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
+
+} // namespace
+
+ECancelPrinting::ECancelPrinting()
+    : WorktallyError(QStringLiteral("Printing Cancelled"))
+{ }
+
+TPagePrinter::TPagePrinter(QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , m_fallbackDevice(fallbackDevice())
+    , m_canvasMetrics(QFont())
+{
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        m_systemPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_systemPrinter->setPageOrientation(QPageLayout::Portrait);
+        m_systemPrinter->setDocName(QString());
+        m_printer = m_systemPrinter.get();
+    }
+    setFrameShape(QFrame::NoFrame);
+    horizontalScrollBar()->setSingleStep(16);
+    verticalScrollBar()->setSingleStep(16);
+    m_surface = new TPreviewSurface(*this, viewport());
+    readPrinter();
+    m_marginTop = m_marginBottom = m_paper.offsetY;
+    m_marginLeft = m_marginRight = m_paper.offsetX;
+    // Setting the font runs the font handling (changeEvent), which copies it
+    // to the header and footer fonts as well.
+    setFont(QFont(QStringLiteral("Courier New"), 10));
+    resize(89, 115);
+    RefreshPrinterMetrics();
+    startScratchPage();
+    UpdateScrollRanges();
+}
+
+TPagePrinter::~TPagePrinter() = default;
+
+// --- Printer ----------------------------------------------------------------
+
+void TPagePrinter::setPrinter(QPrinter *printer)
+{
+    if (printer == m_printer)
+        return;
+    m_printer = printer;
+    readPrinter();
+    RefreshPrinterMetrics();
+    UpdateScrollRanges();
+    repaintPreview();
+}
+
+void TPagePrinter::readPrinter()
+{
+    m_metrics = readPrinterMetrics(m_printer);
+    m_paper = paperOf(m_metrics, m_unit);
+}
+
+const QPaintDevice *TPagePrinter::referenceDevice() const
+{
+    if (m_metrics.available)
+        return m_printer;
+    return &m_fallbackDevice;
+}
+
+void TPagePrinter::RefreshPrinterMetrics()
+{
+    readPrinter();
+    if (!m_documentOpen) {
+        setMarginTop(m_marginTop);
+        setMarginBottom(m_marginBottom);
+        setMarginLeft(m_marginLeft);
+        setMarginRight(m_marginRight);
+    }
+    bindCanvasFont(font());
+    for (TPageRow *row : {&m_header, &m_footer})
+        if (!row->friendly.isEmpty())
+            translateFriendly(*row);
+}
+
+QPageLayout::Orientation TPagePrinter::Orientation() const
+{
+    return m_metrics.available ? m_printer->pageLayout().orientation() : QPageLayout::Portrait;
+}
+
+void TPagePrinter::setOrientation(QPageLayout::Orientation orientation)
+{
+    refuseWhileOpen("Unable to change orientation while printing");
+    if (!m_metrics.available || orientation == Orientation())
+        return;
+    m_printer->setPageOrientation(orientation);
+    readPrinter();
+    UpdateScrollRanges();
+    repaintPreview();
+}
+
+QString TPagePrinter::Title() const
+{
+    return m_metrics.available ? m_printer->docName() : QStringLiteral("<Unknown>");
+}
+
+void TPagePrinter::setTitle(const QString &title)
+{
+    if (m_metrics.available)
+        m_printer->setDocName(title);
+}
+
+// --- Units and geometry -------------------------------------------------------
+
+void TPagePrinter::setMeasureUnit(TMeasureUnit unit)
+{
+    if (unit == m_unit)
+        return;
+    // The margins are converted through their setters, which would refuse.
+    refuseWhileOpen(TopMarginRefusal);
+    m_unit = unit;
+    m_paper = paperOf(m_metrics, unit);
+    setMarginTop(convertLength(m_marginTop, unit));
+    setMarginBottom(convertLength(m_marginBottom, unit));
+    setMarginLeft(convertLength(m_marginLeft, unit));
+    setMarginRight(convertLength(m_marginRight, unit));
+    m_pageBorderOffset = convertLength(m_pageBorderOffset, unit);
+    m_formatRules.defaultColWidth = convertLength(m_formatRules.defaultColWidth, unit);
+    RefreshPrinterMetrics();
+    const TFormatRules rules = formatRules();
+    for (TPageRow *row : {&m_header, &m_footer})
+        if (row->friendly.isEmpty())
+            row->format = normaliseFormat(row->format, rules, unit);
+    m_tableFormat = normaliseFormat(m_tableFormat, rules, unit);
+}
+
+void TPagePrinter::refuseWhileOpen(const char *message) const
+{
+    if (m_documentOpen)
+        throw EPagePrinter(QString::fromLatin1(message));
+}
+
+void TPagePrinter::setMargin(double &margin, double value, double low, double high, const char *refusal)
+{
+    refuseWhileOpen(refusal);
+    // Only the upper bound applies when the paper is narrower than its offsets.
+    value = std::min(std::max(value, low), high);
+    if (value == margin)
+        return;
+    margin = value;
+    repaintPreview();
+}
+
+void TPagePrinter::setMarginTop(double margin)
+{
+    setMargin(m_marginTop, margin, m_paper.offsetY, m_paper.height - m_paper.offsetY, TopMarginRefusal);
+}
+
+void TPagePrinter::setMarginBottom(double margin)
+{
+    setMargin(m_marginBottom, margin, m_paper.offsetY, m_paper.height - m_paper.offsetY,
+        "Unable to change bottom margin while printing");
+}
+
+void TPagePrinter::setMarginLeft(double margin)
+{
+    setMargin(m_marginLeft, margin, m_paper.offsetX, m_paper.width - m_paper.offsetX,
+        "Unable to change left margin while printing");
+}
+
+void TPagePrinter::setMarginRight(double margin)
+{
+    setMargin(m_marginRight, margin, m_paper.offsetX, m_paper.width - m_paper.offsetX,
+        "Unable to change right margin while printing");
+}
+
+double TPagePrinter::BodyWidth() const
+{
+    return m_paper.width - m_marginLeft - m_marginRight;
+}
+
+TPagePrinter::TBodyArea TPagePrinter::body() const
+{
+    TBodyArea area;
+    area.left = px(m_marginLeft - m_paper.offsetX);
+    area.top = py(m_marginTop - m_paper.offsetY);
+    const int right = px(m_marginRight - m_paper.offsetX);
+    const int bottom = py(m_marginBottom - m_paper.offsetY);
+    area.width = px(m_paper.printableWidth()) - area.left - right;
+    area.height = py(m_paper.printableHeight()) - area.top - bottom;
+    return area;
+}
+
+// --- Fonts, formats, headers and footers ---------------------------------------
+
+void TPagePrinter::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange) {
+        bindCanvasFont(font());
+        for (TPageRow *row : {&m_header, &m_footer})
+            if (row->autoFont)
+                row->font = font();
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
+void TPagePrinter::bindCanvasFont(const QFont &font)
+{
+    // Sized in whole printer pixels for its point size, so that every device
+    // the page is replayed on draws it at the size it was measured in.
+    QFont bound = font;
+    bound.setPixelSize(fontPixelHeight(pointSizeOf(font), m_metrics.dpiY));
+    bound.setHintingPreference(QFont::PreferNoHinting);
+    if (bound != m_canvasFont || referenceDevice() != m_measuredOn) {
+        m_canvasFont = bound;
+        m_measuredOn = referenceDevice();
+        m_canvasMetrics = QFontMetricsF(m_canvasFont, m_measuredOn);
+        m_widthCache.clear();
+    }
+    m_externalLeading = qRound(m_canvasMetrics.leading());
+    m_lineHeight = lineHeightFor(m_lineSpacing, m_canvasFont.pixelSize());
+}
+
+void TPagePrinter::setLineSpacing(TLineSpacing spacing)
+{
+    if (spacing == m_lineSpacing)
+        return;
+    m_lineSpacing = spacing;
+    m_lineHeight = lineHeightFor(spacing, m_canvasFont.pixelSize());
+}
+
+TFormatRules TPagePrinter::formatRules() const
+{
+    TFormatRules rules = m_formatRules;
+    rules.decimalSeparator = NumberSeparators::current().decimal;
+    return rules;
+}
+
+void TPagePrinter::setTableFormat(const QString &format)
+{
+    m_tableFormat = normaliseFormat(format, formatRules());
+}
+
+void TPagePrinter::setRowFormat(TPageRow &row, const QString &format)
+{
+    row.format = normaliseFormat(format, formatRules());
+}
+
+void TPagePrinter::setRowFriendly(TPageRow &row, const QString &code)
+{
+    if (code == row.friendly)
+        return;
+    row.friendly = code;
+    translateFriendly(row);
+}
+
+void TPagePrinter::translateFriendly(TPageRow &row)
+{
+    const TFriendlyRow translated
+        = translateFriendlyCode(row.friendly, {m_fileName, ClockSource::now(), BodyWidth(), formatRules()});
+    row.text = translated.row;
+    setRowFormat(row, translated.format);
+}
+
+void TPagePrinter::setRowAutoFont(TPageRow &row, bool on)
+{
+    if (on == row.autoFont)
+        return;
+    row.autoFont = on;
+    if (on)
+        row.font = font();
+}
+
+void TPagePrinter::setFileName(const QString &fileName)
+{
+    const QString trimmed = fileName.trimmed();
+    if (trimmed == m_fileName)
+        return;
+    refuseWhileOpen("Can't change FileName while printing");
+    m_fileName = trimmed;
+}
+
+// --- Document -------------------------------------------------------------------
+
+void TPagePrinter::startScratchPage()
+{
+    m_scratch.clear();
+    m_output = std::make_unique<TPageRecorder>(m_scratch);
+    m_output->beginPage();
+}
+
+void TPagePrinter::BeginDocument()
+{
+    RefreshPrinterMetrics();
+    m_documentOpen = true;
+    m_drawingHeaderFooter = false;
+    // Print-to-file plugs in here: a text file output instead of the
+    // recorder, leaving the page list as it is.
+    m_pages.clear();
+    m_output = std::make_unique<TPageRecorder>(m_pages);
+    m_output->beginPage();
+    bindCanvasFont(font());
+    m_pageNumber = 1;
+    startPage();
+}
+
+void TPagePrinter::EndDocument()
+{
+    m_documentOpen = false;
+    startScratchPage();
+    m_pageNumber = 1;
+    UpdateScrollRanges();
+    repaintPreview();
+}
+
+int TPagePrinter::NewPage()
+{
+    m_output->beginPage();
+    ++m_pageNumber;
+    startPage();
+    return m_pageNumber;
+}
+
+void TPagePrinter::ClearDocument()
+{
+    refuseWhileOpen("Can't clear contents while printing");
+    m_pages.clear();
+    startScratchPage();
+    m_pageNumber = 0;
+    UpdateScrollRanges();
+    repaintPreview();
+}
+
+void TPagePrinter::setPageNumber(int number)
+{
+    if (m_pages.empty())
+        number = 0;
+    else if (number < 1 || number > PageCount())
+        throw EPagePrinter(QStringLiteral("PageNumber must be between 1 and %1").arg(PageCount()));
+    if (number == m_pageNumber)
+        return;
+    m_pageNumber = number;
+    UpdateScrollRanges();
+    repaintPreview();
+}
+
+void TPagePrinter::EndUpdate()
+{
+    if (m_updateCount == 0)
+        return;
+    if (--m_updateCount == 0)
+        repaintPreview();
+}

@@ -1,0 +1,392 @@
+#pragma once
+
+#include "color.h"
+#include "columnformat.h"
+#include "documentoutput.h"
+#include "errors.h"
+#include "printermetrics.h"
+#include "textfit.h"
+
+#include <functional>
+#include <memory>
+#include <QAbstractScrollArea>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <QPageLayout>
+#include <QStringList>
+
+class QPrinter;
+class TPreviewSurface;
+
+enum TPageBorder : unsigned { pbTop = 1u << 0, pbBottom = 1u << 1, pbLeft = 1u << 2, pbRight = 1u << 3 };
+Q_DECLARE_FLAGS(TPageBorders, TPageBorder)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TPageBorders)
+
+/// Where the preview scrolls to after a zoom or page change.
+enum TZoomLocation { zlTopLeft, zlTopCenter, zlCenter };
+
+/// A page printer operation refused in the current state; nothing changed.
+class EPagePrinter : public WorktallyError
+{
+public:
+    using WorktallyError::WorktallyError;
+};
+
+/// The user cancelled a print job.
+class ECancelPrinting : public WorktallyError
+{
+public:
+    ECancelPrinting();
+};
+
+/// Lays text out into pages of the printer's paper, records every page once
+/// as a page image, and shows the pages zoomed.
+///
+/// A caller opens a document with BeginDocument, writes free text
+/// (WriteText), aligned lines (WriteTextLine, WriteAlignedLine) and table rows
+/// (WriteTableRow, WriteLines), breaks lines and pages (NewLine, NewPage) and
+/// closes it with EndDocument. Layout is in printer pixels, measured with
+/// fonts bound to the printer, so a replayed page places its text as laid
+/// out. Lengths set by a caller are in MeasureUnit.
+///
+/// The printer is given with setPrinter. Without one (none installed is
+/// normal on many machines) the page printer stands in a 300 dpi printer
+/// with letter paper (inches) or A4 (millimetres).
+///
+/// Font is the widget's font (setFont): the body text font.
+class TPagePrinter : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit TPagePrinter(QWidget *parent = nullptr);
+    ~TPagePrinter() override;
+
+    // --- Printer ------------------------------------------------------------
+
+    /// The system's default printer when there is one, else none.
+    QPrinter *Printer() const { return m_printer; }
+    /// Lays out for printer from the next document on; not owned. A PDF
+    /// printer counts as a real one. Null: no printer.
+    void setPrinter(QPrinter *printer);
+    /// Reads the printer again: clamps the margins to its paper (outside a
+    /// document), binds the font to its resolution and rebuilds friendly
+    /// headers and footers for the paper width.
+    void RefreshPrinterMetrics();
+    QPageLayout::Orientation Orientation() const;
+    /// Ignored without a printer; refused while a document is open.
+    void setOrientation(QPageLayout::Orientation orientation);
+    /// The printer's job title; "<Unknown>" without a printer.
+    QString Title() const;
+    void setTitle(const QString &title);
+
+    // --- Units and page geometry --------------------------------------------
+
+    TMeasureUnit MeasureUnit() const { return m_unit; }
+    /// Converts every stored length and column format to the new unit.
+    void setMeasureUnit(TMeasureUnit unit);
+    /// Margins are measured from the paper edge. Each is clamped between the
+    /// unprintable offset and the paper size less the opposite offset, and
+    /// refused while a document is open.
+    double MarginTop() const { return m_marginTop; }
+    void setMarginTop(double margin);
+    double MarginBottom() const { return m_marginBottom; }
+    void setMarginBottom(double margin);
+    double MarginLeft() const { return m_marginLeft; }
+    void setMarginLeft(double margin);
+    double MarginRight() const { return m_marginRight; }
+    void setMarginRight(double margin);
+    /// Paper width less the left and right margins.
+    double BodyWidth() const;
+
+    // --- Text ----------------------------------------------------------------
+
+    /// Placement of WriteTextLine: Qt::AlignLeft, AlignRight or AlignHCenter.
+    Qt::AlignmentFlag Alignment() const { return m_alignment; }
+    void setAlignment(Qt::AlignmentFlag alignment) { m_alignment = alignment; }
+    TLineSpacing LineSpacing() const { return m_lineSpacing; }
+    void setLineSpacing(TLineSpacing spacing);
+    /// Line advance in printer pixels, from the font height and LineSpacing.
+    int LineHeight() const { return m_lineHeight; }
+    /// Tab stop distance in characters; below 1 a tab is one blank.
+    int TabSize() const { return m_tabSize; }
+    void setTabSize(int size) { m_tabSize = size; }
+    /// Wrap text that is too wide; without it such text is cut.
+    bool WordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on) { m_wordWrap = on; }
+    /// Separates cells in rows and columns in formats.
+    QChar TokenSeparator() const { return m_formatRules.separator; }
+    void setTokenSeparator(QChar separator) { m_formatRules.separator = separator; }
+    /// Width of columns whose format gives no usable number.
+    double DefaultColWidth() const { return m_formatRules.defaultColWidth; }
+    void setDefaultColWidth(double width) { m_formatRules.defaultColWidth = width; }
+    /// Column format of WriteTableRow, stored normalised.
+    const QString &TableFormat() const { return m_tableFormat; }
+    void setTableFormat(const QString &format);
+    /// Cell frames around table cells.
+    bool TableGrid() const { return m_tableGrid; }
+    void setTableGrid(bool on) { m_tableGrid = on; }
+    /// The text WriteLines writes.
+    const QStringList &Lines() const { return m_lines; }
+    void setLines(const QStringList &lines) { m_lines = lines; }
+
+    // --- Headers, footers and borders ----------------------------------------
+
+    /// A header row in table-row form, with its own column format; empty for
+    /// none. Drawn on each page as it starts.
+    const QString &Header() const { return m_header.text; }
+    void setHeader(const QString &row) { m_header.text = row; }
+    const QString &HeaderFormat() const { return m_header.format; }
+    void setHeaderFormat(const QString &format) { setRowFormat(m_header, format); }
+    /// Code text ("&l&F &r&D") that generates Header and HeaderFormat.
+    const QString &FriendlyHeader() const { return m_header.friendly; }
+    void setFriendlyHeader(const QString &code) { setRowFriendly(m_header, code); }
+    const QFont &HeaderFont() const { return m_header.font; }
+    void setHeaderFont(const QFont &font) { m_header.font = font; }
+    /// Keeps HeaderFont equal to the body font.
+    bool AutoHeaderFont() const { return m_header.autoFont; }
+    void setAutoHeaderFont(bool on) { setRowAutoFont(m_header, on); }
+    const QString &Footer() const { return m_footer.text; }
+    void setFooter(const QString &row) { m_footer.text = row; }
+    const QString &FooterFormat() const { return m_footer.format; }
+    void setFooterFormat(const QString &format) { setRowFormat(m_footer, format); }
+    const QString &FriendlyFooter() const { return m_footer.friendly; }
+    void setFriendlyFooter(const QString &code) { setRowFriendly(m_footer, code); }
+    const QFont &FooterFont() const { return m_footer.font; }
+    void setFooterFont(const QFont &font) { m_footer.font = font; }
+    bool AutoFooterFont() const { return m_footer.autoFont; }
+    void setAutoFooterFont(bool on) { setRowAutoFont(m_footer, on); }
+    /// The file name of the friendly codes &f and &F, without outer blanks.
+    const QString &FileName() const { return m_fileName; }
+    /// Refused while a document is open.
+    void setFileName(const QString &fileName);
+    /// Border lines around the body, drawn on pages started from now on.
+    TPageBorders PageBorders() const { return m_pageBorders; }
+    void setPageBorders(TPageBorders borders) { m_pageBorders = borders; }
+    /// Distance of the border lines outside the body.
+    double PageBorderOffset() const { return m_pageBorderOffset; }
+    void setPageBorderOffset(double offset) { m_pageBorderOffset = offset; }
+
+    // --- Document --------------------------------------------------------------
+
+    /// Discards the old pages and starts page 1 with its header, footer and
+    /// borders. Restarts an open document.
+    void BeginDocument();
+    /// Completes the last page and shows page 1.
+    void EndDocument();
+    bool DocumentOpen() const { return m_documentOpen; }
+    /// Returns the new PageNumber.
+    int NewPage();
+    /// Ends the line, breaking the page when the next line would not fit.
+    /// Returns LineNumber.
+    int NewLine();
+    /// Text at the cursor; the line goes on.
+    void WriteText(const QString &text);
+    /// One line placed by Alignment, then a new line.
+    void WriteTextLine(const QString &text);
+    /// WriteTextLine with another alignment for this call only.
+    void WriteAlignedLine(Qt::AlignmentFlag alignment, const QString &text);
+    /// Cells separated by TokenSeparator in the columns of TableFormat; cells
+    /// wrap inside their columns.
+    void WriteTableRow(const QString &row);
+    /// Every line of Lines, as table rows when asked and TableFormat is set.
+    void WriteLines(bool useTable);
+    /// Discards all pages; refused while a document is open.
+    void ClearDocument();
+
+    /// While writing: the page being written. Afterwards: the page shown, 0
+    /// for none. Setting a number outside 1..PageCount is refused while there
+    /// are pages.
+    int PageNumber() const { return m_pageNumber; }
+    void setPageNumber(int number);
+    int PageCount() const { return int(m_pages.size()); }
+    /// Lines advanced on the current page.
+    int LineNumber() const { return m_lineNumber; }
+    /// Page 1..PageCount, to replay on a printer (1:1, at the printable
+    /// origin) or anywhere else.
+    const TPageImage &Page(int number) const { return m_pages.at(number - 1); }
+
+    /// Suspend and resume repainting; nests.
+    void BeginUpdate() { ++m_updateCount; }
+    void EndUpdate();
+
+    // --- Preview -----------------------------------------------------------------
+
+    /// Scale of the sheet in percent; 100 shows the paper at its real size on
+    /// the screen. Kept within MinZoomPercent..MaxZoomPercent.
+    int ZoomPercent() const { return m_zoomPercent; }
+    void setZoomPercent(int percent);
+    static constexpr int MinZoomPercent = 1;
+    static constexpr int MaxZoomPercent = 1000;
+    /// The sheet and its shadow fill the width (height) of the view beside a
+    /// scroll bar; ZoomToFit takes whichever of the two fits.
+    void ZoomToWidth();
+    void ZoomToHeight();
+    void ZoomToFit();
+    TZoomLocation ZoomLocation() const { return m_zoomLocation; }
+    void setZoomLocation(TZoomLocation location) { m_zoomLocation = location; }
+    TColor ShadowColor() const { return m_shadowColor; }
+    void setShadowColor(TColor color);
+    /// Shadow width in screen pixels; 0 for none.
+    int ShadowOffset() const { return m_shadowOffset; }
+    void setShadowOffset(int offset);
+    /// Dotted frame at the margins of the shown sheet.
+    bool ShowMargins() const { return m_showMargins; }
+    void setShowMargins(bool on);
+    /// Background from black at the top to Color at the bottom.
+    bool GradientBackground() const { return m_gradientBackground; }
+    void setGradientBackground(bool on);
+    TColor Color() const { return m_color; }
+    void setColor(TColor color);
+
+    /// The zoomed sheet in screen pixels.
+    QSize SheetSize() const;
+    /// The sheet with its shadow and a pixel's room on each side.
+    QSize ScrollRange() const { return m_scrollRange; }
+    /// The widget the preview is painted on; it scrolls inside the view.
+    QWidget *PaintSurface() const;
+
+    /// Fired by NewLine and at the end of every page start.
+    std::function<void(TPagePrinter *sender)> OnNewLine;
+    /// Fired as every page starts, before its header and footer: what the
+    /// handler writes begins the page body.
+    std::function<void(TPagePrinter *sender)> OnNewPage;
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    friend class TPreviewSurface;
+
+    /// A header or footer row and what it is made of.
+    struct TPageRow
+    {
+        QString text;
+        QString format;
+        QString friendly;
+        QFont font;
+        bool autoFont = true;
+    };
+
+    /// Which edges of a cell frame to draw on the current line.
+    struct TCellEdges
+    {
+        bool top = false;
+        bool sides = false;
+        bool bottom = false;
+    };
+
+    /// The body area in printer pixels, from the printable origin.
+    struct TBodyArea
+    {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    // Printer and geometry (pageprinter.cpp)
+    void readPrinter();
+    const QPaintDevice *referenceDevice() const;
+    int px(double length) const { return lengthToPixels(length, m_unit, m_metrics.dpiX); }
+    int py(double length) const { return lengthToPixels(length, m_unit, m_metrics.dpiY); }
+    TBodyArea body() const;
+    void setMargin(double &margin, double value, double low, double high, const char *refusal);
+    void refuseWhileOpen(const char *message) const;
+    TFormatRules formatRules() const;
+    void bindCanvasFont(const QFont &font);
+    void setRowFormat(TPageRow &row, const QString &format);
+    void setRowFriendly(TPageRow &row, const QString &code);
+    void translateFriendly(TPageRow &row);
+    void setRowAutoFont(TPageRow &row, bool on);
+    void startScratchPage();
+
+    // Writing (pagewriting.cpp)
+    int textWidth(const QString &text, qsizetype length) const;
+    TextWidth measure() const;
+    void output(int x, int y, const QString &text);
+    bool lineFits() const;
+    void startPage();
+    void writeWrapped(const QString &text, bool lineMode);
+    void writeTableRow(const QString &row, const QString &format, bool grid);
+    /// Writes the line's part of one cell and keeps the rest in cell; true
+    /// when text is left for the next line.
+    bool writeCell(const TColumn &column, QString &cell, int top, bool framed, bool topLine);
+    void drawCellEdges(int width, int top, TCellEdges edges);
+    void writeHeaderAndFooter();
+    int headerTop() const;
+    int footerTop() const;
+    void drawPageBorders();
+    TTokenValues tokenValues() const;
+
+    // Preview (pagepreview.cpp)
+    void UpdateScrollRanges();
+    void layoutSurface();
+    void repaintPreview();
+    void zoomToFill(int view, int scrollBar, double ratio, int paperPixels);
+    double printerToScreenX() const;
+    double printerToScreenY() const;
+    int zx(double length) const;
+    int zy(double length) const;
+    void PaintPreview(QPainter &painter, const QRect &exposed) const;
+    void paintGradient(QPainter &painter, const QRect &exposed) const;
+
+    QPrinter *m_printer = nullptr;
+    std::unique_ptr<QPrinter> m_systemPrinter;
+    QImage m_fallbackDevice; // measures text as a 300 dpi printer would
+    TPrinterMetrics m_metrics;
+    TPaper m_paper;
+
+    TMeasureUnit m_unit = muInches;
+    double m_marginTop = 0;
+    double m_marginBottom = 0;
+    double m_marginLeft = 0;
+    double m_marginRight = 0;
+    double m_pageBorderOffset = 0;
+    TPageBorders m_pageBorders;
+    Qt::AlignmentFlag m_alignment = Qt::AlignLeft;
+    TLineSpacing m_lineSpacing = lsSingleSpace;
+    int m_tabSize = 8;
+    bool m_wordWrap = true;
+    TFormatRules m_formatRules;
+    QString m_tableFormat;
+    bool m_tableGrid = false;
+    QStringList m_lines;
+    TPageRow m_header;
+    TPageRow m_footer;
+    QString m_fileName;
+
+    // The font text is measured and recorded in: Font (or a header or
+    // footer font while those rows are drawn) sized in printer pixels.
+    QFont m_canvasFont;
+    const QPaintDevice *m_measuredOn = nullptr;
+    QFontMetricsF m_canvasMetrics;
+    mutable QHash<QString, int> m_widthCache; // widths in m_canvasFont
+    static constexpr qsizetype MaxCachedWidths = 10000;
+    int m_externalLeading = 0;
+    int m_lineHeight = 0;
+
+    TPageList m_pages;
+    TPageList m_scratch; // the page written to outside a document
+    std::unique_ptr<TDocumentOutput> m_output;
+    int m_cursorX = 0; // from the left margin; from the printable origin within a table row
+    int m_cursorY = 0; // from the top margin
+    int m_lineNumber = 0;
+    int m_pageNumber = 0;
+    bool m_documentOpen = false;
+    bool m_drawingHeaderFooter = false;
+    int m_updateCount = 0;
+
+    TPreviewSurface *m_surface = nullptr;
+    int m_zoomPercent = 25;
+    TZoomLocation m_zoomLocation = zlTopLeft;
+    QSize m_scrollRange;
+    TColor m_shadowColor = clBtnShadow;
+    int m_shadowOffset = 5;
+    bool m_showMargins = true;
+    bool m_gradientBackground = true;
+    TColor m_color = clBtnFace;
+};

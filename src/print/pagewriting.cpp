@@ -1,0 +1,339 @@
+// The writing operations of the page printer: free text, aligned lines,
+// table rows, and what every page starts with (header, footer, borders).
+
+#include "pageprinter.h"
+
+#include "clocksource.h"
+#include "localedates.h"
+#include "textfit.h"
+
+#include <QScopeGuard>
+
+int TPagePrinter::textWidth(const QString &text, qsizetype length) const
+{
+    // Shaping text is what layout spends its time on, and table cells repeat
+    // (dates, times, headings): each text is measured once per font.
+    const QString measured = length == text.size() ? text : text.left(length);
+    if (const auto known = m_widthCache.constFind(measured); known != m_widthCache.cend())
+        return *known;
+    if (m_widthCache.size() >= MaxCachedWidths)
+        m_widthCache.clear();
+    const int width = qRound(m_canvasMetrics.horizontalAdvance(measured));
+    m_widthCache.insert(measured, width);
+    return width;
+}
+
+TextWidth TPagePrinter::measure() const
+{
+    return [this](const QString &text, qsizetype length) { return textWidth(text, length); };
+}
+
+void TPagePrinter::output(int x, int y, const QString &text)
+{
+    // (x, y) is the top of the text cell; pages record the baseline.
+    m_output->text(QPointF(x, y + m_canvasMetrics.ascent()), text, m_canvasFont);
+}
+
+// The first line of a page always goes on it: a body lower than one line
+// then gets a page per line rather than blank pages in between.
+bool TPagePrinter::lineFits() const
+{
+    return m_cursorY == 0 || m_cursorY + m_lineHeight < body().height;
+}
+
+// --- Pages and lines ---------------------------------------------------------------
+
+void TPagePrinter::startPage()
+{
+    m_cursorX = m_cursorY = m_lineNumber = 0;
+    if (OnNewPage)
+        OnNewPage(this);
+    // What OnNewPage wrote stays the start of the page body.
+    const int cursorX = m_cursorX;
+    const int cursorY = m_cursorY;
+    const int lineNumber = m_lineNumber;
+    writeHeaderAndFooter();
+    m_cursorX = cursorX;
+    m_cursorY = cursorY;
+    m_lineNumber = lineNumber;
+    if (OnNewLine)
+        OnNewLine(this);
+    drawPageBorders();
+}
+
+int TPagePrinter::NewLine()
+{
+    m_cursorX = 0;
+    m_cursorY += m_lineHeight;
+    if (m_output->hasPageHeight() && !m_drawingHeaderFooter && !lineFits()) {
+        NewPage();
+    } else {
+        ++m_lineNumber;
+        m_output->endLine();
+    }
+    if (OnNewLine)
+        OnNewLine(this);
+    return m_lineNumber;
+}
+
+// --- Text ---------------------------------------------------------------------------
+
+void TPagePrinter::WriteText(const QString &text)
+{
+    const QString expanded = expandTabs(text, m_tabSize);
+    const TBodyArea area = body();
+    // At or past the right margin nothing fits any more: the text goes on at
+    // the left margin rather than off the paper.
+    if (m_cursorX > 0 && m_cursorX >= area.width && !expanded.isEmpty())
+        NewLine();
+    const int width = textWidth(expanded, expanded.size());
+    const int room = area.width - m_cursorX;
+    if (width > room && expanded.size() > 1) {
+        if (m_wordWrap)
+            writeWrapped(expanded, false);
+        else
+            WriteText(expanded.left(fitText(expanded, room, measure())));
+        return;
+    }
+    if (m_output->hasPageHeight() && !lineFits())
+        NewPage();
+    output(area.left + m_cursorX, area.top + m_cursorY, expanded);
+    m_cursorX += width;
+}
+
+void TPagePrinter::WriteTextLine(const QString &text)
+{
+    const QString expanded = expandTabs(text, m_tabSize);
+    const TBodyArea area = body();
+    const int width = textWidth(expanded, expanded.size());
+    if (width > area.width && expanded.size() > 1) {
+        m_cursorX = 0;
+        if (m_wordWrap)
+            writeWrapped(expanded, true);
+        else
+            WriteTextLine(expanded.left(fitText(expanded, area.width, measure())));
+        return;
+    }
+    // The page break comes before the placement, which it would undo.
+    if (m_output->hasPageHeight() && !lineFits())
+        NewPage();
+    switch (m_alignment) {
+    case Qt::AlignRight:
+        m_cursorX = area.width - width;
+        break;
+    case Qt::AlignHCenter:
+        m_cursorX = (area.width - width) / 2;
+        break;
+    default:
+        m_cursorX = 0;
+        break;
+    }
+    output(area.left + m_cursorX, area.top + m_cursorY, expanded);
+    NewLine();
+}
+
+void TPagePrinter::WriteAlignedLine(Qt::AlignmentFlag alignment, const QString &text)
+{
+    const auto restore = qScopeGuard([this, previous = m_alignment] { m_alignment = previous; });
+    m_alignment = alignment;
+    WriteTextLine(text);
+}
+
+void TPagePrinter::writeWrapped(const QString &text, bool lineMode)
+{
+    QString rest = text;
+    while (!rest.isEmpty()) {
+        TLineSplit split = splitLine(rest, body().width - m_cursorX, lineMode, measure());
+        rest = std::move(split.rest);
+        if (lineMode) {
+            WriteTextLine(split.part);
+        } else {
+            WriteText(split.part);
+            if (!rest.isEmpty())
+                NewLine();
+        }
+    }
+}
+
+// --- Table rows ---------------------------------------------------------------------
+
+void TPagePrinter::WriteTableRow(const QString &row)
+{
+    writeTableRow(row, m_tableFormat, m_tableGrid);
+}
+
+void TPagePrinter::WriteLines(bool useTable)
+{
+    for (const QString &line : std::as_const(m_lines)) {
+        if (useTable && !m_tableFormat.isEmpty())
+            WriteTableRow(line);
+        else
+            WriteTextLine(line);
+    }
+}
+
+void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool grid)
+{
+    const QList<TColumn> columns = parseColumnFormat(format, formatRules());
+    QStringList cells = row.split(m_formatRules.separator);
+    const TBodyArea area = body();
+    // One pass per printed line, until every cell is written out.
+    bool topLine = grid;
+    bool more = true;
+    while (more) {
+        more = false;
+        m_cursorX = area.left; // within a row counted from the printable origin
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            QString cell = i < cells.size() ? cells[i] : QString();
+            if (writeCell(columns[i], cell, area.top, grid && columns[i].width >= 0, topLine))
+                more = true;
+            if (i < cells.size())
+                cells[i] = cell;
+        }
+        topLine = false;
+        if (more)
+            NewLine();
+    }
+    if (grid) {
+        m_cursorX = area.left;
+        for (const TColumn &column : columns) {
+            const int width = px(std::abs(column.width));
+            if (column.width >= 0)
+                drawCellEdges(width, area.top, {.bottom = true});
+            m_cursorX += width;
+        }
+    }
+    if (!m_drawingHeaderFooter)
+        NewLine();
+}
+
+bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool framed, bool topLine)
+{
+    const int width = px(std::abs(column.width));
+    if (cell.contains(u"{$"))
+        cell = expandTokens(cell, tokenValues());
+    QString part;
+    if (m_wordWrap) {
+        TLineSplit split = splitLine(cell, width, false, measure());
+        // A line feed ends the cell's line; what follows it comes next.
+        if (const qsizetype feed = split.part.indexOf(u'\n'); feed >= 0) {
+            const QString after = split.part.mid(feed + 1);
+            split.rest = split.rest.isEmpty() ? after : after + u' ' + split.rest;
+            split.part.truncate(feed);
+        }
+        part = std::move(split.part);
+        cell = std::move(split.rest);
+    } else {
+        part = cell.left(fitText(cell, width, measure()));
+        cell.clear();
+    }
+
+    const int textWidth = this->textWidth(part, part.size());
+    int offset = column.alignment == Qt::AlignRight ? width - textWidth
+        : column.alignment == Qt::AlignHCenter      ? (width - textWidth) / 2
+                                                    : 0;
+    // Text that leaves room keeps clear of the column edge it is aligned to.
+    const int padding = cellPadding(m_metrics.dpiX);
+    if (textWidth < width - padding) {
+        if (column.alignment == Qt::AlignRight)
+            offset -= padding;
+        else if (column.alignment == Qt::AlignLeft)
+            offset += padding;
+    }
+    output(m_cursorX + offset, top + m_cursorY, part);
+    if (framed)
+        drawCellEdges(width, top, {.top = topLine, .sides = true});
+    m_cursorX += width;
+    return !cell.isEmpty();
+}
+
+void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
+{
+    // Lifted by the external leading so that the frame encloses the text.
+    const int x0 = m_cursorX;
+    const int x1 = x0 + width;
+    const int y0 = top + m_cursorY - frameLift(m_lineSpacing, m_externalLeading);
+    const int y1 = y0 + m_lineHeight;
+    const int horizontalPen = rulePenWidth(m_metrics.dpiY);
+    const int verticalPen = rulePenWidth(m_metrics.dpiX);
+    if (edges.top)
+        m_output->line({x0, y0}, {x1, y0}, horizontalPen);
+    if (edges.bottom)
+        m_output->line({x0, y1}, {x1, y1}, horizontalPen);
+    if (edges.sides) {
+        m_output->line({x0, y0}, {x0, y1}, verticalPen);
+        m_output->line({x1, y0}, {x1, y1}, verticalPen);
+    }
+}
+
+TTokenValues TPagePrinter::tokenValues() const
+{
+    const DateTime now = ClockSource::now();
+    return {
+        QString::number(m_lineNumber), QString::number(m_pageNumber), shortDateText(now), longTimeText(now), Title()};
+}
+
+// --- Header, footer and borders -----------------------------------------------------
+
+void TPagePrinter::writeHeaderAndFooter()
+{
+    if (m_header.text.isEmpty() && m_footer.text.isEmpty())
+        return;
+    m_drawingHeaderFooter = true;
+    const auto restore = qScopeGuard([this] {
+        m_drawingHeaderFooter = false;
+        bindCanvasFont(font());
+    });
+    // Each row in its own font, which sets the line height it is placed by;
+    // these rows never get frames.
+    if (!m_header.text.isEmpty()) {
+        bindCanvasFont(m_header.font);
+        m_cursorY = headerTop();
+        writeTableRow(m_header.text, m_header.format, false);
+    }
+    if (!m_footer.text.isEmpty()) {
+        bindCanvasFont(m_footer.font);
+        m_cursorY = footerTop();
+        writeTableRow(m_footer.text, m_footer.format, false);
+    }
+}
+
+// Centred between the paper's top edge and the top margin (or the top border
+// line), but never above the printable area. Measured from the top margin.
+int TPagePrinter::headerTop() const
+{
+    const int gap = py(m_pageBorders & pbTop ? m_marginTop - m_pageBorderOffset : m_marginTop);
+    const int top = (gap - m_lineHeight) / 2 - py(m_marginTop);
+    return std::max(top, -body().top);
+}
+
+// Centred between the bottom margin (or the bottom border line) and the
+// paper's bottom edge, but never below the printable area.
+int TPagePrinter::footerTop() const
+{
+    const TBodyArea area = body();
+    const int top = m_pageBorders & pbBottom
+        ? py(m_pageBorderOffset) + area.height + (py(m_marginBottom - m_pageBorderOffset) - m_lineHeight) / 2
+        : area.height + (py(m_marginBottom) - m_lineHeight) / 2;
+    const int printableHeight = py(m_paper.printableHeight());
+    return std::min(top, printableHeight - area.top - m_lineHeight);
+}
+
+void TPagePrinter::drawPageBorders()
+{
+    const TBodyArea area = body();
+    const int right = area.left + area.width;
+    const int bottom = area.top + area.height;
+    const int b = py(m_pageBorderOffset);
+    const int d = px(m_pageBorderOffset);
+    const int horizontalPen = rulePenWidth(m_metrics.dpiY);
+    const int verticalPen = rulePenWidth(m_metrics.dpiX);
+    if (m_pageBorders & pbTop)
+        m_output->line({area.left - b, area.top - b}, {right + b, area.top - b}, horizontalPen);
+    if (m_pageBorders & pbBottom)
+        m_output->line({area.left - b, bottom + b}, {right + b, bottom + b}, horizontalPen);
+    if (m_pageBorders & pbLeft)
+        m_output->line({area.left - d, area.top - d}, {area.left - d, bottom + d}, verticalPen);
+    if (m_pageBorders & pbRight)
+        m_output->line({right + d, area.top - d}, {right + d, bottom + d}, verticalPen);
+}

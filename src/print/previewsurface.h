@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+class TPagePrinter;
+
+/// The page printer's paint surface: at least as large as the view, it
+/// moves inside the view as the page printer scrolls.
+class TPreviewSurface : public QWidget
+{
+public:
+    TPreviewSurface(const TPagePrinter &printer, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const TPagePrinter &m_printer;
+};

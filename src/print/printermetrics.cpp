@@ -1,0 +1,30 @@
+#include "printermetrics.h"
+
+#include <QPrinter>
+
+TPrinterMetrics readPrinterMetrics(const QPrinter *printer)
+{
+    if (!printer || !printer->isValid())
+        return {};
+    TPrinterMetrics metrics;
+    metrics.available = true;
+    metrics.dpiX = printer->logicalDpiX();
+    metrics.dpiY = printer->logicalDpiY();
+    const QPageLayout layout = printer->pageLayout();
+    const QRect paper = layout.fullRectPixels(printer->resolution());
+    const QRect printable = layout.paintRectPixels(printer->resolution());
+    metrics.paperWidth = paper.width();
+    metrics.paperHeight = paper.height();
+    metrics.offsetX = printable.left();
+    metrics.offsetY = printable.top();
+    return metrics;
+}
+
+TPaper paperOf(const TPrinterMetrics &metrics, TMeasureUnit unit)
+{
+    if (!metrics.available)
+        return unit == muMillimeters ? TPaper {210, 297, 6, 6} : TPaper {8.5, 11, 0.25, 0.25};
+    return {pixelsToLength(metrics.paperWidth, unit, metrics.dpiX),
+        pixelsToLength(metrics.paperHeight, unit, metrics.dpiY), pixelsToLength(metrics.offsetX, unit, metrics.dpiX),
+        pixelsToLength(metrics.offsetY, unit, metrics.dpiY)};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+// Cutting text to a width. The width of a prefix is asked of the caller, so
+// the same rules serve the printer's fonts and plain tests alike.
+
+/// Width in pixels of the first length characters of text.
+using TextWidth = std::function<int(const QString &text, qsizetype length)>;
+
+/// Each tab becomes the blanks up to the next stop, tabSize characters
+/// apart counted in the text rebuilt so far. A tab size below 1 turns each
+/// tab into one blank, which still keeps the words apart.
+QString expandTabs(const QString &text, int tabSize);
+
+/// Length of the longest prefix of text not wider than width, but at least
+/// one character of a text that is not empty, so that every loop cutting
+/// text with it advances. Binary search: a logarithmic number of widths.
+qsizetype fitText(const QString &text, int width, const TextWidth &widthOf);
+
+struct TLineSplit
+{
+    QString part;
+    QString rest;
+};
+
+/// The first line of text for width, broken after the last blank or control
+/// character when the cut would fall inside a word (a word with no break
+/// before it is split). A blank right at the cut leaves the rest, and with
+/// dropBlank it is dropped.
+TLineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf);
