@@ -12,7 +12,9 @@
 #include "messages.h"
 #include "onoffswitch.h"
 #include "overviewgrid.h"
+#include "pageprinter.h"
 #include "popupmenu.h"
+#include "printpreview.h"
 #include "programicon.h"
 #include "settingsfile.h"
 #include "singleinstance.h"
@@ -142,6 +144,8 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     setTabOrder(chkWake, chkLyd);
 
     createTray();
+    PrintPrv = std::make_unique<TPrintPrv>();
+    PrintPrv->setSource(Grid1, StatusBar1);
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
@@ -194,6 +198,7 @@ void TForm1::createToolBar()
     }
     connect(btnMinimer, &QToolButton::clicked, this, guarded([this] { btnMinimerClick(); }));
     connect(btnAbout, &QToolButton::clicked, this, guarded([this] { btnAboutClick(); }));
+    connect(btnUdskriv, &QToolButton::clicked, this, guarded([this] { btnUdskrivClick(); }));
     connect(btnGem, &QToolButton::clicked, this, guarded([this] { btnGemClick(); }));
     connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
     connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { SpeedButton1Click(); }));
@@ -596,4 +601,17 @@ void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)
     m_ending = true;
     showMessage(QStringLiteral("Worktally is already running.\n\rYou can only run one instance at a time.\n\r The new "
                                "session will be terminated."));
+}
+
+// --- Printing ------------------------------------------------------------------------
+
+void TForm1::btnUdskrivClick()
+{
+    // The set-up's answer is not looked at: the printout follows after OK and
+    // after Cancel alike, on the printer chosen if any.
+    QPrinter &printer = PrintPrv->printer();
+    PrintPrv->PrinterDialog(printer);
+    PrintPrv->Prn->setPrinter(printer.isValid() ? &printer : nullptr);
+    PrintPrv->show();
+    PrintPrv->buildFromMainWindow();
 }

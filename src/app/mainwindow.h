@@ -3,6 +3,7 @@
 #include "color.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <QColor>
 #include <QString>
@@ -24,6 +25,7 @@ class TDateEdit;
 class TMaskEdit;
 class TOnOffSwitch;
 class TPopupMenu;
+class TPrintPrv;
 class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
@@ -70,6 +72,8 @@ public:
     /// The alarm: the sound (if ticked) to its end, then the message.
     void Clock1Alarm();
 
+    /// "Print": the printer set-up, then the worksheet in the print preview.
+    void btnUdskrivClick();
     /// Minimise to the tray (to the task bar without a notification area).
     void btnMinimerClick();
     /// Restore from the tray or from being minimised, to the front.
@@ -132,6 +136,8 @@ public:
     QAction *N1;
     QAction *PopLuk;
     TSingleInstance *SingleInstance1;
+    /// The print preview, a window of its own that lives as long as this one.
+    std::unique_ptr<TPrintPrv> PrintPrv;
 
 protected:
     void showEvent(QShowEvent *event) override;

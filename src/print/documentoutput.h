@@ -2,11 +2,20 @@
 
 #include "pageimage.h"
 
-/// Where the page printer sends what a document writes, in printer pixels.
-/// Pages for the preview and the printer are recorded by TPageRecorder; the
-/// plain-text file of print-to-file mode is to be a second output of this
-/// kind, chosen by BeginDocument, which turns texts into padded lines and
-/// page breaks into form feeds.
+/// Blank room on the line of a text, in printer pixels: before it (from the
+/// left margin, or from its column's edge in a table row) and after it (to
+/// its column's end). Pages show it as it is; a text file fills it with as
+/// many spaces of spaceWidth as fit.
+struct TTextGaps
+{
+    int before = 0;
+    int after = 0;
+    int spaceWidth = 1; // of the font the text is written in
+};
+
+/// Where the page printer sends what a document writes, in printer pixels:
+/// page images recorded for the preview and the printer (TPageRecorder), or
+/// the plain-text file of print-to-file mode (TTextFileOutput).
 class TDocumentOutput
 {
 public:
@@ -15,11 +24,14 @@ public:
     /// Whether lines must fit on pages of a height; a text file has none, so
     /// nothing breaks there.
     virtual bool hasPageHeight() const = 0;
+    /// A page starts: the first of a recording, or one after a page break.
     virtual void beginPage() = 0;
-    /// NewLine has ended a line.
+    /// The line written so far ends.
     virtual void endLine() = 0;
-    virtual void text(QPointF origin, const QString &text, const QFont &font) = 0;
+    virtual void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &gaps) = 0;
     virtual void line(QPoint from, QPoint to, int penWidth) = 0;
+    /// The document is complete.
+    virtual void close() = 0;
 };
 
 /// Records each page as a page image appended to a page list.
@@ -33,12 +45,13 @@ public:
     bool hasPageHeight() const override { return true; }
     void beginPage() override { m_pages.emplace_back(); }
     void endLine() override { } // a page image needs no line ends
-    void text(QPointF origin, const QString &text, const QFont &font) override
+    void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &) override
     {
         if (!text.isEmpty()) // an empty cell leaves nothing to show
             m_pages.back().addText(origin, text, font);
     }
     void line(QPoint from, QPoint to, int penWidth) override { m_pages.back().addLine(from, to, penWidth); }
+    void close() override { } // each page is complete as recorded
 
 private:
     TPageList &m_pages;

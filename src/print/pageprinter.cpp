@@ -4,6 +4,7 @@
 #include "friendlycode.h"
 #include "numbertext.h"
 #include "previewsurface.h"
+#include "textfileoutput.h"
 
 #include <algorithm>
 #include <QEvent>
@@ -11,6 +12,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <utility>
 
 namespace {
 
@@ -164,6 +166,12 @@ void TPagePrinter::refuseWhileOpen(const char *message) const
         throw EPagePrinter(QString::fromLatin1(message));
 }
 
+void TPagePrinter::refuseWhilePrinting(const char *message) const
+{
+    if (m_printing)
+        throw EPagePrinter(QString::fromLatin1(message));
+}
+
 void TPagePrinter::setMargin(double &margin, double value, double low, double high, const char *refusal)
 {
     refuseWhileOpen(refusal);
@@ -304,6 +312,14 @@ void TPagePrinter::setFileName(const QString &fileName)
     m_fileName = trimmed;
 }
 
+void TPagePrinter::setPrintToFile(bool on)
+{
+    if (on == m_printToFile)
+        return;
+    refuseWhileOpen("Can't change PrintToFile while printing");
+    m_printToFile = on;
+}
+
 // --- Document -------------------------------------------------------------------
 
 void TPagePrinter::startScratchPage()
@@ -315,14 +331,23 @@ void TPagePrinter::startScratchPage()
 
 void TPagePrinter::BeginDocument()
 {
+    // The job sends the pages a rebuild would replace.
+    refuseWhilePrinting("Can't start a document while printing");
     RefreshPrinterMetrics();
+    // A file that cannot be created leaves no document open.
+    if (m_printToFile) {
+        m_output = std::make_unique<TTextFileOutput>(m_fileName);
+        // The file counts its own pages; the preview gets its page back.
+        if (!m_writingToFile)
+            m_shownPageNumber = m_pageNumber;
+    } else {
+        m_pages.clear();
+        m_output = std::make_unique<TPageRecorder>(m_pages);
+        m_output->beginPage();
+    }
     m_documentOpen = true;
+    m_writingToFile = m_printToFile;
     m_drawingHeaderFooter = false;
-    // Print-to-file plugs in here: a text file output instead of the
-    // recorder, leaving the page list as it is.
-    m_pages.clear();
-    m_output = std::make_unique<TPageRecorder>(m_pages);
-    m_output->beginPage();
     bindCanvasFont(font());
     m_pageNumber = 1;
     startPage();
@@ -331,8 +356,15 @@ void TPagePrinter::BeginDocument()
 void TPagePrinter::EndDocument()
 {
     m_documentOpen = false;
+    const bool wroteFile = std::exchange(m_writingToFile, false);
+    m_pageNumber = wroteFile ? m_shownPageNumber : 1;
+    // The scratch page takes over before the file is closed, so that a file
+    // that fails to close leaves the page printer idle all the same.
+    const std::unique_ptr<TDocumentOutput> written = std::exchange(m_output, nullptr);
     startScratchPage();
-    m_pageNumber = 1;
+    written->close();
+    if (wroteFile)
+        return; // the pages and the preview stay as they were
     UpdateScrollRanges();
     repaintPreview();
 }
@@ -348,6 +380,7 @@ int TPagePrinter::NewPage()
 void TPagePrinter::ClearDocument()
 {
     refuseWhileOpen("Can't clear contents while printing");
+    refuseWhilePrinting("Can't clear the document while printing");
     m_pages.clear();
     startScratchPage();
     m_pageNumber = 0;

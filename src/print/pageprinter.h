@@ -5,8 +5,10 @@
 #include "documentoutput.h"
 #include "errors.h"
 #include "printermetrics.h"
+#include "printprogressdialog.h"
 #include "textfit.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <QAbstractScrollArea>
@@ -18,6 +20,7 @@
 
 class QPrinter;
 class TPreviewSurface;
+class TPrintTarget;
 
 enum TPageBorder : unsigned { pbTop = 1u << 0, pbBottom = 1u << 1, pbLeft = 1u << 2, pbRight = 1u << 3 };
 Q_DECLARE_FLAGS(TPageBorders, TPageBorder)
@@ -49,6 +52,11 @@ public:
 /// closes it with EndDocument. Layout is in printer pixels, measured with
 /// fonts bound to the printer, so a replayed page places its text as laid
 /// out. Lengths set by a caller are in MeasureUnit.
+///
+/// PrintDocument sends the pages to the printer, in copies and a range of
+/// pages, showing its progress in a dialog that can cancel the job. With
+/// PrintToFile a document is written as plain text to FileName instead of
+/// being recorded as pages.
 ///
 /// The printer is given with setPrinter. Without one (none installed is
 /// normal on many machines) the page printer stands in a 300 dpi printer
@@ -157,7 +165,8 @@ public:
     void setFooterFont(const QFont &font) { m_footer.font = font; }
     bool AutoFooterFont() const { return m_footer.autoFont; }
     void setAutoFooterFont(bool on) { setRowAutoFont(m_footer, on); }
-    /// The file name of the friendly codes &f and &F, without outer blanks.
+    /// The file of print-to-file mode, and the file name of the friendly
+    /// codes &f and &F; without outer blanks.
     const QString &FileName() const { return m_fileName; }
     /// Refused while a document is open.
     void setFileName(const QString &fileName);
@@ -171,9 +180,12 @@ public:
     // --- Document --------------------------------------------------------------
 
     /// Discards the old pages and starts page 1 with its header, footer and
-    /// borders. Restarts an open document.
+    /// borders. Restarts an open document. With PrintToFile, creates or
+    /// overwrites FileName instead (FileCreateError when that fails) and
+    /// leaves the pages as they are. Refused while printing.
     void BeginDocument();
-    /// Completes the last page and shows page 1.
+    /// Completes the last page and shows page 1; with PrintToFile it only
+    /// closes the file.
     void EndDocument();
     bool DocumentOpen() const { return m_documentOpen; }
     /// Returns the new PageNumber.
@@ -192,7 +204,7 @@ public:
     void WriteTableRow(const QString &row);
     /// Every line of Lines, as table rows when asked and TableFormat is set.
     void WriteLines(bool useTable);
-    /// Discards all pages; refused while a document is open.
+    /// Discards all pages; refused while a document is open or printing.
     void ClearDocument();
 
     /// While writing: the page being written. Afterwards: the page shown, 0
@@ -210,6 +222,53 @@ public:
     /// Suspend and resume repainting; nests.
     void BeginUpdate() { ++m_updateCount; }
     void EndUpdate();
+
+    // --- Printing -------------------------------------------------------------------
+
+    /// Copies are made by sending the pages again; below 1 counts as 1.
+    int Copies() const { return m_copies; }
+    void setCopies(int copies) { m_copies = std::max(copies, 1); }
+    /// Whole copies one after another; otherwise each page Copies times.
+    bool Collate() const { return m_collate; }
+    void setCollate(bool on) { m_collate = on; }
+    /// The pages printed; 0 is from page 1 and to the last page. A range
+    /// never runs backwards: a start after the end moves the end to it, an
+    /// end before the start moves the start.
+    int PrintFromPage() const { return m_printFromPage; }
+    void setPrintFromPage(int page);
+    int PrintToPage() const { return m_printToPage; }
+    void setPrintToPage(int page);
+    /// A progress dialog while printing.
+    bool ShowProgress() const { return m_showProgress; }
+    void setShowProgress(bool on) { m_showProgress = on; }
+    /// The dialog's Cancel button; events are processed before each page so
+    /// that it can be pressed.
+    bool ShowCancel() const { return m_showCancel; }
+    void setShowCancel(bool on) { m_showCancel = on; }
+    /// The dialog's status line; empty for "Sending Pages To Printer".
+    const QString &ProgressMessage() const { return m_progressMessage; }
+    void setProgressMessage(const QString &message) { m_progressMessage = message; }
+    /// A cancelled job is discarded rather than ended with the pages sent.
+    bool AbortOnCancel() const { return m_abortOnCancel; }
+    void setAbortOnCancel(bool on) { m_abortOnCancel = on; }
+    /// Cancel was pressed in the running (or last) print job.
+    bool CancelRequested() const { return m_cancelRequested; }
+    /// Documents are written as plain text to FileName; refused while a
+    /// document is open.
+    bool PrintToFile() const { return m_printToFile; }
+    void setPrintToFile(bool on);
+
+    /// Sends pages PrintFromPage..PrintToPage in Copies to Printer(), ending an
+    /// open document first. False when cancelled; true when printed or when
+    /// there was nothing to print. Refused while printing and without a
+    /// printer; printer failures go to the caller.
+    bool PrintDocument();
+    /// The same on another target.
+    bool PrintDocument(TPrintTarget &target);
+    /// A print job is running. It processes events (for its Cancel button),
+    /// so other controls stay usable meanwhile; BeginDocument, ClearDocument
+    /// and PrintDocument are refused until it ends.
+    bool Printing() const { return m_printing; }
 
     // --- Preview -----------------------------------------------------------------
 
@@ -296,6 +355,7 @@ private:
     TBodyArea body() const;
     void setMargin(double &margin, double value, double low, double high, const char *refusal);
     void refuseWhileOpen(const char *message) const;
+    void refuseWhilePrinting(const char *message) const;
     TFormatRules formatRules() const;
     void bindCanvasFont(const QFont &font);
     void setRowFormat(TPageRow &row, const QString &format);
@@ -307,7 +367,7 @@ private:
     // Writing (pagewriting.cpp)
     int textWidth(const QString &text, qsizetype length) const;
     TextWidth measure() const;
-    void output(int x, int y, const QString &text);
+    void output(int x, int y, const QString &text, TTextGaps gaps = {});
     bool lineFits() const;
     void startPage();
     void writeWrapped(const QString &text, bool lineMode);
@@ -321,6 +381,13 @@ private:
     int footerTop() const;
     void drawPageBorders();
     TTokenValues tokenValues() const;
+
+    // Print job (printjob.cpp)
+    void sendPages(TPrintTarget &target, const TPrintRange &range);
+    void printPage(TPrintTarget &target, int page, const TPrintRange &range, bool lastCall);
+    /// Shows the dialog at page, or closes and destroys it when no progress
+    /// is shown or the message is FinishMessage.
+    void updateProgress(const QString &message, int page, const TPrintRange &range);
 
     // Preview (pagepreview.cpp)
     void UpdateScrollRanges();
@@ -376,9 +443,24 @@ private:
     int m_cursorY = 0; // from the top margin
     int m_lineNumber = 0;
     int m_pageNumber = 0;
+    int m_shownPageNumber = 0; // while writing a file, the page the preview shows
     bool m_documentOpen = false;
+    bool m_writingToFile = false;
     bool m_drawingHeaderFooter = false;
     int m_updateCount = 0;
+
+    int m_copies = 1;
+    bool m_collate = true;
+    int m_printFromPage = 0;
+    int m_printToPage = 0;
+    bool m_showProgress = true;
+    bool m_showCancel = true;
+    QString m_progressMessage;
+    bool m_abortOnCancel = false;
+    bool m_printToFile = false;
+    bool m_printing = false;
+    bool m_cancelRequested = false;
+    std::unique_ptr<TPPPrnPrgDlg> m_progressDialog;
 
     TPreviewSurface *m_surface = nullptr;
     int m_zoomPercent = 25;

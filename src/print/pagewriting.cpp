@@ -28,10 +28,11 @@ TextWidth TPagePrinter::measure() const
     return [this](const QString &text, qsizetype length) { return textWidth(text, length); };
 }
 
-void TPagePrinter::output(int x, int y, const QString &text)
+void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
 {
     // (x, y) is the top of the text cell; pages record the baseline.
-    m_output->text(QPointF(x, y + m_canvasMetrics.ascent()), text, m_canvasFont);
+    gaps.spaceWidth = textWidth(QStringLiteral(" "), 1);
+    m_output->text(QPointF(x, y + m_canvasMetrics.ascent()), text, m_canvasFont, gaps);
 }
 
 // The first line of a page always goes on it: a body lower than one line
@@ -128,7 +129,9 @@ void TPagePrinter::WriteTextLine(const QString &text)
         m_cursorX = 0;
         break;
     }
-    output(area.left + m_cursorX, area.top + m_cursorY, expanded);
+    output(area.left + m_cursorX, area.top + m_cursorY, expanded, {.before = m_cursorX});
+    // A text file ends the line here, and NewLine ends another, empty one.
+    m_output->endLine();
     NewLine();
 }
 
@@ -203,6 +206,8 @@ void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool
             m_cursorX += width;
         }
     }
+    // A text file ends every row, a header or footer row too.
+    m_output->endLine();
     if (!m_drawingHeaderFooter)
         NewLine();
 }
@@ -240,7 +245,7 @@ bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool
         else if (column.alignment == Qt::AlignLeft)
             offset += padding;
     }
-    output(m_cursorX + offset, top + m_cursorY, part);
+    output(m_cursorX + offset, top + m_cursorY, part, {.before = offset, .after = width - offset - textWidth});
     if (framed)
         drawCellEdges(width, top, {.top = topLine, .sides = true});
     m_cursorX += width;
