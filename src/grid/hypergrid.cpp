@@ -1,6 +1,7 @@
 #include "hypergrid.h"
 
 #include "csvcodec.h"
+#include "hginplaceedit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,10 +15,6 @@ EhgColumnIndexOutOfRange::EhgColumnIndexOutOfRange()
 
 EhgInvalidColumnName::EhgInvalidColumnName(const QString &name)
     : EhgException(QStringLiteral("Invalid column name \"%1\"").arg(name))
-{ }
-
-THgHintGrid::THgHintGrid(QWidget *parent)
-    : TStringGrid(parent)
 { }
 
 namespace {
@@ -452,43 +449,74 @@ bool THyperGrid::SelectCell(int col, int row)
 
 bool THyperGrid::ExitCell()
 {
-    bool canExit = true;
-    if (OnExitCell)
-        OnExitCell(this, m_trackedCell.X, m_trackedCell.Y, canExit);
-    return canExit;
+    return exitTracked(OnExitCell);
 }
 
 bool THyperGrid::ExitRow()
 {
-    bool canExit = true;
-    if (OnExitRow)
-        OnExitRow(this, m_trackedCell.X, m_trackedCell.Y, canExit);
-    return canExit;
+    return exitTracked(OnExitRow);
 }
 
 void THyperGrid::EnterCell()
 {
-    if (OnEnterCell)
-        OnEnterCell(this, m_trackedCell.X, m_trackedCell.Y);
+    enterTracked(OnEnterCell);
 }
 
 void THyperGrid::EnterRow()
 {
-    if (OnEnterRow)
-        OnEnterRow(this, m_trackedCell.X, m_trackedCell.Y);
+    enterTracked(OnEnterRow);
 }
 
-void THyperGrid::focusInEvent(QFocusEvent *event)
+bool THyperGrid::exitTracked(const ExitHandler &handler)
 {
-    THgHintGrid::focusInEvent(event);
+    if (m_autoAcceptSuggestion && HgInplaceEdit())
+        HgInplaceEdit()->AcceptSuggestion();
+    bool canExit = true;
+    if (handler)
+        handler(this, m_trackedCell.X, m_trackedCell.Y, canExit);
+    if (!HintFollowsMouse())
+        ArmHint(false);
+    return canExit;
+}
+
+void THyperGrid::enterTracked(const EnterHandler &handler)
+{
+    if (handler)
+        handler(this, m_trackedCell.X, m_trackedCell.Y);
+    if (!HintFollowsMouse())
+        SetHintCell(m_trackedCell.X, m_trackedCell.Y);
+}
+
+void THyperGrid::FocusEntered()
+{
+    THgHintGrid::FocusEntered();
     m_trackedCell = {Col(), Row()};
     EnterRow();
     EnterCell();
 }
 
-void THyperGrid::focusOutEvent(QFocusEvent *event)
+void THyperGrid::FocusLeft()
 {
-    THgHintGrid::focusOutEvent(event);
+    THgHintGrid::FocusLeft();
     ExitCell();
     ExitRow();
+}
+
+// --- Cell editor --------------------------------------------------------------
+
+TInplaceEdit *THyperGrid::CreateEditor()
+{
+    return new THgInplaceEdit(this);
+}
+
+THgInplaceEdit *THyperGrid::HgInplaceEdit() const
+{
+    // This grid's editors are all made by CreateEditor.
+    return static_cast<THgInplaceEdit *>(InplaceEditor());
+}
+
+void THyperGrid::CellEdited(int col, int row)
+{
+    if (OnCellEdited)
+        OnCellEdited(this, col, row);
 }

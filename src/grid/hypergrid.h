@@ -1,8 +1,8 @@
 #pragma once
 
 #include "errors.h"
+#include "hghintgrid.h"
 #include "hypergridcolumns.h"
-#include "stringgrid.h"
 
 #include <map>
 #include <QFont>
@@ -11,6 +11,7 @@
 
 class QIODevice;
 class QPainter;
+class THgInplaceEdit;
 class THyperGrid;
 
 enum ThgCellState : unsigned {
@@ -74,21 +75,6 @@ class EhgInvalidColumnName : public EhgException
 {
 public:
     explicit EhgInvalidColumnName(const QString &name);
-};
-
-/// The string grid with timed cell hints.
-class THgHintGrid : public TStringGrid
-{
-    Q_OBJECT
-
-public:
-    explicit THgHintGrid(QWidget *parent = nullptr);
-
-    bool HintFollowsMouse() const { return m_hintFollowsMouse; }
-    void setHintFollowsMouse(bool on) { m_hintFollowsMouse = on; }
-
-private:
-    bool m_hintFollowsMouse = true;
 };
 
 /// The grid that holds the worksheet: column objects with titles, colours,
@@ -168,6 +154,12 @@ public:
     static void setColumnWidthsFile(const QString &path);
 
     TGridCoord TrackedCell() const { return m_trackedCell; }
+    /// The cell editor, once it first opened.
+    THgInplaceEdit *HgInplaceEdit() const;
+
+    /// The heading whose band (the upper half of title row 0, less 2
+    /// pixels) lies under a viewport point; -1 for none.
+    int HeadingAt(int x, int y) const;
 
     /// The text shown in a data cell: the raw text formatted by its column.
     QString GetDisplayText(int col, int row);
@@ -185,10 +177,12 @@ public:
     /// asks for a taller row or wider column when it does not fit.
     void DrawCellText(const THgDrawInfo &info);
 
-    std::function<void(THyperGrid *sender, int col, int row, bool &canExit)> OnExitCell;
-    std::function<void(THyperGrid *sender, int col, int row)> OnEnterCell;
-    std::function<void(THyperGrid *sender, int col, int row, bool &canExit)> OnExitRow;
-    std::function<void(THyperGrid *sender, int col, int row)> OnEnterRow;
+    using ExitHandler = std::function<void(THyperGrid *sender, int col, int row, bool &canExit)>;
+    using EnterHandler = std::function<void(THyperGrid *sender, int col, int row)>;
+    ExitHandler OnExitCell;
+    EnterHandler OnEnterCell;
+    ExitHandler OnExitRow;
+    EnterHandler OnEnterRow;
     /// A formatted column's text is not a number or date; S shows as it is
     /// left.
     std::function<void(THyperGrid *sender, int col, int row, ThgColumn *column, QString &S)> OnConversionError;
@@ -205,6 +199,22 @@ public:
         OnChangeCellAttributes;
     std::function<void(THyperGrid *sender, int col, int row, int headingIndex, ThgCellImage &image)> OnGetCellImage;
 
+    /// The cell button was clicked, or Shift+Enter pressed in a button cell.
+    std::function<void(THyperGrid *sender, int col, int row)> OnButtonClick;
+    /// The editor is prepared for a cell; the handler may change ReadOnly.
+    std::function<void(THyperGrid *sender, int col, int row, bool &readOnly)> OnGetReadOnly;
+    /// The editor text changed in a column without a suggesting list.
+    std::function<void(THyperGrid *sender, int col, int row, const QString &cellText, QString &suggestion)>
+        OnGetSuggestion;
+    /// A value was taken from the drop-down list or from a suggestion.
+    std::function<void(THyperGrid *sender, int col, int row)> OnComboSelection;
+    /// The editor left a cell whose text it changed.
+    std::function<void(THyperGrid *sender, int col, int row)> OnCellEdited;
+    /// A title cell or heading was clicked (HyperColumnClick).
+    std::function<void(THyperGrid *sender, int col, int row, int headingIndex, Qt::MouseButton button,
+        Qt::KeyboardModifiers shift, int x, int y)>
+        OnFixedCellClick;
+
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColumnMoved(int from, int to) override;
@@ -219,11 +229,37 @@ protected:
     virtual bool ExitCell();
     virtual void EnterRow();
     virtual bool ExitRow();
+    /// Fires OnCellEdited.
+    virtual void CellEdited(int col, int row);
+    TInplaceEdit *CreateEditor() override;
 
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+    void FocusEntered() override;
+    void FocusLeft() override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    friend class THgInplaceEdit;
+    // The title cell or heading held down by the mouse (HyperColumnClick).
+    struct TitlePress
+    {
+        bool Tracking = false;
+        TGridCoord Cell {-1, -1};
+        int Heading = -1;
+        Qt::MouseButton Button = Qt::NoButton;
+        bool Inside = false; // the pointer is over the pressed cell or heading
+        bool Pressed = false; // Inside with the left button down: drawn lowered
+    };
+    // Leaving or entering the tracked cell or row, with the handler of which.
+    bool exitTracked(const ExitHandler &handler);
+    void enterTracked(const EnterHandler &handler);
+    bool pressTitle(const QMouseEvent *event);
+    void trackPress(QPoint at, Qt::MouseButtons buttons);
+    void repaintPress();
+    bool isPressedCell(int col, int row) const;
+    bool isPressedHeading(int headingIndex, int firstCol, int lastCol) const;
+
     void ColumnChanged(ThgHeading *item, int kind);
     void HideColumnData(ThgColumn *column);
     void ShowColumnData(ThgColumn *column);
@@ -255,6 +291,7 @@ private:
     bool m_columnClick = true;
     bool m_autoAcceptSuggestion = true;
     TGridCoord m_trackedCell;
+    TitlePress m_press;
     QFont m_workFont; // the cell font, reused for every cell
     ThgBorder m_workBorders[4]; // top, left, bottom, right
     QPixmap m_headingBitmap; // the band of a heading, resized as needed

@@ -4,6 +4,7 @@
 #include "hypergrid.h"
 
 #include "datetimetext.h"
+#include "messages.h"
 #include "numbertext.h"
 
 #include <QPainter>
@@ -75,6 +76,18 @@ int dateFormatRow(const QString &shortDateFormat)
         }
     }
     return 0;
+}
+
+// A title held down by the mouse shows lowered, its contents 2 pixels
+// right and down.
+void drawTitleBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevelCut inner, bool pressed)
+{
+    if (!pressed) {
+        THyperGrid::DrawBevels(painter, r, outer, inner);
+        return;
+    }
+    THyperGrid::DrawBevels(painter, r, bvLowered, bvNone);
+    r.adjust(2, 2, 0, 0);
 }
 
 } // namespace
@@ -216,7 +229,7 @@ void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect
     const QRect focusRect = r;
     painter.fillRect(r, toQColor(a.color));
     QRect textRect = r;
-    DrawBevels(painter, textRect, a.outerBevel, a.innerBevel);
+    drawTitleBevels(painter, textRect, a.outerBevel, a.innerBevel, isPressedCell(col, row));
     DrawCellImage(col, row, &painter, true, textRect, -1);
     if (!(state & gdFixed))
         a.info.Text = GetDisplayText(col, row);
@@ -280,7 +293,7 @@ void THyperGrid::DrawHeadingCell(QPainter &painter, int col, int row, const QRec
         OnChangeCellBorders(
             this, -1, -1, heading, hgcsHeading, m_workBorders[0], m_workBorders[3], m_workBorders[2], m_workBorders[1]);
     DrawCellBorders(band, area, m_workBorders[0], m_workBorders[1], m_workBorders[2], m_workBorders[3]);
-    DrawBevels(band, area, a.outerBevel, a.innerBevel);
+    drawTitleBevels(band, area, a.outerBevel, a.innerBevel, isPressedHeading(index, first, last));
     DrawCellImage(col, row, &band, true, area, heading->Index());
     a.info.Canvas = &band;
     a.info.Rect = area;
@@ -478,7 +491,7 @@ void THyperGrid::postSize(std::map<int, int> &posted, int index, int size)
     if (!m_sizesPosted) {
         m_sizesPosted = true;
         QMetaObject::invokeMethod(
-            this, [this] { applyPostedSizes(); }, Qt::QueuedConnection);
+            this, [this] { runGuarded([this] { applyPostedSizes(); }); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,6 +1,10 @@
 #include "stringgrid.h"
 
+#include "inplaceedit.h"
+#include "messages.h"
+
 #include <algorithm>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -37,6 +41,13 @@ TStringGrid::TStringGrid(QWidget *parent)
 }
 
 TStringGrid::~TStringGrid() = default;
+
+void TStringGrid::setCells(int col, int row, const QString &text)
+{
+    m_cells.setCell(col, row, text);
+    if (m_editorMode && m_editorCell == TGridCoord {col, row} && m_editor->Text() != text)
+        m_editor->setText(text);
+}
 
 void TStringGrid::setColCount(int count)
 {
@@ -147,6 +158,8 @@ void TStringGrid::setOptions(TGridOptions options)
     if (options == m_options)
         return;
     m_options = options;
+    if (!CanEditModify())
+        HideEditor();
     if (!(m_options & goRangeSelect))
         m_anchor = m_current;
     updateSelection();
@@ -211,6 +224,9 @@ void TStringGrid::moveCurrent(int col, int row, bool extend, bool fireClick)
     col = bound(col, m_fixedCols, ColCount() - 1);
     row = bound(row, m_fixedRows, RowCount() - 1);
     const bool changed = !(TGridCoord {col, row} == m_current);
+    // What was typed belongs to the cell being left, even if it stays current.
+    if (changed)
+        commitEditor();
     if (changed && !SelectCell(col, row))
         return;
     m_current = {col, row};
@@ -398,7 +414,7 @@ void TStringGrid::scrollContentsBy(int, int)
         return;
     m_topRow = verticalScrollBar()->value() + m_fixedRows;
     m_leftCol = horizontalScrollBar()->value() + m_fixedCols;
-    invalidateGrid();
+    runGuarded([this] { invalidateGrid(); }); // the editor follows its cell
 }
 
 std::vector<int> TStringGrid::visibleColumns() const
@@ -570,6 +586,149 @@ void TStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rec
 void TStringGrid::invalidateGrid()
 {
     viewport()->update();
+    updateEditor();
+}
+
+// --- Cell editor -------------------------------------------------------------
+
+bool TStringGrid::CanEditModify() const
+{
+    return (m_options & goEditing) && !(m_options & goRowSelect);
+}
+
+void TStringGrid::setEditorMode(bool on)
+{
+    if (on)
+        ShowEditor();
+    else
+        HideEditor();
+}
+
+TInplaceEdit *TStringGrid::CreateEditor()
+{
+    return new TInplaceEdit(this);
+}
+
+void TStringGrid::ShowEditor()
+{
+    if (!CanEditModify() || m_current.X >= ColCount() || m_current.Y >= RowCount())
+        return;
+    if (!m_editor)
+        m_editor = CreateEditor();
+    m_editorMode = true;
+    updateEditor();
+    m_editor->show();
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TStringGrid::HideEditor()
+{
+    if (!m_editorMode)
+        return;
+    commitEditor();
+    m_editorMode = false;
+    m_editorCell = {-1, -1};
+    // The focus stays in the grid rather than wandering to the next control.
+    if (m_editor->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    m_editor->hide();
+}
+
+void TStringGrid::commitEditor()
+{
+    if (m_editorMode && m_editor->Text() != Cells(m_editorCell.X, m_editorCell.Y))
+        m_cells.setCell(m_editorCell.X, m_editorCell.Y, m_editor->Text());
+}
+
+void TStringGrid::updateEditor()
+{
+    if (m_updateCount > 0)
+        return;
+    if (!m_editorMode) {
+        // An editor that is always shown comes back wherever the focused grid goes.
+        if ((m_options & goAlwaysShowEditor) && hasFocus())
+            ShowEditor();
+        return;
+    }
+    const bool refill = !(m_editorCell == m_current);
+    if (refill) {
+        m_editorCell = m_current;
+        m_editor->PrepareContents();
+    }
+    QRect bounds = CellRect(m_current.X, m_current.Y);
+    if (bounds.isEmpty()) {
+        // Scrolled out of view: the editor waits outside the viewport, keeping the focus.
+        const QSize size(ColWidths(m_current.X), RowHeights(m_current.Y));
+        bounds = QRect(QPoint(-size.width(), -size.height()), size);
+    }
+    if (refill || m_editor->geometry() != bounds) {
+        m_editor->setGeometry(bounds);
+        m_editor->PrepareBounds();
+    }
+}
+
+void TStringGrid::closeEditor(bool keepText)
+{
+    if (!keepText)
+        m_editor->setText(Cells(m_editorCell.X, m_editorCell.Y));
+    if (m_options & goAlwaysShowEditor) {
+        commitEditor();
+        m_editor->selectAll();
+    } else {
+        HideEditor();
+    }
+}
+
+bool TStringGrid::ownsFocus(const QWidget *widget) const
+{
+    return widget && (widget == this || isAncestorOf(widget));
+}
+
+void TStringGrid::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    if (m_focusWithin)
+        return; // back from the editor
+    m_focusWithin = true;
+    runGuarded([this] {
+        FocusEntered();
+        if (m_options & goAlwaysShowEditor)
+            ShowEditor();
+    });
+}
+
+void TStringGrid::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    if (ownsFocus(QApplication::focusWidget()))
+        return; // on to the editor
+    m_focusWithin = false;
+    runGuarded([this] { FocusLeft(); });
+}
+
+void TStringGrid::editorFocusIn()
+{
+    if (m_focusWithin)
+        return;
+    m_focusWithin = true;
+    FocusEntered();
+}
+
+void TStringGrid::editorFocusOut(Qt::FocusReason reason)
+{
+    const bool inside = ownsFocus(QApplication::focusWidget());
+    // A menu or another window in front, or an editor that always shows,
+    // keeps the edit going; anything else ends it.
+    const bool keepOpen = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason
+        || ((m_options & goAlwaysShowEditor) && !inside);
+    if (keepOpen)
+        commitEditor();
+    else
+        HideEditor();
+    if (!inside) {
+        m_focusWithin = false;
+        FocusLeft();
+    }
 }
 
 void TStringGrid::paintEvent(QPaintEvent *event)
@@ -664,6 +823,7 @@ void TStringGrid::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    runGuarded([this] { updateEditor(); });
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent *event)
@@ -690,8 +850,53 @@ void TStringGrid::mouseMoveEvent(QMouseEvent *event)
         moveCurrent(cell.X, cell.Y, true, false);
 }
 
+void TStringGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && CanEditModify() && MouseToCell(at.x(), at.y()) == m_current) {
+        runGuarded([this] { ShowEditor(); });
+        return;
+    }
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+namespace {
+// A key that types a character rather than commanding something.
+bool typesCharacter(const QKeyEvent *event)
+{
+    return !event->text().isEmpty() && event->text().at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+} // namespace
+
 void TStringGrid::keyPressEvent(QKeyEvent *event)
 {
+    runGuarded([&] { handleKey(event); });
+}
+
+void TStringGrid::handleKey(QKeyEvent *event)
+{
+    if (CanEditModify()) {
+        switch (event->key()) {
+        case Qt::Key_F2:
+            ShowEditor();
+            if (m_editorMode)
+                m_editor->moveCursor(QTextCursor::End);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            ShowEditor();
+            return;
+        default:
+            if (typesCharacter(event)) {
+                // The character replaces the text, which the editor opens selected.
+                ShowEditor();
+                if (m_editorMode && !m_editor->isReadOnly())
+                    m_editor->keyPressEvent(event);
+                return;
+            }
+        }
+    }
     const bool extend = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
     const bool rowSelect = m_options & goRowSelect;

@@ -7,6 +7,8 @@
 #include <QAbstractScrollArea>
 #include <vector>
 
+class TInplaceEdit;
+
 enum TGridOption : unsigned {
     goFixedVertLine = 1u << 0,
     goFixedHorzLine = 1u << 1,
@@ -58,6 +60,12 @@ struct TGridRect
 /// Only the rows and columns on screen are ever measured or painted, and the
 /// view scrolls by whole rows, so a million rows cost no more to show than ten.
 /// Each cell's interior is painted by DrawCell, which descendants override.
+///
+/// With goEditing and without goRowSelect a cell editor opens over the
+/// current cell on F2, Enter, a typed character (which replaces the text) or
+/// a double click, and with goAlwaysShowEditor whenever the grid has the
+/// focus. Its text goes into the cell when it closes or the current cell
+/// moves; Escape brings the cell's text back.
 class TStringGrid : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -96,7 +104,8 @@ public:
     void setScrollBars(TScrollStyle style);
 
     QString Cells(int col, int row) const { return m_cells.text(col, row); }
-    void setCells(int col, int row, const QString &text) { m_cells.setCell(col, row, text); }
+    /// An open editor on the cell shows the new text.
+    void setCells(int col, int row, const QString &text);
     /// All texts, for code that reads or writes many cells at once.
     CellTable &cellTable() { return m_cells; }
     const CellTable &cellTable() const { return m_cells; }
@@ -140,6 +149,16 @@ public:
     void DeleteRow(int row);
     void DeleteColumn(int col);
 
+    /// Whether Options let the editor open: goEditing without goRowSelect.
+    bool CanEditModify() const;
+    /// Whether the cell editor is open.
+    bool EditorMode() const { return m_editorMode; }
+    /// Opens the editor on the current cell, when Options allow it, or
+    /// closes it, keeping its text in the cell.
+    void setEditorMode(bool on);
+    /// The cell editor; null until it first opened.
+    TInplaceEdit *InplaceEditor() const { return m_editor; }
+
     /// Asked before a cell becomes current; set the flag false to refuse.
     std::function<void(TStringGrid *sender, int col, int row, bool &canSelect)> OnSelectCell;
     /// Fired after a cell's interior was painted.
@@ -164,8 +183,17 @@ protected:
     virtual void DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state);
     /// The click notification; fires OnClick.
     virtual void Click();
-    /// Hides the cell editor; this grid has none.
-    virtual void HideEditor() { }
+    /// Makes the cell editor the first time it opens; descendants make
+    /// editors of their own.
+    virtual TInplaceEdit *CreateEditor();
+    /// Opens the editor on the current cell when Options allow it.
+    void ShowEditor();
+    /// Closes the editor; its text goes into its cell.
+    void HideEditor();
+    /// The focus came to the grid or its editor from elsewhere.
+    virtual void FocusEntered() { }
+    /// The focus left both the grid and its editor.
+    virtual void FocusLeft() { }
 
     void invalidateGrid();
 
@@ -173,10 +201,25 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    friend class TInplaceEdit;
+    void handleKey(QKeyEvent *event);
+    // Writes the editor's text into the cell it was filled from.
+    void commitEditor();
+    // Keeps the open editor over the current cell and filled from it.
+    void updateEditor();
+    // Enter (keep) or Escape (restore the cell's text) in the editor.
+    void closeEditor(bool keepText);
+    void editorFocusIn();
+    void editorFocusOut(Qt::FocusReason reason);
+    bool ownsFocus(const QWidget *widget) const;
+
     // Moves the current cell; with extend the selection grows from the anchor.
     void moveCurrent(int col, int row, bool extend, bool fireClick);
     void updateSelection();
@@ -213,4 +256,8 @@ private:
     int m_updateCount = 0;
     bool m_repaintPending = false;
     bool m_syncingScrollBars = false;
+    TInplaceEdit *m_editor = nullptr;
+    bool m_editorMode = false;
+    TGridCoord m_editorCell {-1, -1}; // the cell the editor was filled from
+    bool m_focusWithin = false; // the grid or its editor has the focus
 };
