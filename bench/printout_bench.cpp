@@ -22,13 +22,13 @@ void BM_PrintButtonUntilPageOneShows(benchmark::State &state)
     QFile::remove(folder + QStringLiteral("/Hourbook.csv"));
     QFile::copy(sampleFile(rows), folder + QStringLiteral("/Hourbook.csv"));
     TForm1 form(folder);
-    form.PrintPrv->PrinterDialog = [](QPrinter &) { return false; }; // the set-up cancelled
+    form.PrintPreview().PrinterDialog = [](QPrinter &) { return false; }; // the set-up cancelled
     for (auto _ : state) {
         form.btnUdskrivClick();
-        form.PrintPrv->Prn->viewport()->repaint();
-        benchmark::DoNotOptimize(form.PrintPrv->Prn->PageCount());
+        form.PrintPreview().Prn->viewport()->repaint();
+        benchmark::DoNotOptimize(form.PrintPreview().Prn->PageCount());
     }
-    state.counters["pages"] = form.PrintPrv->Prn->PageCount();
+    state.counters["pages"] = form.PrintPreview().Prn->PageCount();
 }
 
 } // namespace

@@ -44,8 +44,8 @@ struct Printing
         QTest::mouseClick(form->btnUdskriv, Qt::LeftButton);
     }
 
-    TPrintPrv &preview() { return *form->PrintPrv; }
-    TPagePrinter &prn() { return *form->PrintPrv->Prn; }
+    TPrintPrv &preview() { return form->PrintPreview(); }
+    TPagePrinter &prn() { return *preview().Prn; }
 
     int framesOnFirstPage() { return int(prn().Page(1).lines().size()); }
 

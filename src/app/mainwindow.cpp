@@ -144,8 +144,6 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     setTabOrder(chkWake, chkLyd);
 
     createTray();
-    PrintPrv = std::make_unique<TPrintPrv>();
-    PrintPrv->setSource(Grid1, StatusBar1);
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
@@ -609,9 +607,19 @@ void TForm1::btnUdskrivClick()
 {
     // The set-up's answer is not looked at: the printout follows after OK and
     // after Cancel alike, on the printer chosen if any.
-    QPrinter &printer = PrintPrv->printer();
-    PrintPrv->PrinterDialog(printer);
-    PrintPrv->Prn->setPrinter(printer.isValid() ? &printer : nullptr);
-    PrintPrv->show();
-    PrintPrv->buildFromMainWindow();
+    TPrintPrv &preview = PrintPreview();
+    QPrinter &printer = preview.printer();
+    preview.PrinterDialog(printer);
+    preview.Prn->setPrinter(printer.isValid() ? &printer : nullptr);
+    preview.show();
+    preview.buildFromMainWindow();
+}
+
+TPrintPrv &TForm1::PrintPreview()
+{
+    if (!PrintPrv) {
+        PrintPrv = std::make_unique<TPrintPrv>();
+        PrintPrv->setSource(Grid1, StatusBar1);
+    }
+    return *PrintPrv;
 }

@@ -137,13 +137,16 @@ public:
     QAction *PopLuk;
     TSingleInstance *SingleInstance1;
     /// The print preview, a window of its own that lives as long as this one.
-    std::unique_ptr<TPrintPrv> PrintPrv;
+    /// It is made on first use: setting up its printer asks the print
+    /// system, which would otherwise slow down every start.
+    TPrintPrv &PrintPreview();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    std::unique_ptr<TPrintPrv> PrintPrv;
     void createToolBar();
     void createEditPanel();
     void createAlarmBox();
