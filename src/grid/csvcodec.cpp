@@ -180,12 +180,14 @@ public:
     {
         QByteArrayView bytes = span.bytes;
         if (span.unescape) {
+            // Copied a run at a time, each up to and with a quote whose
+            // second one of the pair is left out.
             m_unescaped.resize(0);
-            for (qsizetype i = 0; i < bytes.size(); ++i) {
-                m_unescaped.append(bytes[i]);
-                if (bytes[i] == '"')
-                    ++i; // the second quote of a pair
+            for (qsizetype quote; (quote = bytes.indexOf('"')) >= 0;) {
+                m_unescaped.append(bytes.first(quote + 1));
+                bytes = bytes.sliced(std::min(quote + 2, bytes.size()));
             }
+            m_unescaped.append(bytes);
             bytes = m_unescaped;
         }
         QChar *const start = out;
