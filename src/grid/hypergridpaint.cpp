@@ -4,6 +4,7 @@
 #include "hypergrid.h"
 
 #include "datetimetext.h"
+#include "frame3d.h"
 #include "messages.h"
 #include "numbertext.h"
 
@@ -367,11 +368,7 @@ void THyperGrid::DrawBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevel
         const QColor dark = toQColor(clBtnShadow);
         const QColor topLeft = cut == bvRaised ? light : dark;
         const QColor bottomRight = cut == bvRaised ? dark : light;
-        painter.fillRect(r.left(), r.top(), r.width(), 1, topLeft);
-        painter.fillRect(r.left(), r.top(), 1, r.height(), topLeft);
-        painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
-        painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
-        r.adjust(1, 1, -1, -1);
+        drawFrame3D(painter, r, topLeft, bottomRight);
     };
     if (outer != bvNone)
         frame(outer);

@@ -2,6 +2,7 @@
 
 #include "clocksource.h"
 #include "errors.h"
+#include "frame3d.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -117,16 +118,6 @@ QColor lightVariant(TColor color)
     return QColor(bytes[0], bytes[1], bytes[2]);
 }
 
-// A one-pixel frame on the edge of r: the bottom-left and top-right corners
-// take the bottom-right colour.
-void drawFrame(QPainter &painter, const QRect &r, const QColor &topLeft, const QColor &bottomRight)
-{
-    painter.fillRect(r.left(), r.top(), r.width() - 1, 1, topLeft);
-    painter.fillRect(r.left(), r.top(), 1, r.height() - 1, topLeft);
-    painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
-    painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
-}
-
 // Draws a bevel width pixels wide on the edge of r, and shrinks r by it.
 void drawBevel(QPainter &painter, QRect &r, TPanelBevel bevel, int width)
 {
@@ -136,10 +127,7 @@ void drawBevel(QPainter &painter, QRect &r, TPanelBevel bevel, int width)
     QColor dark = toQColor(clBtnShadow);
     if (bevel == TPanelBevel::bvLowered)
         std::swap(light, dark);
-    for (int i = 0; i < width; ++i) {
-        drawFrame(painter, r, light, dark);
-        r.adjust(1, 1, -1, -1);
-    }
+    drawFrame3D(painter, r, light, dark, width);
 }
 
 template<typename T> bool assign(T &field, T value)
@@ -463,10 +451,10 @@ void TAnalogClock::drawDialMarks(QPainter &painter) const
     for (int i = 0; i < 60; ++i) {
         const QPoint p = dial.pointAt(dial.radius, i);
         if (i % 5 == 0) {
-            const QRect mark(p.x() - dial.dotWidth / 2, p.y() - dial.dotHeight / 2, dial.dotWidth, dial.dotHeight);
+            QRect mark(p.x() - dial.dotWidth / 2, p.y() - dial.dotHeight / 2, dial.dotWidth, dial.dotHeight);
             if (m_ctl3D && largeDots) {
                 painter.fillRect(mark, toQColor(m_dotsColor));
-                drawFrame(painter, mark, lightVariant(m_dotsColor), toQColor(clWindowFrame));
+                drawFrame3D(painter, mark, lightVariant(m_dotsColor), toQColor(clWindowFrame));
             } else {
                 painter.fillRect(mark, ink);
             }

@@ -1,6 +1,7 @@
 #include "popupcalendar.h"
 
 #include "clocksource.h"
+#include "frame3d.h"
 
 #include <algorithm>
 #include <cmath>
@@ -234,13 +235,8 @@ void TLocCalendar::drawCell(QPainter &painter, int column, int row, const QRect 
     const int day = dayAt(column, row);
     if (day == 0 || tryEncodeDate(Year(), Month(), day) != ClockSource::today())
         return;
-    const QRect frame = rect.adjusted(0, 0, -1, -1);
-    painter.setPen(toQColor(clBtnShadow));
-    painter.drawLine(frame.topLeft(), frame.topRight());
-    painter.drawLine(frame.topLeft(), frame.bottomLeft());
-    painter.setPen(toQColor(clBtnHighlight));
-    painter.drawLine(frame.bottomLeft(), frame.bottomRight());
-    painter.drawLine(frame.topRight(), frame.bottomRight());
+    QRect frame = rect.adjusted(0, 0, -1, -1);
+    drawFrame3D(painter, frame, toQColor(clBtnShadow), toQColor(clBtnHighlight));
 }
 
 void TLocCalendar::mouseReleaseEvent(QMouseEvent *event)
