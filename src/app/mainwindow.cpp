@@ -23,6 +23,7 @@
 #include "worksheet.h"
 #include "worksheettotals.h"
 
+#include <cmath>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -266,7 +267,7 @@ void TForm1::createTray()
         QAction *action = TrayMenu1->addAction(caption);
         action->setToolTip(hint);
         action->setStatusTip(hint);
-        connect(action, &QAction::triggered, this, guarded([handler] { handler(); }));
+        connect(action, &QAction::triggered, this, guarded(std::move(handler)));
         return action;
     };
     PopRestore1 = item(
@@ -421,12 +422,24 @@ void TForm1::writeEnd(int row)
 }
 
 // Start and End are stored to the minute, so the duration is the difference
-// of the two minute readings.
+// of the two minute readings. Start is read first: when both are unreadable,
+// the message names Start.
 void TForm1::writeDuration(int row)
 {
-    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
     const DateTime start = parseDateTime(Grid1->Cells(StartColumn, row));
-    Grid1->setCells(TimeColumn, row, formatTimeText(end - start));
+    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
+    Grid1->setCells(TimeColumn, row, formatTimeText(std::abs(end - start)));
+}
+
+void TForm1::writeEmptyPeriod(int row, DateTime start)
+{
+    const QString startText = formatDateTimeText(start);
+    Grid1->setCells(StartColumn, row, startText);
+    Grid1->setCells(EndColumn, row, startText);
+    Grid1->setCells(TimeColumn, row, QStringLiteral("00:00"));
+    Grid1->setCells(NominalDateColumn, row, formatDateText(start));
+    Grid1->setCells(NominalTimeColumn, row, QStringLiteral("00:00"));
+    Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
 }
 
 void TForm1::btnGemClick()
@@ -489,13 +502,7 @@ void TForm1::Switch1On()
 {
     Grid1->setRowCount(Grid1->RowCount() + 1);
     const int row = Grid1->RowCount() - 2;
-    const DateTime now = ClockSource::now();
-    Grid1->setCells(StartColumn, row, formatDateTimeText(now));
-    Grid1->setCells(EndColumn, row, formatDateTimeText(now));
-    Grid1->setCells(TimeColumn, row, QStringLiteral("00:00"));
-    Grid1->setCells(NominalDateColumn, row, formatDateText(now));
-    Grid1->setCells(NominalTimeColumn, row, QStringLiteral("00:00"));
-    Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
+    writeEmptyPeriod(row, ClockSource::now());
     Switch1->setCaption(QStringLiteral("S&top"));
     Timer1->start();
     Grid1->setRow(row);
@@ -504,14 +511,13 @@ void TForm1::Switch1On()
 void TForm1::Switch1Off()
 {
     Timer1->stop();
-    const int row = runningRow();
-    if (row)
-        writeEnd(row);
     Switch1->setCaption(QStringLiteral("S&tart"));
     // With no data row left (all deleted while the period ran) there is no
     // period to close.
+    const int row = runningRow();
     if (!row)
         return;
+    writeEnd(row);
     writeDuration(row);
     Button1Click();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color.h"
+#include "datetime.h"
 
 #include <functional>
 #include <memory>
@@ -160,7 +161,11 @@ private:
     int runningRow() const;
     /// Selects the running period's row and sets its End to now.
     void writeEnd(int row);
+    /// Writes Time from Start and End; End before Start gives the same
+    /// duration as the two swapped.
     void writeDuration(int row);
+    /// Fills row with a period of no length from start, owing nothing.
+    void writeEmptyPeriod(int row, DateTime start);
 
     QString m_programFolder;
     TColor m_backgroundColor = clWhite;

@@ -62,10 +62,7 @@ void TForm1::btnV1Click()
     Grid1->setCells(NominalTimeColumn, row, MaskEdit3->Text());
     Grid1->setCells(StartColumn, row, DateEdit1->Text() + u' ' + MaskEdit1->Text());
     Grid1->setCells(EndColumn, row, DateEdit3->Text() + u' ' + MaskEdit2->Text());
-    // End before Start gives the same duration as the two swapped.
-    const DateTime start = parseDateTime(Grid1->Cells(StartColumn, row));
-    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
-    Grid1->setCells(TimeColumn, row, formatTimeText(std::abs(end - start)));
+    writeDuration(row);
 
     SortAStringGrid1->setSortIndex(StartColumn);
     SortAStringGrid1->setStartIndex(1);
@@ -78,15 +75,9 @@ void TForm1::btnInsLineClick()
 {
     const int row = Grid1->Row();
     const QString date = splitAtBlank(Grid1->Cells(EndColumn, row)).first;
-    Grid1->InsertRow(row + 1);
     const int inserted = row + 1;
-    const QString midnight = formatDateTimeText(parseDateTime(date + QStringLiteral(" 00:00")));
-    Grid1->setCells(StartColumn, inserted, midnight);
-    Grid1->setCells(EndColumn, inserted, midnight);
-    Grid1->setCells(TimeColumn, inserted, QStringLiteral("00:00"));
-    Grid1->setCells(NominalDateColumn, inserted, formatDateText(parseDate(date)));
-    Grid1->setCells(NominalTimeColumn, inserted, QStringLiteral("00:00"));
-    Grid1->setCells(DiffColumn, inserted, QStringLiteral("00:00"));
+    Grid1->InsertRow(inserted);
+    writeEmptyPeriod(inserted, parseDateTime(date + QStringLiteral(" 00:00")));
     Grid1DblClick();
     Grid1->setRow(inserted);
     DateEdit1->setFocus();
@@ -114,9 +105,7 @@ void TForm1::btnDeleteClick()
     }
     // Deleting the bottom line brings a fresh one.
     const int last = Grid1->RowCount() - 1;
-    if (!Grid1->Cells(EndColumn, last).isEmpty()) {
+    if (!Grid1->Cells(EndColumn, last).isEmpty())
         Grid1->setRowCount(Grid1->RowCount() + 1);
-        Grid1->cellTable().clearRow(Grid1->RowCount() - 1);
-    }
     Button1Click();
 }
