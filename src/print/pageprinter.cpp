@@ -75,7 +75,6 @@ void TPagePrinter::setPrinter(QPrinter *printer)
     if (printer == m_printer)
         return;
     m_printer = printer;
-    readPrinter();
     RefreshPrinterMetrics();
     UpdateScrollRanges();
     repaintPreview();
@@ -348,7 +347,6 @@ void TPagePrinter::BeginDocument()
     m_documentOpen = true;
     m_writingToFile = m_printToFile;
     m_drawingHeaderFooter = false;
-    bindCanvasFont(font());
     m_pageNumber = 1;
     startPage();
 }

@@ -35,12 +35,31 @@ void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
     m_output->text(QPointF(x, y + m_canvasMetrics.ascent()), text, m_canvasFont, gaps);
 }
 
-// The first line of a page always goes on it: a body lower than one line
-// then gets a page per line rather than blank pages in between.
+// A text file has no page height, so every line fits there. The first line
+// of a page always goes on it: a body lower than one line then gets a page
+// per line rather than blank pages in between.
 bool TPagePrinter::lineFits() const
 {
-    return m_cursorY == 0 || m_cursorY + m_lineHeight < body().height;
+    return !m_output->hasPageHeight() || m_cursorY == 0 || m_cursorY + m_lineHeight < body().height;
 }
+
+namespace {
+
+// Where a text of the given width starts in room placed by alignment; a text
+// wider than the room starts before it when aligned right or centred.
+int alignedOffset(Qt::AlignmentFlag alignment, int room, int width)
+{
+    switch (alignment) {
+    case Qt::AlignRight:
+        return room - width;
+    case Qt::AlignHCenter:
+        return (room - width) / 2;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
 
 // --- Pages and lines ---------------------------------------------------------------
 
@@ -66,7 +85,7 @@ int TPagePrinter::NewLine()
 {
     m_cursorX = 0;
     m_cursorY += m_lineHeight;
-    if (m_output->hasPageHeight() && !m_drawingHeaderFooter && !lineFits()) {
+    if (!m_drawingHeaderFooter && !lineFits()) {
         NewPage();
     } else {
         ++m_lineNumber;
@@ -96,7 +115,7 @@ void TPagePrinter::WriteText(const QString &text)
             WriteText(expanded.left(fitText(expanded, room, measure())));
         return;
     }
-    if (m_output->hasPageHeight() && !lineFits())
+    if (!lineFits())
         NewPage();
     output(area.left + m_cursorX, area.top + m_cursorY, expanded);
     m_cursorX += width;
@@ -116,19 +135,9 @@ void TPagePrinter::WriteTextLine(const QString &text)
         return;
     }
     // The page break comes before the placement, which it would undo.
-    if (m_output->hasPageHeight() && !lineFits())
+    if (!lineFits())
         NewPage();
-    switch (m_alignment) {
-    case Qt::AlignRight:
-        m_cursorX = area.width - width;
-        break;
-    case Qt::AlignHCenter:
-        m_cursorX = (area.width - width) / 2;
-        break;
-    default:
-        m_cursorX = 0;
-        break;
-    }
+    m_cursorX = alignedOffset(m_alignment, area.width, width);
     output(area.left + m_cursorX, area.top + m_cursorY, expanded, {.before = m_cursorX});
     // A text file ends the line here, and NewLine ends another, empty one.
     m_output->endLine();
@@ -234,9 +243,7 @@ bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool
     }
 
     const int textWidth = this->textWidth(part, part.size());
-    int offset = column.alignment == Qt::AlignRight ? width - textWidth
-        : column.alignment == Qt::AlignHCenter      ? (width - textWidth) / 2
-                                                    : 0;
+    int offset = alignedOffset(column.alignment, width, textWidth);
     // Text that leaves room keeps clear of the column edge it is aligned to.
     const int padding = cellPadding(m_metrics.dpiX);
     if (textWidth < width - padding) {
