@@ -186,11 +186,13 @@ DateTime TAnalogClock::currentTime()
 void TAnalogClock::Tick()
 {
     const DateTime now = currentTime();
-    if (timeJumped(now))
-        update();
     const Hands from = handsOf(m_shownTime);
     const Hands to = handsOf(now);
-    if (from != to)
+    // After a jump everything is repainted, so what changed need not be
+    // worked out.
+    if (timeJumped(now))
+        update();
+    else if (from != to)
         update(m_showMode == scAnalog ? changedHandsRegion(from, to) : changedCellsRegion(from, now));
     m_shownTime = now;
     checkAlarm(now);
@@ -448,20 +450,26 @@ void TAnalogClock::drawDialMarks(QPainter &painter) const
     const bool largeDots = dial.dotWidth > 2 && dial.dotHeight > 1;
     const QColor face = toQColor(m_color);
     const QColor ink = fontColor();
+    // System colours each read the palette: once for all 60 marks.
+    const QColor dots = toQColor(m_dotsColor);
+    const QColor dotsLight = lightVariant(m_dotsColor);
+    const QColor frame = toQColor(clWindowFrame);
+    const QColor shadow = toQColor(clBtnShadow);
+    const QColor highlight = toQColor(clBtnHighlight);
     for (int i = 0; i < 60; ++i) {
         const QPoint p = dial.pointAt(dial.radius, i);
         if (i % 5 == 0) {
             QRect mark(p.x() - dial.dotWidth / 2, p.y() - dial.dotHeight / 2, dial.dotWidth, dial.dotHeight);
             if (m_ctl3D && largeDots) {
-                painter.fillRect(mark, toQColor(m_dotsColor));
-                drawFrame3D(painter, mark, lightVariant(m_dotsColor), toQColor(clWindowFrame));
+                painter.fillRect(mark, dots);
+                drawFrame3D(painter, mark, dotsLight, frame);
             } else {
                 painter.fillRect(mark, ink);
             }
         } else if (largeDots && m_ctl3D) {
             // A pixel-sized dimple: shadow above left, light below right.
-            painter.fillRect(p.x() - 1, p.y() - 1, 2, 2, toQColor(clBtnShadow));
-            painter.fillRect(p.x(), p.y(), 2, 2, toQColor(clBtnHighlight));
+            painter.fillRect(p.x() - 1, p.y() - 1, 2, 2, shadow);
+            painter.fillRect(p.x(), p.y(), 2, 2, highlight);
             painter.fillRect(p.x(), p.y(), 1, 1, face);
         } else if (largeDots) {
             painter.fillRect(p.x(), p.y(), 1, 1, ink);

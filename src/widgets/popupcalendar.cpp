@@ -31,7 +31,7 @@ TCalendarGrid::TCalendarGrid(QWidget *parent)
     , m_date(ClockSource::today())
 {
     setFocusPolicy(Qt::StrongFocus);
-    updateMonthOffset();
+    dateChanged();
 }
 
 void TCalendarGrid::setCalendarDate(DateTime date)
@@ -40,7 +40,7 @@ void TCalendarGrid::setCalendarDate(DateTime date)
     if (date == m_date)
         return;
     m_date = date;
-    updateMonthOffset();
+    dateChanged();
     update();
     if (OnChange)
         OnChange(this);
@@ -48,17 +48,23 @@ void TCalendarGrid::setCalendarDate(DateTime date)
 
 int TCalendarGrid::Day() const
 {
-    return decodeDate(m_date).day;
+    return m_parts.day;
 }
 
 int TCalendarGrid::Month() const
 {
-    return decodeDate(m_date).month;
+    return m_parts.month;
 }
 
 int TCalendarGrid::Year() const
 {
-    return decodeDate(m_date).year;
+    return m_parts.year;
+}
+
+void TCalendarGrid::dateChanged()
+{
+    m_parts = decodeDate(m_date);
+    updateMonthOffset();
 }
 
 void TCalendarGrid::setDay(int day)
@@ -94,7 +100,7 @@ void TCalendarGrid::setWeekendColor(TColor color)
 
 void TCalendarGrid::stepMonths(int count)
 {
-    const auto date = decodeDate(m_date);
+    const auto date = m_parts;
     const int months = date.year * 12 + date.month - 1 + count;
     const int year = months / 12;
     const int month = months % 12 + 1;
@@ -104,7 +110,7 @@ void TCalendarGrid::stepMonths(int count)
 
 void TCalendarGrid::stepYears(int count)
 {
-    const auto date = decodeDate(m_date);
+    const auto date = m_parts;
     const int day = date.month == 2 && date.day == 29 ? 28 : date.day;
     if (const auto stepped = tryEncodeDate(date.year + count, date.month, day))
         setCalendarDate(*stepped);
@@ -149,9 +155,10 @@ QRect TCalendarGrid::cellRect(int column, int row) const
 QSize TCalendarGrid::sizeHint() const
 {
     const QFontMetrics metrics = fontMetrics();
+    const QLocale locale;
     int width = metrics.horizontalAdvance(QStringLiteral("00"));
     for (int day = 1; day <= GridSize; ++day)
-        width = std::max(width, metrics.horizontalAdvance(QLocale().dayName(day, QLocale::ShortFormat)));
+        width = std::max(width, metrics.horizontalAdvance(locale.dayName(day, QLocale::ShortFormat)));
     return QSize((width + 8) * GridSize, (metrics.height() + 4) * GridSize);
 }
 
@@ -160,14 +167,14 @@ void TCalendarGrid::drawCell(QPainter &painter, int column, int row, const QRect
     const int day = dayAt(column, row);
     if (row > 0 && day == 0)
         return;
+    const TDayOfWeekName weekday = dayOfColumn(column);
     QColor color = palette().color(QPalette::WindowText);
     if (day == Day()) {
         painter.fillRect(rect, palette().color(QPalette::Highlight));
         color = palette().color(QPalette::HighlightedText);
-    } else if (m_weekends.contains(dayOfColumn(column))) {
+    } else if (m_weekends.contains(weekday)) {
         color = toQColor(m_weekendColor);
     }
-    const int weekday = dayOfColumn(column);
     const QString text
         = row == 0 ? QLocale().dayName(weekday == Sun ? 7 : weekday, QLocale::ShortFormat) : QString::number(day);
     painter.setPen(color);
@@ -233,10 +240,16 @@ void TLocCalendar::drawCell(QPainter &painter, int column, int row, const QRect 
 {
     TCalendarGrid::drawCell(painter, column, row, rect);
     const int day = dayAt(column, row);
-    if (day == 0 || tryEncodeDate(Year(), Month(), day) != ClockSource::today())
+    if (day == 0 || tryEncodeDate(Year(), Month(), day) != m_today)
         return;
     QRect frame = rect.adjusted(0, 0, -1, -1);
     drawFrame3D(painter, frame, toQColor(clBtnShadow), toQColor(clBtnHighlight));
+}
+
+void TLocCalendar::paintEvent(QPaintEvent *event)
+{
+    m_today = ClockSource::today();
+    TCalendarGrid::paintEvent(event);
 }
 
 void TLocCalendar::mouseReleaseEvent(QMouseEvent *event)

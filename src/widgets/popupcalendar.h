@@ -60,10 +60,14 @@ protected:
 
 private:
     void setDay(int day);
+    void dateChanged();
     void updateMonthOffset();
     TDayOfWeekName dayOfColumn(int column) const;
 
     DateTime m_date;
+    // m_date's parts, decoded once per change: painting asks for them in
+    // every cell.
+    ::CalendarDate m_parts;
     int m_monthOffset = 0;
     TDayOfWeekName m_startOfWeek = Mon;
     TDaysOfWeek m_weekends {Sun};
@@ -83,7 +87,11 @@ public:
 
 protected:
     void drawCell(QPainter &painter, int column, int row, const QRect &rect) override;
+    void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    DateTime m_today = 0; // read once per paint rather than once per cell
 };
 
 /// A calendar under its month and year, between buttons that step a year or
