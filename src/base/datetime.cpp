@@ -70,7 +70,7 @@ DateTime combineDateAndTime(DateTime date, DateTime time)
 
 CalendarDate decodeDate(DateTime value)
 {
-    const QDate date = QDate::fromJulianDay(split(value).day + EpochJulianDay);
+    const QDate date = toQDate(value);
     return {date.year(), date.month(), date.day()};
 }
 

@@ -250,24 +250,10 @@ qint32 parseInteger(QStringView text)
     throw ConversionError::invalidInteger(text);
 }
 
-FormatSettings FormatSettings::worksheet()
+namespace {
+// Default separators and formats with the month and day names of locale.
+FormatSettings withNamesOf(const QLocale &locale)
 {
-    FormatSettings s;
-    const QLocale c = QLocale::c();
-    for (int i = 1; i <= 12; ++i) {
-        s.shortMonthNames << c.monthName(i, QLocale::ShortFormat);
-        s.longMonthNames << c.monthName(i, QLocale::LongFormat);
-    }
-    for (int i = 1; i <= 7; ++i) {
-        s.shortDayNames << c.dayName(i, QLocale::ShortFormat);
-        s.longDayNames << c.dayName(i, QLocale::LongFormat);
-    }
-    return s;
-}
-
-FormatSettings FormatSettings::current()
-{
-    const QLocale locale;
     FormatSettings s;
     for (int i = 1; i <= 12; ++i) {
         s.shortMonthNames << locale.monthName(i, QLocale::ShortFormat);
@@ -277,6 +263,19 @@ FormatSettings FormatSettings::current()
         s.shortDayNames << locale.dayName(i, QLocale::ShortFormat);
         s.longDayNames << locale.dayName(i, QLocale::LongFormat);
     }
+    return s;
+}
+} // namespace
+
+FormatSettings FormatSettings::worksheet()
+{
+    return withNamesOf(QLocale::c());
+}
+
+FormatSettings FormatSettings::current()
+{
+    const QLocale locale;
+    FormatSettings s = withNamesOf(locale);
     s.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
     s.dateSeparator = u'/';
     for (QChar c : std::as_const(s.shortDateFormat)) {

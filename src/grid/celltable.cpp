@@ -167,10 +167,7 @@ void CellTable::moveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
         return;
-    if (from < to)
-        std::rotate(m_rows.begin() + from, m_rows.begin() + from + 1, m_rows.begin() + to + 1);
-    else
-        std::rotate(m_rows.begin() + to, m_rows.begin() + from, m_rows.begin() + from + 1);
+    moveItem(m_rows, from, to);
     changed();
 }
 
@@ -200,9 +197,7 @@ void CellTable::moveColumn(int from, int to)
         RowCells cells = unpack(row);
         while (cells.size() < m_columnCount)
             cells.append(QStringView());
-        const QStringView moving = cells[from];
-        cells.erase(cells.begin() + from);
-        cells.insert(cells.begin() + to, moving);
+        moveItem(cells, from, to);
         row = pack(cells);
     }
     changed();

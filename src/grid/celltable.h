@@ -1,16 +1,26 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <QString>
 #include <QStringList>
 #include <span>
 #include <vector>
 
+/// Moves an item to another index; the items between shift by one.
+template<typename List> void moveItem(List &items, int from, int to)
+{
+    if (from < to)
+        std::rotate(items.begin() + from, items.begin() + from + 1, items.begin() + to + 1);
+    else
+        std::rotate(items.begin() + to, items.begin() + from, items.begin() + from + 1);
+}
+
 /// Rearranges items first … first + order.size() - 1 of items: item first + k
 /// becomes the one that stood at order[k]; order names each of them once.
-template<typename T> void permuteItems(std::vector<T> &items, int first, const std::vector<int> &order)
+template<typename List> void permuteItems(List &items, int first, const std::vector<int> &order)
 {
-    std::vector<T> moved;
+    std::vector<typename List::value_type> moved;
     moved.reserve(order.size());
     for (const int from : order)
         moved.push_back(std::move(items[from]));

@@ -148,14 +148,13 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
             const auto quoted = findQuoted(line, i, '"');
             spans.push_back({quoted.text, quoted.doubled, !quoted.closed});
         } else {
-            // Up to a comma or a control character, without blanks around.
+            // Up to a comma or a control character, without the blanks before
+            // it; those before the field are skipped already.
             const qsizetype start = i;
             while (i < length && line[i] != ',' && static_cast<unsigned char>(line[i]) >= 32)
                 ++i;
             QByteArrayView field = line.sliced(start, i - start);
-            while (!field.isEmpty() && static_cast<unsigned char>(field.front()) <= 32)
-                field = field.sliced(1);
-            while (!field.isEmpty() && static_cast<unsigned char>(field.back()) <= 32)
+            while (!field.isEmpty() && field.back() == ' ')
                 field.chop(1);
             spans.push_back({field, false, false});
         }

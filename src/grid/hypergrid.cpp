@@ -137,9 +137,8 @@ void THyperGrid::SizeChanged(int oldColCount, int oldRowCount)
     if (RowCount() != oldRowCount) {
         for (int i = 0; i < m_columns.Count(); ++i) {
             ThgColumn *column = m_columns.Items(i);
-            if (!column->Visible())
-                while (column->HiddenCells.size() < RowCount())
-                    column->HiddenCells.append(QString());
+            if (!column->Visible() && column->HiddenCells.size() < RowCount())
+                column->HiddenCells.resize(RowCount());
         }
     }
     if (m_bookkeeping > 0)
@@ -232,11 +231,8 @@ void THyperGrid::RowsPermuted(int first, const std::vector<int> &order)
 {
     for (int i = 0; i < m_columns.Count(); ++i) {
         ThgColumn *column = m_columns.Items(i);
-        if (column->Visible() || column->HiddenCells.size() < first + qsizetype(order.size()))
-            continue;
-        const QStringList before = column->HiddenCells;
-        for (size_t k = 0; k < order.size(); ++k)
-            column->HiddenCells[first + qsizetype(k)] = before.at(order[k]);
+        if (!column->Visible() && column->HiddenCells.size() >= first + qsizetype(order.size()))
+            permuteItems(column->HiddenCells, first, order);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "hypergridcolumns.h"
 
+#include "celltable.h"
 #include "errors.h"
 
 #include <algorithm>
@@ -62,10 +63,7 @@ void ThgHeadings::Move(int from, int to)
 {
     Items(from);
     Items(to);
-    if (from < to)
-        std::rotate(m_items.begin() + from, m_items.begin() + from + 1, m_items.begin() + to + 1);
-    else
-        std::rotate(m_items.begin() + to, m_items.begin() + from, m_items.begin() + from + 1);
+    moveItem(m_items, from, to);
 }
 
 int ThgHeadings::IndexOf(const ThgHeading *item) const

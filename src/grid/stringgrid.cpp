@@ -288,6 +288,39 @@ static int firstFitting(int last, int first, int available, const std::vector<in
     return std::min(last, top + 1);
 }
 
+// How many items from first on lie wholly within available pixels, each
+// followed by its line; the last line may fall outside.
+static int countFitting(int first, int available, const std::vector<int> &sizes, int line)
+{
+    int used = 0;
+    int count = 0;
+    for (int i = first; i < int(sizes.size()); ++i) {
+        used += sizes[i] + line;
+        if (used > available + line)
+            break;
+        ++count;
+    }
+    return count;
+}
+
+// The items on screen along one axis: the fixed ones, then those from
+// firstScrolled on, until extent is reached (the last possibly in part).
+static std::vector<int> itemsOnScreen(
+    int fixedCount, int firstScrolled, const std::vector<int> &sizes, int fixedLine, int line, int extent)
+{
+    std::vector<int> items;
+    int at = 0;
+    for (int i = 0; i < fixedCount && at < extent; ++i) {
+        items.push_back(i);
+        at += sizes[i] + fixedLine;
+    }
+    for (int i = firstScrolled; i < int(sizes.size()) && at < extent; ++i) {
+        items.push_back(i);
+        at += sizes[i] + line;
+    }
+    return items;
+}
+
 int TStringGrid::maxTopRow() const
 {
     return std::max(m_fixedRows,
@@ -324,32 +357,12 @@ void TStringGrid::setLeftCol(int col)
 
 int TStringGrid::VisibleRowCount() const
 {
-    const int available = viewport()->height() - fixedHeight();
-    const int line = lineWidth(false, false);
-    int used = 0;
-    int count = 0;
-    for (int r = m_topRow; r < RowCount(); ++r) {
-        used += m_rowHeights[r] + line;
-        if (used > available + line) // the last line may fall outside
-            break;
-        ++count;
-    }
-    return count;
+    return countFitting(m_topRow, viewport()->height() - fixedHeight(), m_rowHeights, lineWidth(false, false));
 }
 
 int TStringGrid::VisibleColCount() const
 {
-    const int available = viewport()->width() - fixedWidth();
-    const int line = lineWidth(false, true);
-    int used = 0;
-    int count = 0;
-    for (int c = m_leftCol; c < ColCount(); ++c) {
-        used += m_colWidths[c] + line;
-        if (used > available + line)
-            break;
-        ++count;
-    }
-    return count;
+    return countFitting(m_leftCol, viewport()->width() - fixedWidth(), m_colWidths, lineWidth(false, true));
 }
 
 void TStringGrid::scrollIntoView(int col, int row)
@@ -419,34 +432,14 @@ void TStringGrid::scrollContentsBy(int, int)
 
 std::vector<int> TStringGrid::visibleColumns() const
 {
-    std::vector<int> cols;
-    const int width = viewport()->width();
-    int x = 0;
-    for (int c = 0; c < m_fixedCols && x < width; ++c) {
-        cols.push_back(c);
-        x += m_colWidths[c] + lineWidth(true, true);
-    }
-    for (int c = m_leftCol; c < ColCount() && x < width; ++c) {
-        cols.push_back(c);
-        x += m_colWidths[c] + lineWidth(false, true);
-    }
-    return cols;
+    return itemsOnScreen(
+        m_fixedCols, m_leftCol, m_colWidths, lineWidth(true, true), lineWidth(false, true), viewport()->width());
 }
 
 std::vector<int> TStringGrid::visibleRows() const
 {
-    std::vector<int> rows;
-    const int height = viewport()->height();
-    int y = 0;
-    for (int r = 0; r < m_fixedRows && y < height; ++r) {
-        rows.push_back(r);
-        y += m_rowHeights[r] + lineWidth(true, false);
-    }
-    for (int r = m_topRow; r < RowCount() && y < height; ++r) {
-        rows.push_back(r);
-        y += m_rowHeights[r] + lineWidth(false, false);
-    }
-    return rows;
+    return itemsOnScreen(
+        m_fixedRows, m_topRow, m_rowHeights, lineWidth(true, false), lineWidth(false, false), viewport()->height());
 }
 
 QRect TStringGrid::CellRect(int col, int row) const
@@ -504,9 +497,7 @@ void TStringGrid::MoveColumn(int from, int to)
     HideEditor();
     ColumnMoved(from, to);
     m_cells.moveColumn(from, to);
-    const int width = m_colWidths[from];
-    m_colWidths.erase(m_colWidths.begin() + from);
-    m_colWidths.insert(m_colWidths.begin() + to, width);
+    moveItem(m_colWidths, from, to);
     invalidateGrid();
 }
 
@@ -516,10 +507,7 @@ void TStringGrid::MoveRow(int from, int to)
         return;
     HideEditor();
     m_cells.moveRow(from, to);
-    if (from < to)
-        std::rotate(m_rowHeights.begin() + from, m_rowHeights.begin() + from + 1, m_rowHeights.begin() + to + 1);
-    else
-        std::rotate(m_rowHeights.begin() + to, m_rowHeights.begin() + from, m_rowHeights.begin() + from + 1);
+    moveItem(m_rowHeights, from, to);
     RowMoved(from, to);
     updateScrollBars();
     invalidateGrid();
