@@ -242,6 +242,8 @@ void TOnOffSwitch::paintEvent(QPaintEvent *)
         palette(), isEnabled(), m_caption, QPalette::WindowText);
 }
 
+// Qt delivers a double click's second press as a double-click event, which
+// QWidget hands on to here, so each click of a double click toggles.
 void TOnOffSwitch::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
@@ -250,13 +252,6 @@ void TOnOffSwitch::mousePressEvent(QMouseEvent *event)
         Toggle();
     }
     QWidget::mousePressEvent(event);
-}
-
-// The second press of a double click has already toggled; the double click
-// itself adds nothing.
-void TOnOffSwitch::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 void TOnOffSwitch::keyPressEvent(QKeyEvent *event)
