@@ -22,7 +22,8 @@ const QByteArray WorkedExample
       "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
       "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
 
-// The main window over a worksheet, printing into a PDF file.
+// The main window over a worksheet after "Print", printing into a PDF file
+// (or with the printer dialog cancelled).
 struct Printing
 {
     QTemporaryDir folder;
@@ -31,15 +32,15 @@ struct Printing
     std::unique_ptr<TForm1> form;
     QString pdf = folder.filePath(QStringLiteral("printout.pdf"));
 
-    explicit Printing(const QByteArray &worksheet = WorkedExample)
+    explicit Printing(const QByteArray &worksheet = WorkedExample, bool printerChosen = true)
     {
         if (!worksheet.isEmpty())
             writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), worksheet);
         form = std::make_unique<TForm1>(folder.path());
-        preview().PrinterDialog = [this](QPrinter &printer) {
+        preview().PrinterDialog = [this, printerChosen](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            return true;
+            return printerChosen;
         };
         QTest::mouseClick(form->btnUdskriv, Qt::LeftButton);
     }
@@ -94,6 +95,14 @@ TEST(Printout, WorkedExampleGoesToPaperWithItsTotals)
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("-02:03")), rightMargin, 1.0);
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("12:45")), rightMargin, 1.0);
     EXPECT_TRUE(p.messages.texts.isEmpty());
+}
+
+TEST(Printout, CancelInThePrinterDialogOpensNoPreview)
+{
+    Printing p(WorkedExample, false);
+    EXPECT_FALSE(p.preview().isVisible());
+    EXPECT_EQ(p.prn().PageCount(), 0);
+    EXPECT_NE(p.prn().Printer(), &p.preview().printer());
 }
 
 TEST(Printout, FramesOffAndOnAgainTheHeadingFollowsOneRebuildLate)

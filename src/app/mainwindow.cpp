@@ -611,11 +611,10 @@ void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)
 
 void TForm1::btnUdskrivClick()
 {
-    // The set-up's answer is not looked at: the printout follows after OK and
-    // after Cancel alike, on the printer chosen if any.
     TPrintPrv &preview = PrintPreview();
     QPrinter &printer = preview.printer();
-    preview.PrinterDialog(printer);
+    if (!preview.PrinterDialog(printer))
+        return;
     preview.Prn->setPrinter(printer.isValid() ? &printer : nullptr);
     preview.show();
     preview.buildFromMainWindow();

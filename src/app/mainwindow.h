@@ -73,7 +73,8 @@ public:
     /// The alarm: the sound (if ticked) to its end, then the message.
     void Clock1Alarm();
 
-    /// "Print": the printer set-up, then the worksheet in the print preview.
+    /// "Print": the printer set-up, then, unless it was cancelled, the
+    /// worksheet in the print preview.
     void btnUdskrivClick();
     /// Minimise to the tray (to the task bar without a notification area).
     void btnMinimerClick();
