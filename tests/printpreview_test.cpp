@@ -64,6 +64,14 @@ struct Printing
     }
 };
 
+QString textOf(const QList<std::pair<QString, double>> &words)
+{
+    QStringList texts;
+    for (const auto &w : words)
+        texts << w.first;
+    return texts.join(u' ');
+}
+
 double rightEdgeOf(const QList<std::pair<QString, double>> &words, const QString &text)
 {
     for (const auto &[word, right] : words)
@@ -82,10 +90,7 @@ TEST(Printout, WorkedExampleGoesToPaperWithItsTotals)
     EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1 of 1");
     QTest::mouseClick(p.preview().btnPrint, Qt::LeftButton);
     const auto words = p.printedWords();
-    QStringList texts;
-    for (const auto &w : words)
-        texts << w.first;
-    const QString all = texts.join(u' ');
+    const QString all = textOf(words);
     for (const char *expected : {"Work began:", "Work ended:", "Remark:", "01-12-98 08:00", "02-12-98 21:15", "-02:54",
              "+00:51", "Result for the period:", "Actual Workhours:", "12:45", "Nominal Workhours:", "-14:48",
              "Difference (total for period):", "-02:03"})
@@ -103,6 +108,25 @@ TEST(Printout, CancelInThePrinterDialogOpensNoPreview)
     EXPECT_FALSE(p.preview().isVisible());
     EXPECT_EQ(p.prn().PageCount(), 0);
     EXPECT_NE(p.prn().Printer(), &p.preview().printer());
+}
+
+TEST(Printout, PrintAfterTheDocumentWasClearedPrintsTheWorksheet)
+{
+    Printing p;
+    p.preview().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.preview()));
+    // A click on the page, then on the zoom box: the page loses the focus,
+    // which clears its document.
+    QTest::mouseClick(p.prn().PaintSurface(), Qt::LeftButton);
+    QTest::mouseClick(p.preview().ComboBox1->lineEdit(), Qt::LeftButton);
+    ASSERT_EQ(p.prn().PageCount(), 0);
+
+    QTest::mouseClick(p.preview().btnPrint, Qt::LeftButton);
+    EXPECT_EQ(p.prn().PageCount(), 1);
+    EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1 of 1");
+    const QString printed = textOf(p.printedWords());
+    EXPECT_TRUE(printed.contains(QStringLiteral("-02:54"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("-02:03"))) << printed.toStdString();
 }
 
 TEST(Printout, FramesOffAndOnAgainTheHeadingFollowsOneRebuildLate)
@@ -180,11 +204,7 @@ TEST(Printout, EmptyWorksheetPrintsTheHeadingOneEmptyRowAndTheTotals)
     EXPECT_EQ(p.form->Grid1->RowCount(), 2);
     EXPECT_EQ(p.prn().PageCount(), 1);
     QTest::mouseClick(p.preview().btnPrint, Qt::LeftButton);
-    const auto words = p.printedWords();
-    QStringList texts;
-    for (const auto &w : words)
-        texts << w.first;
-    EXPECT_TRUE(texts.join(u' ').contains(QStringLiteral("Result for the period:")));
+    EXPECT_TRUE(textOf(p.printedWords()).contains(QStringLiteral("Result for the period:")));
 }
 
 TEST(Printout, ExitHidesThePreviewAndKeepsTheDocument)

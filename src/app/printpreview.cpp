@@ -401,11 +401,18 @@ void TPrintPrv::btnPrintClick()
     // Without a printer set up (many machines have none) the print dialog
     // comes first; its PDF file is then the printer, and the pages are laid
     // out again for it.
+    bool layOutAgain = false;
     if (!m_printer.isValid()) {
         if (!PrinterDialog(m_printer))
             return;
         Prn->setPrinter(&m_printer);
+        layOutAgain = true;
+    }
+    // The document is gone once the page has lost the focus, while the page
+    // label still counts its pages: what was shown is written again.
+    if (layOutAgain || Prn->PageCount() == 0) {
         BuildPrintout(m_lastLook);
+        showPageLabel(true);
     }
     Prn->PrintDocument();
 }
