@@ -72,8 +72,10 @@ TEST(AboutBox, PrintsTheTextLineByLineOverAsManyPagesAsItNeeds)
 {
     About a;
     a.printToPdf();
+    MessageRecorder messages;
     QTest::mouseClick(a.box.SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(pdfPages(readFile(a.pdf)), 1);
+    EXPECT_EQ(messages.texts, QStringList({"Printed to " + a.pdf}));
 
     QStringList lines;
     for (int i = 1; i <= 150; ++i)

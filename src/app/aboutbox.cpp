@@ -2,6 +2,7 @@
 
 #include "errors.h"
 #include "messages.h"
+#include "printtarget.h"
 #include "programicon.h"
 #include "settingsfile.h"
 
@@ -166,4 +167,6 @@ void TAboutBox::SpeedButton1Click()
         }
     }
     painter.end();
+    if (!printer.outputFileName().isEmpty())
+        reportPrintedFile(printer.outputFileName());
 }

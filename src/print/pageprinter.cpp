@@ -4,6 +4,7 @@
 #include "friendlycode.h"
 #include "numbertext.h"
 #include "previewsurface.h"
+#include "printtarget.h"
 #include "textfileoutput.h"
 
 #include <algorithm>
@@ -361,8 +362,10 @@ void TPagePrinter::EndDocument()
     const std::unique_ptr<TDocumentOutput> written = std::exchange(m_output, nullptr);
     startScratchPage();
     written->close();
-    if (wroteFile)
+    if (wroteFile) {
+        reportPrintedFile(m_fileName);
         return; // the pages and the preview stay as they were
+    }
     UpdateScrollRanges();
     repaintPreview();
 }

@@ -185,7 +185,7 @@ public:
     /// leaves the pages as they are. Refused while printing.
     void BeginDocument();
     /// Completes the last page and shows page 1; with PrintToFile it only
-    /// closes the file.
+    /// closes the file and tells the user where it went.
     void EndDocument();
     bool DocumentOpen() const { return m_documentOpen; }
     /// Returns the new PageNumber.
@@ -261,7 +261,8 @@ public:
     /// Sends pages PrintFromPage..PrintToPage in Copies to Printer(), ending an
     /// open document first. False when cancelled; true when printed or when
     /// there was nothing to print. Refused while printing and without a
-    /// printer; printer failures go to the caller.
+    /// printer; printer failures go to the caller. A finished job into a file
+    /// (a PDF printer) tells the user where it went.
     bool PrintDocument();
     /// The same on another target.
     bool PrintDocument(TPrintTarget &target);

@@ -75,6 +75,8 @@ bool TPagePrinter::PrintDocument(TPrintTarget &target)
         }
         return false;
     }
+    if (const QString file = target.outputFile(); !file.isEmpty())
+        reportPrintedFile(file);
     return true;
 }
 

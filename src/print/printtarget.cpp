@@ -1,6 +1,7 @@
 #include "printtarget.h"
 
 #include "errors.h"
+#include "messages.h"
 #include "pageimage.h"
 
 #include <QPrinter>
@@ -43,4 +44,14 @@ void TQPrinterTarget::abortJob()
 {
     m_printer.abort();
     m_painter.end();
+}
+
+QString TQPrinterTarget::outputFile() const
+{
+    return m_printer.outputFileName();
+}
+
+void reportPrintedFile(const QString &path)
+{
+    showMessage(QStringLiteral("Printed to %1").arg(path), MessageKind::Information);
 }

@@ -24,6 +24,8 @@ public:
     virtual void endJob() = 0;
     virtual void abortJob() = 0;
     virtual bool jobOpen() const = 0;
+    /// The file the job writes (a PDF printer's); empty for a printer.
+    virtual QString outputFile() const { return {}; }
 };
 
 /// A print job on a QPrinter, painted while the job is open.
@@ -45,8 +47,13 @@ public:
     /// engines), the job is ended instead: the pages sent are printed.
     void abortJob() override;
     bool jobOpen() const override { return m_painter.isActive(); }
+    QString outputFile() const override;
 
 private:
     QPrinter &m_printer;
     QPainter m_painter;
 };
+
+/// Tells the user in which file a finished print ended up, since nothing
+/// else shows it.
+void reportPrintedFile(const QString &path);
