@@ -406,6 +406,9 @@ TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)
 {
     Session s;
     TForm1 &form = s.start();
+    // Copies sharing this worksheet find each other here even when the
+    // runtime folder cannot hold their lock.
+    EXPECT_EQ(form.SingleInstance1->FallbackLockFolder(), s.folder.path());
     form.SingleInstance1->OnAlreadyRunning(form.SingleInstance1, 1, 2);
     EXPECT_EQ(s.messages.texts,
         QStringList({"Worktally is already running.\n\rYou can only run one instance at a "

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -28,6 +29,16 @@ public:
 
 private:
     int m_fd = -1;
+};
+
+// Folders below a regular file: no lock file can be made there, not even by
+// root.
+struct UnusableFolders
+{
+    QTemporaryDir folder;
+
+    UnusableFolders() { writeFile(folder.filePath(QStringLiteral("file")), {}); }
+    QString below(const QString &name) const { return folder.filePath(QStringLiteral("file/") + name); }
 };
 
 } // namespace
@@ -79,4 +90,36 @@ TEST(SingleInstance, WithoutAHandlerTheFirstCopyIsAskedToComeForward)
     QTimer::singleShot(2000, qApp, [] { QCoreApplication::exit(1); }); // never hang here
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return requests == 1; }, 2000));
+}
+
+TEST(SingleInstance, WithoutARuntimeFolderTheDataFolderHoldsTheLock)
+{
+    UnusableFolders unusable;
+    QTemporaryDir data;
+    QWidget window;
+    TSingleInstance guard(&window);
+    guard.setLockFolder(unusable.below(QStringLiteral("runtime")));
+    guard.setFallbackLockFolder(data.path());
+    FirstCopy first(data.filePath(QStringLiteral("test_widgets.instance")), "4242 777\n");
+    QList<qint64> values;
+    guard.OnAlreadyRunning = [&](TSingleInstance *, qint64 instance, qint64 window) { values << instance << window; };
+    guard.Loaded();
+    EXPECT_EQ(values, QList<qint64>({4242, 777}));
+}
+
+TEST(SingleInstance, WithoutAnyLockFileItWarnsOnceAndRunsOn)
+{
+    UnusableFolders unusable;
+    MessageRecorder messages;
+    QWidget window;
+    TSingleInstance guard(&window);
+    guard.setLockFolder(unusable.below(QStringLiteral("runtime")));
+    guard.setFallbackLockFolder(unusable.below(QStringLiteral("data")));
+    bool fired = false;
+    guard.OnAlreadyRunning = [&](TSingleInstance *, qint64, qint64) { fired = true; };
+    guard.Loaded();
+    guard.Loaded();
+    EXPECT_FALSE(fired);
+    EXPECT_EQ(messages.texts, QStringList({"Could not make sure that only one copy of the program runs."}));
+    EXPECT_EQ(messages.kinds, QList<MessageKind>({MessageKind::Warning}));
 }

@@ -154,6 +154,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
 
     // The check for a running copy ends the loading, before anything is read.
     SingleInstance1 = new TSingleInstance(this);
+    SingleInstance1->setFallbackLockFolder(m_programFolder);
     SingleInstance1->OnAlreadyRunning = [this](TSingleInstance *, qint64 instance, qint64 window) {
         runGuarded([&] { SingleInstance1AlreadyRunning(instance, window); });
     };

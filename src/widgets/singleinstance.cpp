@@ -1,8 +1,10 @@
 #include "singleinstance.h"
 
 #include "errors.h"
+#include "messages.h"
 #include "unixsignals.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,10 +16,24 @@
 #include <QWidget>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 TSingleInstance *processGuard = nullptr;
+
+QString userRuntimeFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+// The lock file in folder, named after the program file.
+QString lockFileIn(const QString &folder)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    return QDir(folder).filePath(program + QStringLiteral(".instance"));
+}
 
 // The first copy asks nothing of a second one; a second one sends this to
 // the first to have its window brought to the front.
@@ -28,6 +44,7 @@ constexpr int RaiseSignal = SIGUSR1;
 TSingleInstance::TSingleInstance(QWidget *owner)
     : QObject(owner)
     , m_owner(owner)
+    , m_lockFolder(userRuntimeFolder())
 {
     if (processGuard)
         throw WorktallyError(QStringLiteral("Only one instance of TSingleInstance is allowed"));
@@ -36,37 +53,55 @@ TSingleInstance::TSingleInstance(QWidget *owner)
 
 TSingleInstance::~TSingleInstance()
 {
-    if (m_lockFile >= 0)
-        ::close(m_lockFile); // releases the lock
+    closeLock(); // releases the lock
     processGuard = nullptr;
-}
-
-QString TSingleInstance::lockFolder()
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
 QString TSingleInstance::lockFilePath() const
 {
-    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    return QDir(lockFolder()).filePath(program + QStringLiteral(".instance"));
+    return lockFileIn(m_lockFolder);
+}
+
+TSingleInstance::LockState TSingleInstance::openLock(const QString &path)
+{
+    m_lockFile = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFile < 0)
+        return LockState::Unavailable;
+    if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
+        return LockState::Ours;
+    if (errno == EWOULDBLOCK)
+        return LockState::HeldByAnotherCopy;
+    closeLock();
+    return LockState::Unavailable;
+}
+
+void TSingleInstance::closeLock()
+{
+    if (m_lockFile >= 0)
+        ::close(m_lockFile);
+    m_lockFile = -1;
 }
 
 void TSingleInstance::Loaded()
 {
-    if (m_lockFile >= 0)
+    if (std::exchange(m_loaded, true))
         return;
-    const QByteArray path = QFile::encodeName(lockFilePath());
-    m_lockFile = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_lockFile < 0)
-        return; // no lock to be had: run as the first copy
+    // Without a lock every copy would run as the first and overwrite the
+    // others' data, so a runtime folder that cannot hold one is no reason to
+    // give up.
+    LockState state = openLock(lockFilePath());
+    if (state == LockState::Unavailable && !m_fallbackLockFolder.isEmpty())
+        state = openLock(lockFileIn(m_fallbackLockFolder));
 
-    if (::flock(m_lockFile, LOCK_EX | LOCK_NB) != 0) {
+    if (state == LockState::Unavailable) {
+        showMessage(
+            QStringLiteral("Could not make sure that only one copy of the program runs."), MessageKind::Warning);
+        return;
+    }
+    if (state == LockState::HeldByAnotherCopy) {
         char record[64] = {};
         const ssize_t length = ::pread(m_lockFile, record, sizeof record - 1, 0);
-        ::close(m_lockFile);
-        m_lockFile = -1;
+        closeLock();
         qint64 instance = 0;
         qint64 window = 0;
         if (length > 0)
