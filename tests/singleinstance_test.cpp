@@ -6,7 +6,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <optional>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
