@@ -365,6 +365,10 @@ void TForm1::FormCreate()
         m_worksheetUnreadable = true;
         throw;
     }
+    // A file edited by hand may lack the empty bottom line, and the stopwatch
+    // would write its next period over the last one.
+    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
+        Grid1->setRowCount(Grid1->RowCount() + 1);
 
     if (Grid1->RowCount() > 2) {
         Grid1->setTopRow(Grid1->RowCount() - 1);
