@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 
+#include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
 #include "gridsorter.h"
@@ -29,12 +30,17 @@ std::pair<QString, QString> splitAtBlank(const QString &text)
 
 } // namespace
 
-void TForm1::Grid1DblClick()
+void TForm1::fillEditPanel()
 {
     const int row = Grid1->Row();
     if (row >= Grid1->RowCount() - 1) {
-        showMessage(CannotEditLine);
-        Grid1->setRow(Grid1->RowCount() - 2); // loads that row in turn
+        const DateTime now = ClockSource::now();
+        for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2})
+            date->setText(formatDateText(now));
+        MaskEdit1->setText(formatTimeText(now));
+        MaskEdit2->setText(formatTimeText(now));
+        MaskEdit3->setText(QStringLiteral("00:00"));
+        memo1->clear();
         return;
     }
     const auto [startDate, startTime] = splitAtBlank(Grid1->Cells(StartColumn, row));
@@ -46,6 +52,22 @@ void TForm1::Grid1DblClick()
     DateEdit2->setText(Grid1->Cells(NominalDateColumn, row));
     MaskEdit3->setText(Grid1->Cells(NominalTimeColumn, row));
     memo1->setPlainText(Grid1->Cells(NotesColumn, row));
+}
+
+void TForm1::selectRow(int row)
+{
+    Grid1->setSelection({0, row, Grid1->ColCount() - 1, row});
+    fillEditPanel();
+}
+
+void TForm1::Grid1DblClick()
+{
+    if (Grid1->Row() >= Grid1->RowCount() - 1) {
+        showMessage(CannotEditLine);
+        Grid1->setRow(Grid1->RowCount() - 2); // loads that row in turn
+        return;
+    }
+    fillEditPanel();
 }
 
 void TForm1::btnV1Click()
@@ -68,6 +90,9 @@ void TForm1::btnV1Click()
     SortAStringGrid1->setStartIndex(1);
     SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
     SortAStringGrid1->SortGrid();
+    // The highlight follows the period just written, so that the next Update
+    // writes to it again.
+    selectRow(SortAStringGrid1->newIndexOf(row));
     Button1Click();
 }
 
@@ -107,5 +132,9 @@ void TForm1::btnDeleteClick()
     const int last = Grid1->RowCount() - 1;
     if (!Grid1->Cells(EndColumn, last).isEmpty())
         Grid1->setRowCount(Grid1->RowCount() + 1);
+    // The current row may be the same number as before (row 1, or the last
+    // row once the bottom line went) and then was not loaded: the panel would
+    // still show the period just deleted.
+    fillEditPanel();
     Button1Click();
 }
