@@ -6,12 +6,15 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "errors.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "maskedit.h"
 #include "messages.h"
 #include "worksheet.h"
+#include "worksheettotals.h"
 
+#include <cmath>
 #include <QPlainTextEdit>
 
 namespace {
@@ -26,6 +29,25 @@ std::pair<QString, QString> splitAtBlank(const QString &text)
     if (blank < 0)
         return {QString(), text};
     return {text.left(blank), text.mid(blank + 1)};
+}
+
+constexpr qint64 MinutesPerDay = 24 * 60;
+
+// Update writes nothing that the worksheet could not use later: every text
+// must read as what its column holds, and the period must run forward for
+// less than a day, since its Time shows only hours and minutes. A period of
+// no length is fine: the stopwatch and Insert make those.
+void checkPeriod(const QString &start, const QString &end, const QString &nominalDate, const QString &nominalTime)
+{
+    const DateTime from = parseDateTime(start);
+    const DateTime to = parseDateTime(end);
+    parseDate(nominalDate);
+    readDuration(nominalTime);
+    const qint64 minutes = std::llround((to - from) * MinutesPerDay);
+    if (minutes < 0)
+        throw WorktallyError(QStringLiteral("The period ends before it starts."));
+    if (minutes >= MinutesPerDay)
+        throw WorktallyError(QStringLiteral("A period must be shorter than 24 hours."));
 }
 
 } // namespace
@@ -79,20 +101,28 @@ void TForm1::btnV1Click()
         showMessage(CannotEditLine);
         return;
     }
+    const QString start = DateEdit1->Text() + u' ' + MaskEdit1->Text();
+    const QString end = DateEdit3->Text() + u' ' + MaskEdit2->Text();
+    checkPeriod(start, end, DateEdit2->Text(), MaskEdit3->Text());
     Grid1->setCells(NotesColumn, row, memo1->toPlainText());
     Grid1->setCells(NominalDateColumn, row, DateEdit2->Text());
     Grid1->setCells(NominalTimeColumn, row, MaskEdit3->Text());
-    Grid1->setCells(StartColumn, row, DateEdit1->Text() + u' ' + MaskEdit1->Text());
-    Grid1->setCells(EndColumn, row, DateEdit3->Text() + u' ' + MaskEdit2->Text());
+    Grid1->setCells(StartColumn, row, start);
+    Grid1->setCells(EndColumn, row, end);
     writeDuration(row);
 
-    SortAStringGrid1->setSortIndex(StartColumn);
-    SortAStringGrid1->setStartIndex(1);
-    SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
-    SortAStringGrid1->SortGrid();
-    // The highlight follows the period just written, so that the next Update
-    // writes to it again.
-    selectRow(SortAStringGrid1->newIndexOf(row));
+    // A single data row is in order already (the sorter would call its range
+    // empty). After sorting, the highlight follows the period just written,
+    // so that the next Update writes to it again.
+    int written = row;
+    if (Grid1->RowCount() - 2 >= 2) {
+        SortAStringGrid1->setSortIndex(StartColumn);
+        SortAStringGrid1->setStartIndex(1);
+        SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
+        SortAStringGrid1->SortGrid();
+        written = SortAStringGrid1->newIndexOf(row);
+    }
+    selectRow(written);
     Button1Click();
 }
 
