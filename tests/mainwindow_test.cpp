@@ -181,6 +181,21 @@ TEST(MainWindow, WorksheetFromAFileIsRecalculatedAtStart)
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-02:03");
 }
 
+TEST(MainWindow, FileEndingWithAPeriodGetsItsBottomLineAtStart)
+{
+    Session s;
+    // The worked example less its empty last line, as a hand-edited file may be.
+    const QByteArray handEdited = WorkedExample.first(WorkedExample.indexOf("\r\n\"\",") + 2);
+    writeFile(s.path("Hourbook.csv"), handEdited);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.Grid1->RowCount(), 4);
+    EXPECT_EQ(s.row(3), QStringList(9, QString()));
+    EXPECT_EQ(readFile(s.path("Hourbook.csv")), handEdited);
+    s.clickSwitch(); // the period goes below the last one, not over it
+    EXPECT_EQ(s.row(2)[0], "02-12-98 13:00");
+    EXPECT_EQ(s.row(3)[0], "07-12-26 14:05");
+}
+
 TEST(MainWindow, FolderThatCannotBeWrittenKeepsTheWindowOpen)
 {
     Session s;

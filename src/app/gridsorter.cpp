@@ -139,6 +139,7 @@ QString TSortAStringGrid::statusText(int status)
 
 bool TSortAStringGrid::SortGrid()
 {
+    m_newIndices.clear();
     m_status = propertyError();
     if (m_status != Ok) {
         reportStatus();
@@ -150,8 +151,18 @@ bool TSortAStringGrid::SortGrid()
     if (m_sortDirection == SortDirType::Descending)
         std::reverse(order.begin(), order.end());
     moveIntoOrder(m_startIndex, order);
+    m_sortedFirst = m_startIndex;
+    m_newIndices.resize(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        m_newIndices[order[k] - m_startIndex] = m_startIndex + int(k);
     reportStatus();
     return true;
+}
+
+int TSortAStringGrid::newIndexOf(int index) const
+{
+    const qsizetype offset = qsizetype(index) - m_sortedFirst;
+    return offset >= 0 && offset < qsizetype(m_newIndices.size()) ? m_newIndices[offset] : index;
 }
 
 // The range is checked against the row count and SortIndex against the column
@@ -215,10 +226,8 @@ std::optional<std::vector<int>> TSortAStringGrid::sortedByValue(int first, int l
         if (numeric && m_caseSensitiv)
             m_status = NumericCaseIgnored;
     }
-    if (!allConverted) {
-        m_sortType = ToSortType::Character;
+    if (!allConverted)
         return std::nullopt;
-    }
     return sortedIndices(std::move(entries), std::less<double>(), false);
 }
 

@@ -12,8 +12,8 @@
 /// numbers or as dates. Whole rows (columns) move, with every cell text.
 ///
 /// SortGrid checks the properties first; an error leaves the grid untouched.
-/// Keys that are not all numbers or dates are sorted as text instead, and
-/// SortType stays Character from then on.
+/// When the keys are not all numbers or dates, that run sorts them as text
+/// instead; SortType keeps its value for the next run.
 class TSortAStringGrid : public QObject
 {
     Q_OBJECT
@@ -71,6 +71,11 @@ public:
     /// a message box.
     bool SortGrid();
 
+    /// Where the row (column) that stood at index before the last SortGrid
+    /// stands now; index itself when that run sorted nothing or index lay
+    /// outside its range.
+    int newIndexOf(int index) const;
+
     int Status() const { return m_status; }
     QString StatusMessage() const { return statusText(m_status); }
     /// The message shown for a status code.
@@ -81,8 +86,8 @@ private:
     QStringView key(int index) const;
     // The indices first … last in sorted ascending order.
     std::vector<int> sortedOrder(int first, int last);
-    // The same, comparing the keys as numbers or dates; nothing (and SortType
-    // switched to Character for good) when a key does not convert.
+    // The same, comparing the keys as numbers or dates; nothing when a key
+    // does not convert.
     std::optional<std::vector<int>> sortedByValue(int first, int last);
     std::vector<int> sortedByText(int first, int last) const;
     void moveIntoOrder(int first, const std::vector<int> &order);
@@ -98,4 +103,7 @@ private:
     THowToSort m_howToSort = THowToSort::Row;
     bool m_showMessageOnError = false;
     StatusCode m_status = Ok;
+    // The new index of each index of the last sorted range, from m_sortedFirst on.
+    int m_sortedFirst = 0;
+    std::vector<int> m_newIndices;
 };

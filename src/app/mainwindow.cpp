@@ -366,6 +366,10 @@ void TForm1::FormCreate()
         m_worksheetUnreadable = true;
         throw;
     }
+    // A file edited by hand may lack the empty bottom line, and the stopwatch
+    // would write its next period over the last one.
+    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
+        Grid1->setRowCount(Grid1->RowCount() + 1);
 
     if (Grid1->RowCount() > 2) {
         Grid1->setTopRow(Grid1->RowCount() - 1);
@@ -374,16 +378,6 @@ void TForm1::FormCreate()
     }
     fillEditPanel();
     Button1Click();
-}
-
-void TForm1::fillEditPanel()
-{
-    const DateTime now = ClockSource::now();
-    for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2})
-        date->setText(formatDateText(now));
-    MaskEdit1->setText(formatTimeText(now));
-    MaskEdit2->setText(formatTimeText(now));
-    MaskEdit3->setText(QStringLiteral("00:00"));
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -416,9 +410,11 @@ int TForm1::runningRow() const
     return row >= Grid1->FixedRows() ? row : 0;
 }
 
+// Saving leaves the highlight where it is: moving it to the running period
+// under a row the user is editing would make Update write that row's texts
+// over the running period.
 void TForm1::writeEnd(int row)
 {
-    Grid1->setSelection({0, row, Grid1->ColCount() - 1, row});
     Grid1->setCells(EndColumn, row, formatDateTimeText(ClockSource::now()));
 }
 
@@ -506,7 +502,7 @@ void TForm1::Switch1On()
     writeEmptyPeriod(row, ClockSource::now());
     Switch1->setCaption(QStringLiteral("S&top"));
     Timer1->start();
-    Grid1->setRow(row);
+    selectRow(row);
 }
 
 void TForm1::Switch1Off()
@@ -516,9 +512,12 @@ void TForm1::Switch1Off()
     // With no data row left (all deleted while the period ran) there is no
     // period to close.
     const int row = runningRow();
-    if (!row)
+    if (!row) {
+        fillEditPanel();
         return;
+    }
     writeEnd(row);
+    selectRow(row);
     writeDuration(row);
     Button1Click();
 }

@@ -157,10 +157,15 @@ private:
     void applyBackgroundColor(TColor color);
     void readBackgroundColor();
     void saveWorksheet();
+    /// Shows the current row in the edit panel, so that Update writes back
+    /// what the user sees. The bottom line holds no period: there the panel
+    /// shows today, the current time as start and end, and nothing owed.
     void fillEditPanel();
+    /// Highlights the whole row, makes it current and shows it in the panel.
+    void selectRow(int row);
     /// The row of the running period, or 0 when no data row is left.
     int runningRow() const;
-    /// Selects the running period's row and sets its End to now.
+    /// Sets the running period's End to now.
     void writeEnd(int row);
     /// Writes Time from Start and End; End before Start gives the same
     /// duration as the two swapped.

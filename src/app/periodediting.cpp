@@ -3,14 +3,18 @@
 
 #include "mainwindow.h"
 
+#include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "errors.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "maskedit.h"
 #include "messages.h"
 #include "worksheet.h"
+#include "worksheettotals.h"
 
+#include <cmath>
 #include <QPlainTextEdit>
 
 namespace {
@@ -27,14 +31,38 @@ std::pair<QString, QString> splitAtBlank(const QString &text)
     return {text.left(blank), text.mid(blank + 1)};
 }
 
+constexpr qint64 MinutesPerDay = 24 * 60;
+
+// Update writes nothing that the worksheet could not use later: every text
+// must read as what its column holds, and the period must run forward for
+// less than a day, since its Time shows only hours and minutes. A period of
+// no length is fine: the stopwatch and Insert make those.
+void checkPeriod(const QString &start, const QString &end, const QString &nominalDate, const QString &nominalTime)
+{
+    const DateTime from = parseDateTime(start);
+    const DateTime to = parseDateTime(end);
+    parseDate(nominalDate);
+    readDuration(nominalTime);
+    const qint64 minutes = std::llround((to - from) * MinutesPerDay);
+    if (minutes < 0)
+        throw WorktallyError(QStringLiteral("The period ends before it starts."));
+    if (minutes >= MinutesPerDay)
+        throw WorktallyError(QStringLiteral("A period must be shorter than 24 hours."));
+}
+
 } // namespace
 
-void TForm1::Grid1DblClick()
+void TForm1::fillEditPanel()
 {
     const int row = Grid1->Row();
     if (row >= Grid1->RowCount() - 1) {
-        showMessage(CannotEditLine);
-        Grid1->setRow(Grid1->RowCount() - 2); // loads that row in turn
+        const DateTime now = ClockSource::now();
+        for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2})
+            date->setText(formatDateText(now));
+        MaskEdit1->setText(formatTimeText(now));
+        MaskEdit2->setText(formatTimeText(now));
+        MaskEdit3->setText(QStringLiteral("00:00"));
+        memo1->clear();
         return;
     }
     const auto [startDate, startTime] = splitAtBlank(Grid1->Cells(StartColumn, row));
@@ -48,6 +76,22 @@ void TForm1::Grid1DblClick()
     memo1->setPlainText(Grid1->Cells(NotesColumn, row));
 }
 
+void TForm1::selectRow(int row)
+{
+    Grid1->setSelection({0, row, Grid1->ColCount() - 1, row});
+    fillEditPanel();
+}
+
+void TForm1::Grid1DblClick()
+{
+    if (Grid1->Row() >= Grid1->RowCount() - 1) {
+        showMessage(CannotEditLine);
+        Grid1->setRow(Grid1->RowCount() - 2); // loads that row in turn
+        return;
+    }
+    fillEditPanel();
+}
+
 void TForm1::btnV1Click()
 {
     const int row = Grid1->Row();
@@ -57,17 +101,28 @@ void TForm1::btnV1Click()
         showMessage(CannotEditLine);
         return;
     }
+    const QString start = DateEdit1->Text() + u' ' + MaskEdit1->Text();
+    const QString end = DateEdit3->Text() + u' ' + MaskEdit2->Text();
+    checkPeriod(start, end, DateEdit2->Text(), MaskEdit3->Text());
     Grid1->setCells(NotesColumn, row, memo1->toPlainText());
     Grid1->setCells(NominalDateColumn, row, DateEdit2->Text());
     Grid1->setCells(NominalTimeColumn, row, MaskEdit3->Text());
-    Grid1->setCells(StartColumn, row, DateEdit1->Text() + u' ' + MaskEdit1->Text());
-    Grid1->setCells(EndColumn, row, DateEdit3->Text() + u' ' + MaskEdit2->Text());
+    Grid1->setCells(StartColumn, row, start);
+    Grid1->setCells(EndColumn, row, end);
     writeDuration(row);
 
-    SortAStringGrid1->setSortIndex(StartColumn);
-    SortAStringGrid1->setStartIndex(1);
-    SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
-    SortAStringGrid1->SortGrid();
+    // A single data row is in order already (the sorter would call its range
+    // empty). After sorting, the highlight follows the period just written,
+    // so that the next Update writes to it again.
+    int written = row;
+    if (Grid1->RowCount() - 2 >= 2) {
+        SortAStringGrid1->setSortIndex(StartColumn);
+        SortAStringGrid1->setStartIndex(1);
+        SortAStringGrid1->setEndIndex(Grid1->RowCount() - 2);
+        SortAStringGrid1->SortGrid();
+        written = SortAStringGrid1->newIndexOf(row);
+    }
+    selectRow(written);
     Button1Click();
 }
 
@@ -107,5 +162,9 @@ void TForm1::btnDeleteClick()
     const int last = Grid1->RowCount() - 1;
     if (!Grid1->Cells(EndColumn, last).isEmpty())
         Grid1->setRowCount(Grid1->RowCount() + 1);
+    // The current row may be the same number as before (row 1, or the last
+    // row once the bottom line went) and then was not loaded: the panel would
+    // still show the period just deleted.
+    fillEditPanel();
     Button1Click();
 }

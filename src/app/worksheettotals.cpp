@@ -7,14 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-struct Duration
-{
-    DateTime time; // as a time of day
-    qint64 minutes; // hours × 60 + minutes, read from the text itself
-};
-
 // Only the first ten characters of a duration cell count.
 Duration readDuration(QStringView cell)
 {
@@ -24,6 +16,8 @@ Duration readDuration(QStringView cell)
     const qint64 minutes = 60LL * parseInteger(text.left(colon)) + parseInteger(text.mid(colon + 1));
     return {time, minutes};
 }
+
+namespace {
 
 // The date part of a Start/End text: its first ten characters up to the
 // first blank; empty when there is no blank.

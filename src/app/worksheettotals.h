@@ -1,8 +1,21 @@
 #pragma once
 
+#include "datetime.h"
+
 #include <QString>
 
 class CellTable;
+
+/// A Time or hh:mm cell as the recalculation reads it.
+struct Duration
+{
+    DateTime time; // as a time of day
+    qint64 minutes; // hours × 60 + minutes, read from the text itself
+};
+
+/// Reads a Time or hh:mm cell; a text that is not a valid time, or whose
+/// minutes are not a plain number, raises ConversionError.
+Duration readDuration(QStringView cell);
 
 /// The three totals texts of the status bar.
 struct WorksheetTotals
