@@ -334,18 +334,35 @@ TEST(WorksheetFile, DamagedFilesLoadWithoutACrash)
     }
 }
 
-TEST(WorksheetFile, OldWindowsFilesKeepTheirCharacters)
+TEST(WorksheetFile, FilesAreWrittenBackInTheEncodingTheyWereReadIn)
 {
-    THyperGrid grid;
-    grid.setColCount(1);
-    grid.setRowCount(2);
-    load(grid,
-        "\"K\xF8"
-        "b m\xE6lk \x80 3\"\r\n");
-    EXPECT_EQ(grid.Cells(0, 1), QString::fromUtf8("Køb mælk € 3"));
-    EXPECT_EQ(save(grid),
-        QByteArray("\"K\xC3\xB8"
-                   "b m\xC3\xA6lk \xE2\x82\xAC 3\"\r\n"));
+    const QByteArray windows1252 = "\"K\xF8"
+                                   "b m\xE6lk \x80 3\"\r\n";
+    const QByteArray utf8 = "\"K\xC3\xB8"
+                            "b m\xC3\xA6lk \xE2\x82\xAC 3\"\r\n";
+    const struct
+    {
+        const char *name;
+        QByteArray file;
+        QString newNote; // written into row 2 before saving, unless empty
+        QByteArray saved;
+    } cases[] = {
+        {"Windows-1252", windows1252, {}, windows1252},
+        {"Windows-1252 and a new character it lacks", windows1252, QStringLiteral("\u03A9"), utf8 + "\"\xCE\xA9\"\r\n"},
+        {"UTF-8 and Windows-1252 lines", windows1252 + utf8, {}, utf8 + utf8},
+    };
+    for (const auto &c : cases) {
+        THyperGrid grid;
+        grid.setColCount(1);
+        grid.setRowCount(2);
+        load(grid, c.file);
+        EXPECT_EQ(grid.Cells(0, 1), QString::fromUtf8("Køb mælk € 3")) << c.name;
+        if (!c.newNote.isEmpty()) {
+            grid.setRowCount(3);
+            grid.setCells(0, 2, c.newNote);
+        }
+        EXPECT_EQ(save(grid), c.saved) << c.name;
+    }
 }
 
 TEST(WorksheetFile, MissingFileAndFailedSaveAreReported)

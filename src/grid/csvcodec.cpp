@@ -93,7 +93,21 @@ const char16_t Windows1252High[32] = {
     0x0178,
 };
 
+// The Windows-1252 byte of a character; -1 when it has none.
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    const auto *found = std::find(std::begin(Windows1252High), std::end(Windows1252High), c);
+    return found != std::end(Windows1252High) ? 0x80 + int(found - std::begin(Windows1252High)) : -1;
+}
+
 } // namespace
+
+bool fitsWindows1252(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return windows1252Byte(c.unicode()) >= 0; });
+}
 
 QString QuotedField(QStringView text, QChar quote)
 {
@@ -319,8 +333,9 @@ CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
     return decoder.encodingRead();
 }
 
-CsvWriter::CsvWriter(QIODevice &device)
+CsvWriter::CsvWriter(QIODevice &device, CsvEncoding encoding)
     : m_device(device)
+    , m_encoding(encoding)
 {
     m_buffer.reserve(FlushSize + 4096);
 }
@@ -336,9 +351,18 @@ void CsvWriter::writeRow(std::span<const QStringView> fields)
     m_line.append(u"\r\n");
 
     const qsizetype used = m_buffer.size();
-    m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
-    char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
-    m_buffer.resize(end - m_buffer.constData());
+    if (m_encoding == CsvEncoding::Windows1252) {
+        m_buffer.resize(used + m_line.size());
+        char *out = m_buffer.data() + used;
+        for (const QChar c : std::as_const(m_line)) {
+            const int byte = windows1252Byte(c.unicode());
+            *out++ = byte >= 0 ? char(byte) : '?';
+        }
+    } else {
+        m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
+        char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
+        m_buffer.resize(end - m_buffer.constData());
+    }
     if (m_buffer.size() >= FlushSize)
         flush();
 }

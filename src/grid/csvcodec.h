@@ -39,13 +39,17 @@ enum class CsvEncoding { Utf8, Windows1252 };
 using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
 CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
 
+/// Whether Windows-1252 has a byte for every character of text.
+bool fitsWindows1252(QStringView text);
+
 /// Writes rows as lines of quoted fields joined by commas, each ended by
-/// CR LF, in UTF-8 without a byte-order mark. The format cannot carry a line
-/// break inside a field, so each one is written as a blank.
+/// CR LF, without a byte-order mark. The format cannot carry a line break
+/// inside a field, so each one is written as a blank. In Windows-1252 a
+/// character without a byte becomes "?": check fitsWindows1252 first.
 class CsvWriter
 {
 public:
-    explicit CsvWriter(QIODevice &device);
+    explicit CsvWriter(QIODevice &device, CsvEncoding encoding = CsvEncoding::Utf8);
 
     void writeRow(std::span<const QStringView> fields);
     /// Writes what is still buffered; false if the device refused any byte.
@@ -55,6 +59,7 @@ private:
     void flush();
 
     QIODevice &m_device;
+    CsvEncoding m_encoding;
     QStringEncoder m_encoder {QStringEncoder::Utf8};
     QString m_line;
     QByteArray m_buffer;

@@ -331,7 +331,7 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
             cellTable().setRowTexts(row, firstGridCol, shown);
     };
     try {
-        readCsvBytes(stream.readAll(), store);
+        m_csvEncoding = readCsvBytes(stream.readAll(), store);
     } catch (...) {
         setRowCount(std::max(originalRowCount, lastRow + 1));
         EndUpdate();
@@ -359,18 +359,28 @@ bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) 
     std::vector<int> gridCols(count);
     for (int k = 0; k < count; ++k)
         gridCols[k] = GridColOf(m_columns.Items(firstCol + k));
-
-    CsvWriter writer(stream);
     std::vector<QStringView> fields(count);
-    for (int row = std::max(firstRow, 0); row < RowCount(); ++row) {
+    auto rowFields = [&](int row) -> std::span<const QStringView> {
         for (int k = 0; k < count; ++k) {
             const ThgColumn *column = m_columns.Items(firstCol + k);
             fields[k] = gridCols[k] >= 0           ? cellTable().cell(gridCols[k], row)
                 : row < column->HiddenCells.size() ? QStringView(column->HiddenCells.at(row))
                                                    : QStringView();
         }
-        writer.writeRow(fields);
+        return fields;
+    };
+    const int first = std::max(firstRow, 0);
+
+    // One character that Windows-1252 lacks puts the whole file in UTF-8.
+    CsvEncoding encoding = m_csvEncoding;
+    for (int row = first; encoding == CsvEncoding::Windows1252 && row < RowCount(); ++row) {
+        const auto texts = rowFields(row);
+        if (!std::all_of(texts.begin(), texts.end(), fitsWindows1252))
+            encoding = CsvEncoding::Utf8;
     }
+    CsvWriter writer(stream, encoding);
+    for (int row = first; row < RowCount(); ++row)
+        writer.writeRow(rowFields(row));
     return writer.finish();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csvcodec.h"
 #include "errors.h"
 #include "hghintgrid.h"
 #include "hypergridcolumns.h"
@@ -144,6 +145,8 @@ public:
     /// FileCreateError when that fails (the old file is then untouched).
     void SaveToCSV(int firstCol, int firstRow, const QString &fileName);
     /// Writes rows firstRow … RowCount-1; false if the stream refused bytes.
+    /// A file read in Windows-1252 is written in it again, as long as every
+    /// character fits; everything else is written in UTF-8.
     bool SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const;
 
     void SaveColumnWidths(const QString &key);
@@ -298,5 +301,6 @@ private:
     std::map<int, int> m_postedRowHeights;
     std::map<int, int> m_postedColWidths;
     bool m_sizesPosted = false;
+    CsvEncoding m_csvEncoding = CsvEncoding::Utf8; // of the last file read
     int m_bookkeeping = 0; // > 0 while the grid moves or counts columns for its own bookkeeping
 };
