@@ -2,11 +2,14 @@
 #include "testsupport.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QBuffer>
 #include <QDir>
 #include <QSettings>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -376,6 +379,26 @@ TEST(WorksheetFile, MissingFileAndFailedSaveAreReported)
     const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/Hourbook.csv"));
     EXPECT_EQ(
         messageOf<FileCreateError>([&] { grid.SaveToCSV(0, 1, unwritable); }), "Cannot create file " + unwritable);
+}
+
+TEST(WorksheetFile, OnlyARegularFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Hourbook.csv"));
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(mkfifo(name.constData(), 0600), 0);
+    // A writer that waits for a reader of the pipe. Had the grid opened it,
+    // it would read a line and the pipe's end instead of waiting for ever.
+    std::thread writer([&] {
+        const int pipe = open(name.constData(), O_WRONLY);
+        EXPECT_EQ(write(pipe, "\"x\"\r\n", 5), 5);
+        close(pipe);
+    });
+    THyperGrid grid;
+    EXPECT_EQ(messageOf<FileOpenError>([&] { grid.LoadFromCSV(0, 1, path); }), "Cannot open file " + path);
+    const int reader = open(name.constData(), O_RDONLY | O_NONBLOCK); // lets the writer go
+    writer.join();
+    close(reader);
 }
 
 TEST(WorksheetFile, FailedSaveLeavesThePreviousFileIntact)

@@ -282,8 +282,10 @@ void THyperGrid::SelectRow(int row)
 
 void THyperGrid::LoadFromCSV(int firstCol, int firstRow, const QString &fileName)
 {
+    // Only a regular file: a pipe or a device of that name would keep the
+    // reading waiting, or reading without end.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileOpenError(fileName);
     LoadFromCSVStream(firstCol, firstRow, file);
 }

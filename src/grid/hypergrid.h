@@ -136,7 +136,8 @@ public:
     /// Sets ColCount without adding or freeing column objects.
     void SetColCountQuiet(int count);
 
-    /// Reads an existing file; raises FileOpenError when it cannot be opened.
+    /// Reads an existing regular file; raises FileOpenError for anything else
+    /// or when it cannot be opened.
     void LoadFromCSV(int firstCol, int firstRow, const QString &fileName);
     /// Line k of the stream fills grid row firstRow + k from column object
     /// firstCol on; the grid only grows.
