@@ -74,13 +74,13 @@ TEST(HyperGridColumns, ColumnCountFreesOrAddsColumnObjects)
     THyperGrid grid;
     grid.setColCount(9);
     grid.Columns().Items(4)->setName(QStringLiteral("Column 8")); // a taken number is skipped later
+    grid.Columns().Items(5)->setName(QStringLiteral("Column 06")); // takes no number
     grid.setColCount(7);
     EXPECT_EQ(names(grid.Columns()),
-        QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 8", "Column 6", "Column 7"}));
-    grid.setColCount(9);
-    EXPECT_EQ(grid.Columns().Count(), 9);
-    EXPECT_EQ(grid.Columns().Items(7)->Name(), "Column 5");
-    EXPECT_EQ(grid.Columns().Items(8)->Name(), "Column 9");
+        QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 8", "Column 06", "Column 7"}));
+    grid.setColCount(10);
+    EXPECT_EQ(grid.Columns().Count(), 10);
+    EXPECT_EQ(names(grid.Columns()).mid(7), QStringList({"Column 5", "Column 6", "Column 9"}));
 }
 
 TEST(HyperGridColumns, FindsColumnsByNameIgnoringCase)
@@ -285,6 +285,24 @@ TEST(WorksheetFile, ExtraFieldsAddColumnsThatAreSavedToo)
     EXPECT_EQ(grid.Columns().Count(), 3);
     EXPECT_EQ(grid.Cells(2, 1), "c");
     EXPECT_EQ(save(grid), QByteArray("\"a\",\"b\",\"c\"\r\n\"\",\"\",\"\"\r\n"));
+}
+
+// A run of commas in a damaged file: every field still becomes a column.
+TEST(WorksheetFile, ThousandsOfFieldsOnALineAllBecomeColumns)
+{
+    THyperGrid grid;
+    grid.setColCount(9);
+    grid.setRowCount(2);
+    QByteArray line = "\"0\"";
+    for (int i = 1; i < 10000; ++i)
+        line += ",\"" + QByteArray::number(i) + '"';
+    line += "\r\n";
+    load(grid, line);
+    EXPECT_EQ(grid.ColCount(), 10000);
+    EXPECT_EQ(grid.Columns().Count(), 10000);
+    EXPECT_EQ(grid.Columns().Items(9999)->Name(), "Column 10000");
+    EXPECT_EQ(grid.Cells(9999, 1), "9999");
+    EXPECT_EQ(save(grid), line);
 }
 
 TEST(WorksheetFile, ReadingOnlyGrowsTheGrid)

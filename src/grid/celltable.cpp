@@ -130,6 +130,17 @@ QStringList CellTable::rowTexts(int row) const
     return texts;
 }
 
+void CellTable::rowCells(int row, std::vector<QStringView> &cells) const
+{
+    cells.assign(m_columnCount, QStringView());
+    if (row < 0 || row >= rowCount())
+        return;
+    const QString &packed = m_rows[row];
+    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    for (int i = 0; i < m_columnCount && !c.atEnd(); ++i)
+        cells[i] = c.next();
+}
+
 void CellTable::setRowTexts(int row, int firstColumn, std::span<const QStringView> texts)
 {
     if (row < 0 || row >= rowCount() || firstColumn < 0)

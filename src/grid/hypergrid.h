@@ -268,6 +268,8 @@ private:
     void HideColumnData(ThgColumn *column);
     void ShowColumnData(ThgColumn *column);
     int visibleColumnsBefore(const ThgColumn *column) const;
+    /// GridColOf of every column object in collection order, in one pass.
+    std::vector<int> gridColumns() const;
     struct CellAttributes
     {
         THgDrawInfo info;
