@@ -123,10 +123,12 @@ void CellTable::setCell(int column, int row, QStringView text)
 
 QStringList CellTable::rowTexts(int row) const
 {
+    std::vector<QStringView> cells;
+    rowCells(row, cells);
     QStringList texts;
     texts.reserve(m_columnCount);
-    for (int c = 0; c < m_columnCount; ++c)
-        texts << text(c, row);
+    for (const QStringView cell : cells)
+        texts << cell.toString();
     return texts;
 }
 
