@@ -53,6 +53,8 @@ ThgHeading *ThgHeadings::Add()
 
 void ThgHeadings::AddItems(int count)
 {
+    if (count <= 0)
+        return;
     const QStringList names = freeItemNames(count);
     m_items.reserve(m_items.size() + names.size());
     for (const QString &name : names) {
