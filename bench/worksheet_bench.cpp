@@ -1,4 +1,5 @@
-// Loading, recalculating and saving worksheets of 10 000 to 1 000 000 rows.
+// Loading, recalculating and saving worksheets of 10 000 to 1 000 000 rows,
+// and loading a line of 10 000 fields.
 // The generated files are left in bench-data/ beside this program so that
 // csv_baseline.py can read the very same bytes.
 
@@ -29,9 +30,8 @@ void dropUntimed(benchmark::State &state, std::unique_ptr<THyperGrid> &grid)
     state.ResumeTiming();
 }
 
-void BM_Load(benchmark::State &state)
+void timeLoading(benchmark::State &state, const QString &path)
 {
-    const QString path = sampleFile(int(state.range(0)));
     for (auto _ : state) {
         auto grid = std::make_unique<THyperGrid>();
         load(*grid, path);
@@ -39,6 +39,11 @@ void BM_Load(benchmark::State &state)
         dropUntimed(state, grid);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_Load(benchmark::State &state)
+{
+    timeLoading(state, sampleFile(int(state.range(0))));
 }
 
 void BM_Recalculate(benchmark::State &state)
@@ -88,6 +93,26 @@ void BM_LoadRecalculate(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One line of many fields, as a file damaged by a run of commas: every field
+// beyond the ninth adds a column.
+QString wideLineFile(int fields)
+{
+    const QString path = dataFolder() + QStringLiteral("/wide_%1.csv").arg(fields);
+    QFile file(path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly)) {
+        QByteArray line = "\"01-12-98 08:00\"";
+        for (int i = 1; i < fields; ++i)
+            line += ",\"" + QByteArray::number(i) + '"';
+        file.write(line + "\r\n");
+    }
+    return path;
+}
+
+void BM_LoadWideLine(benchmark::State &state)
+{
+    timeLoading(state, wideLineFile(int(state.range(0))));
+}
+
 // Heap held per row by a loaded worksheet, beyond its characters (two bytes
 // each), measured from malloc's own statistics.
 void BM_MemoryPerRow(benchmark::State &state)
@@ -118,4 +143,5 @@ BENCHMARK(BM_Recalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark
 BENCHMARK(BM_Save)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculateSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadWideLine)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemoryPerRow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -2,11 +2,14 @@
 #include "testsupport.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QBuffer>
 #include <QDir>
 #include <QSettings>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -71,13 +74,13 @@ TEST(HyperGridColumns, ColumnCountFreesOrAddsColumnObjects)
     THyperGrid grid;
     grid.setColCount(9);
     grid.Columns().Items(4)->setName(QStringLiteral("Column 8")); // a taken number is skipped later
+    grid.Columns().Items(5)->setName(QStringLiteral("Column 06")); // takes no number
     grid.setColCount(7);
     EXPECT_EQ(names(grid.Columns()),
-        QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 8", "Column 6", "Column 7"}));
-    grid.setColCount(9);
-    EXPECT_EQ(grid.Columns().Count(), 9);
-    EXPECT_EQ(grid.Columns().Items(7)->Name(), "Column 5");
-    EXPECT_EQ(grid.Columns().Items(8)->Name(), "Column 9");
+        QStringList({"Column 1", "Column 2", "Column 3", "Column 4", "Column 8", "Column 06", "Column 7"}));
+    grid.setColCount(10);
+    EXPECT_EQ(grid.Columns().Count(), 10);
+    EXPECT_EQ(names(grid.Columns()).mid(7), QStringList({"Column 5", "Column 6", "Column 9"}));
 }
 
 TEST(HyperGridColumns, FindsColumnsByNameIgnoringCase)
@@ -284,6 +287,24 @@ TEST(WorksheetFile, ExtraFieldsAddColumnsThatAreSavedToo)
     EXPECT_EQ(save(grid), QByteArray("\"a\",\"b\",\"c\"\r\n\"\",\"\",\"\"\r\n"));
 }
 
+// A run of commas in a damaged file: every field still becomes a column.
+TEST(WorksheetFile, ThousandsOfFieldsOnALineAllBecomeColumns)
+{
+    THyperGrid grid;
+    grid.setColCount(9);
+    grid.setRowCount(2);
+    QByteArray line = "\"0\"";
+    for (int i = 1; i < 10000; ++i)
+        line += ",\"" + QByteArray::number(i) + '"';
+    line += "\r\n";
+    load(grid, line);
+    EXPECT_EQ(grid.ColCount(), 10000);
+    EXPECT_EQ(grid.Columns().Count(), 10000);
+    EXPECT_EQ(grid.Columns().Items(9999)->Name(), "Column 10000");
+    EXPECT_EQ(grid.Cells(9999, 1), "9999");
+    EXPECT_EQ(save(grid), line);
+}
+
 TEST(WorksheetFile, ReadingOnlyGrowsTheGrid)
 {
     THyperGrid grid;
@@ -334,18 +355,31 @@ TEST(WorksheetFile, DamagedFilesLoadWithoutACrash)
     }
 }
 
-TEST(WorksheetFile, OldWindowsFilesKeepTheirCharacters)
+TEST(WorksheetFile, FilesAreWrittenBackInTheEncodingTheyWereReadIn)
 {
-    THyperGrid grid;
-    grid.setColCount(1);
-    grid.setRowCount(2);
-    load(grid,
-        "\"K\xF8"
-        "b m\xE6lk \x80 3\"\r\n");
-    EXPECT_EQ(grid.Cells(0, 1), QString::fromUtf8("Køb mælk € 3"));
-    EXPECT_EQ(save(grid),
-        QByteArray("\"K\xC3\xB8"
-                   "b m\xC3\xA6lk \xE2\x82\xAC 3\"\r\n"));
+    const QByteArray windows1252 = "\"K\xF8"
+                                   "b m\xE6lk \x80 3\"\r\n";
+    const QByteArray utf8 = "\"K\xC3\xB8"
+                            "b m\xC3\xA6lk \xE2\x82\xAC 3\"\r\n";
+    const struct
+    {
+        QByteArray file;
+        QString newText; // typed over the first cell before saving, unless empty
+        QByteArray saved;
+    } cases[] = {
+        {windows1252, {}, windows1252},
+        {windows1252, QStringLiteral("\u03A9"), "\"\xCE\xA9\"\r\n"}, // a letter Windows-1252 lacks
+        {windows1252 + utf8, {}, utf8 + utf8},
+    };
+    for (const auto &c : cases) {
+        THyperGrid grid;
+        grid.setColCount(1);
+        grid.setRowCount(2);
+        load(grid, c.file);
+        if (!c.newText.isEmpty())
+            grid.setCells(0, 1, c.newText);
+        EXPECT_EQ(save(grid), c.saved) << c.file.toStdString();
+    }
 }
 
 TEST(WorksheetFile, MissingFileAndFailedSaveAreReported)
@@ -359,6 +393,26 @@ TEST(WorksheetFile, MissingFileAndFailedSaveAreReported)
     const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/Hourbook.csv"));
     EXPECT_EQ(
         messageOf<FileCreateError>([&] { grid.SaveToCSV(0, 1, unwritable); }), "Cannot create file " + unwritable);
+}
+
+TEST(WorksheetFile, OnlyARegularFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Hourbook.csv"));
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(mkfifo(name.constData(), 0600), 0);
+    // A writer that waits for a reader of the pipe. Had the grid opened it,
+    // it would read a line and the pipe's end instead of waiting for ever.
+    std::thread writer([&] {
+        const int pipe = open(name.constData(), O_WRONLY);
+        EXPECT_EQ(write(pipe, "\"x\"\r\n", 5), 5);
+        close(pipe);
+    });
+    THyperGrid grid;
+    EXPECT_EQ(messageOf<FileOpenError>([&] { grid.LoadFromCSV(0, 1, path); }), "Cannot open file " + path);
+    const int reader = open(name.constData(), O_RDONLY | O_NONBLOCK); // lets the writer go
+    writer.join();
+    close(reader);
 }
 
 TEST(WorksheetFile, FailedSaveLeavesThePreviousFileIntact)

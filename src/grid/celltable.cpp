@@ -123,11 +123,24 @@ void CellTable::setCell(int column, int row, QStringView text)
 
 QStringList CellTable::rowTexts(int row) const
 {
+    std::vector<QStringView> cells;
+    rowCells(row, cells);
     QStringList texts;
     texts.reserve(m_columnCount);
-    for (int c = 0; c < m_columnCount; ++c)
-        texts << text(c, row);
+    for (const QStringView cell : cells)
+        texts << cell.toString();
     return texts;
+}
+
+void CellTable::rowCells(int row, std::vector<QStringView> &cells) const
+{
+    cells.assign(m_columnCount, QStringView());
+    if (row < 0 || row >= rowCount())
+        return;
+    const QString &packed = m_rows[row];
+    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    for (int i = 0; i < m_columnCount && !c.atEnd(); ++i)
+        cells[i] = c.next();
 }
 
 void CellTable::setRowTexts(int row, int firstColumn, std::span<const QStringView> texts)

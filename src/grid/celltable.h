@@ -49,6 +49,9 @@ public:
     void setCell(int column, int row, QStringView text);
 
     QStringList rowTexts(int row) const;
+    /// The texts of all columnCount() cells of a row, read in one pass (cell
+    /// by cell walks the row for each); valid until the row is changed.
+    void rowCells(int row, std::vector<QStringView> &cells) const;
     /// Overwrites the cells firstColumn … firstColumn + texts.size() - 1 of row.
     void setRowTexts(int row, int firstColumn, std::span<const QStringView> texts);
     void clearRow(int row);

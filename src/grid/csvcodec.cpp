@@ -38,7 +38,6 @@ template<typename View, typename Char> struct QuotedSpan
 {
     View text;
     bool doubled; // holds doubled quotes, to be made single
-    bool closed;
 };
 
 template<typename View, typename Char> QuotedSpan<View, Char> findQuoted(View line, qsizetype &pos, Char quote)
@@ -53,9 +52,9 @@ template<typename View, typename Char> QuotedSpan<View, Char> findQuoted(View li
             ++pos;
             continue;
         }
-        return {line.sliced(start, pos++ - start), doubled, true};
+        return {line.sliced(start, pos++ - start), doubled};
     }
-    return {line.sliced(start), doubled, false};
+    return {line.sliced(start), doubled};
 }
 
 // Windows-1252 differs from Latin-1 only in 0x80 … 0x9F.
@@ -94,7 +93,21 @@ const char16_t Windows1252High[32] = {
     0x0178,
 };
 
+// The Windows-1252 byte of a character; -1 when it has none.
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    const auto *found = std::find(std::begin(Windows1252High), std::end(Windows1252High), c);
+    return found != std::end(Windows1252High) ? 0x80 + int(found - std::begin(Windows1252High)) : -1;
+}
+
 } // namespace
+
+bool fitsWindows1252(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return windows1252Byte(c.unicode()) >= 0; });
+}
 
 QString QuotedField(QStringView text, QChar quote)
 {
@@ -112,8 +125,6 @@ QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote)
     QString field = span.text.toString();
     if (span.doubled)
         field.replace(QString(2, quote), QString(quote));
-    if (!span.closed && !field.isEmpty()) // loses its last character, both halves of a pair
-        field.chop(field.back().isLowSurrogate() && field.size() > 1 ? 2 : 1);
     return field;
 }
 
@@ -129,7 +140,6 @@ struct FieldSpan
 {
     QByteArrayView bytes;
     bool unescape = false; // holds doubled quotes
-    bool dropLast = false; // a quoted field without its closing quote
 };
 
 // Reads one line's fields by the rules of the format.
@@ -146,7 +156,7 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
     while (i < length) {
         if (line[i] == '"') {
             const auto quoted = findQuoted(line, i, '"');
-            spans.push_back({quoted.text, quoted.doubled, !quoted.closed});
+            spans.push_back({quoted.text, quoted.doubled});
         } else {
             // Up to a comma or a control character, without the blanks before
             // it; those before the field are skipped already.
@@ -156,7 +166,7 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
             QByteArrayView field = line.sliced(start, i - start);
             while (!field.isEmpty() && field.back() == ' ')
                 field.chop(1);
-            spans.push_back({field, false, false});
+            spans.push_back({field, false});
         }
         skipBlanks();
         if (i < length && line[i] == ',') {
@@ -168,12 +178,19 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
 
 // Turns the bytes of a field into UTF-16. Neither encoding yields more
 // characters than bytes, so out needs room for bytes.size() characters.
+//
+// Each line is read as UTF-8 when it is valid UTF-8 and as Windows-1252
+// otherwise: one stray byte then garbles no more than its own line. The choice
+// is made at the line's first field with a byte above 127, so a line of plain
+// ASCII is never checked.
 class FieldDecoder
 {
 public:
-    explicit FieldDecoder(bool utf8)
-        : m_utf8(utf8)
-    { }
+    void startLine(QByteArrayView line)
+    {
+        m_line = line;
+        m_lineChecked = false;
+    }
 
     QChar *decode(QChar *out, const FieldSpan &span)
     {
@@ -189,29 +206,45 @@ public:
             m_unescaped.append(bytes);
             bytes = m_unescaped;
         }
-        QChar *const start = out;
+        // Latin-1 first: right for ASCII, and what Windows-1252 mends.
         const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
         const qsizetype n = bytes.size();
-        if (m_utf8) {
-            unsigned char seen = 0;
-            for (qsizetype i = 0; i < n; ++i) {
-                seen |= in[i];
-                out[i] = QChar(char16_t(in[i]));
-            }
-            out = seen < 0x80 ? out + n : m_decoder.appendToBuffer(out, bytes);
-        } else {
-            for (qsizetype i = 0; i < n; ++i)
-                out[i] = QChar(in[i] >= 0x80 && in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
-            out += n;
+        unsigned char seen = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            seen |= in[i];
+            out[i] = QChar(char16_t(in[i]));
         }
-        if (span.dropLast && out > start)
-            out -= out[-1].isLowSurrogate() && out - 1 > start ? 2 : 1;
-        return out;
+        if (seen < 0x80)
+            return out + n;
+        if (!m_lineChecked) {
+            m_lineChecked = true;
+            m_lineIsUtf8 = m_line.isValidUtf8();
+            (m_lineIsUtf8 ? m_sawUtf8 : m_sawWindows1252) = true;
+        }
+        if (m_lineIsUtf8)
+            return m_utf8.appendToBuffer(out, bytes);
+        for (qsizetype i = 0; i < n; ++i)
+            if (in[i] >= 0x80 && in[i] < 0xA0)
+                out[i] = QChar(Windows1252High[in[i] - 0x80]);
+        return out + n;
+    }
+
+    /// Windows-1252 only when no line was read as UTF-8.
+    CsvEncoding encodingRead() const
+    {
+        return m_sawWindows1252 && !m_sawUtf8 ? CsvEncoding::Windows1252 : CsvEncoding::Utf8;
     }
 
 private:
-    bool m_utf8;
-    QStringDecoder m_decoder {QStringDecoder::Utf8};
+    QByteArrayView m_line;
+    bool m_lineChecked = false;
+    bool m_lineIsUtf8 = false;
+    bool m_sawUtf8 = false;
+    bool m_sawWindows1252 = false;
+    // Stateless: every field is whole. A byte-order mark inside a field is
+    // text like any other; only the one before the whole file is dropped.
+    QStringDecoder m_utf8 {
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
     QByteArray m_unescaped;
 };
 
@@ -254,13 +287,27 @@ private:
 
 } // namespace
 
-void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
+CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
 {
-    if (const qsizetype zero = bytes.indexOf('\0'); zero >= 0)
-        bytes = bytes.first(zero);
+    QByteArray converted; // the text, when it cannot be read from bytes as they are
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // What "Unicode" text editors write. Stateless: an odd last byte
+        // becomes a replacement character instead of vanishing.
+        QStringDecoder utf16(bytes.startsWith("\xFF") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            QStringDecoder::Flag::Stateless);
+        converted = QString(utf16(bytes)).toUtf8();
+        bytes = converted;
+    }
+    if (bytes.contains('\0')) {
+        // A zero byte is read as a blank, so nothing after it is lost.
+        if (converted.isNull())
+            converted = bytes.toByteArray();
+        converted.replace('\0', ' ');
+        bytes = converted;
+    }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    FieldDecoder decoder(bytes.isValidUtf8());
+    FieldDecoder decoder;
     LineSplitter lines(bytes.data(), bytes.data() + bytes.size());
 
     std::vector<FieldSpan> spans;
@@ -275,6 +322,7 @@ void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
             lineText.resize(line.size());
         QChar *out = lineText.data();
         fields.clear();
+        decoder.startLine(line);
         for (const FieldSpan &span : spans) {
             QChar *const start = out;
             out = decoder.decode(out, span);
@@ -282,10 +330,12 @@ void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
         }
         onLine(lineIndex, fields);
     }
+    return decoder.encodingRead();
 }
 
-CsvWriter::CsvWriter(QIODevice &device)
+CsvWriter::CsvWriter(QIODevice &device, CsvEncoding encoding)
     : m_device(device)
+    , m_encoding(encoding)
 {
     m_buffer.reserve(FlushSize + 4096);
 }
@@ -301,9 +351,18 @@ void CsvWriter::writeRow(std::span<const QStringView> fields)
     m_line.append(u"\r\n");
 
     const qsizetype used = m_buffer.size();
-    m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
-    char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
-    m_buffer.resize(end - m_buffer.constData());
+    if (m_encoding == CsvEncoding::Windows1252) {
+        m_buffer.resize(used + m_line.size());
+        char *out = m_buffer.data() + used;
+        for (const QChar c : std::as_const(m_line)) {
+            const int byte = windows1252Byte(c.unicode());
+            *out++ = byte >= 0 ? char(byte) : '?';
+        }
+    } else {
+        m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
+        char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
+        m_buffer.resize(end - m_buffer.constData());
+    }
     if (m_buffer.size() >= FlushSize)
         flush();
 }

@@ -15,29 +15,41 @@ QString QuotedField(QStringView text, QChar quote);
 /// Reads the quoted field that starts at text[position] (a quote character):
 /// the characters up to the closing quote (the first quote not followed by a
 /// second one), each doubled quote turned into one, and moves position past
-/// the closing quote. Without a closing quote the field is the rest of the
-/// text less its last character, and position moves to the end. A position
-/// that is not at a quote gives an empty text and stays where it is.
+/// the closing quote. Without a closing quote the field is the whole rest of
+/// the text, and position moves to the end. A position that is not at a quote
+/// gives an empty text and stays where it is.
 QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote);
+
+/// The encodings a worksheet file is written in.
+enum class CsvEncoding { Utf8, Windows1252 };
 
 /// Splits a worksheet file's bytes into lines (ended by CR, LF or CR LF) and
 /// each line into its comma-separated, optionally quoted fields, and hands
 /// every line that has at least one field to onLine with its index counted
 /// from 0. The fields are valid only during the call.
 ///
-/// A zero byte ends the text. Valid UTF-8 (with or without a byte-order mark)
-/// is read as such; anything else is taken for Windows-1252, what older
-/// Windows programs wrote, so no character of a note is lost on the next save.
+/// Damaged files are read in full: a zero byte is read as a blank. A file
+/// that starts with a UTF-16 byte-order mark is UTF-16. Otherwise each line
+/// that is valid UTF-8 (after an optional byte-order mark at the start of the
+/// file) is read as such, and any other line is taken for Windows-1252, what
+/// older Windows programs wrote, so no character of a note is lost.
+///
+/// Returns the encoding to write the text back in: Windows-1252 when the lines
+/// beyond ASCII were all read as Windows-1252, otherwise UTF-8.
 using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
-void readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
+CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
+
+/// Whether Windows-1252 has a byte for every character of text.
+bool fitsWindows1252(QStringView text);
 
 /// Writes rows as lines of quoted fields joined by commas, each ended by
-/// CR LF, in UTF-8 without a byte-order mark. The format cannot carry a line
-/// break inside a field, so each one is written as a blank.
+/// CR LF, without a byte-order mark. The format cannot carry a line break
+/// inside a field, so each one is written as a blank. In Windows-1252 a
+/// character without a byte becomes "?": check fitsWindows1252 first.
 class CsvWriter
 {
 public:
-    explicit CsvWriter(QIODevice &device);
+    explicit CsvWriter(QIODevice &device, CsvEncoding encoding = CsvEncoding::Utf8);
 
     void writeRow(std::span<const QStringView> fields);
     /// Writes what is still buffered; false if the device refused any byte.
@@ -47,6 +59,7 @@ private:
     void flush();
 
     QIODevice &m_device;
+    CsvEncoding m_encoding;
     QStringEncoder m_encoder {QStringEncoder::Utf8};
     QString m_line;
     QByteArray m_buffer;

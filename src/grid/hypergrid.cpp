@@ -107,6 +107,20 @@ int THyperGrid::visibleColumnsBefore(const ThgColumn *column) const
     return count;
 }
 
+std::vector<int> THyperGrid::gridColumns() const
+{
+    std::vector<int> cols(m_columns.Count(), -1);
+    int visible = 0;
+    for (int i = 0; i < m_columns.Count(); ++i) {
+        if (m_columns.Items(i)->Visible()) {
+            if (visible < ColCount())
+                cols[i] = visible;
+            ++visible;
+        }
+    }
+    return cols;
+}
+
 int THyperGrid::GridColOf(const ThgColumn *column) const
 {
     if (!column || !column->Visible() || m_columns.IndexOf(column) < 0)
@@ -144,8 +158,7 @@ void THyperGrid::SizeChanged(int oldColCount, int oldRowCount)
     if (m_bookkeeping > 0)
         return;
     if (ColCount() > oldColCount) {
-        for (int n = ColCount() - oldColCount; n > 0; --n)
-            m_columns.Add();
+        m_columns.AddItems(ColCount() - oldColCount);
     } else if (ColCount() < oldColCount) {
         int toFree = oldColCount - ColCount();
         for (int i = m_columns.Count() - 1; i >= 0 && toFree > 0; --i) {
@@ -282,8 +295,10 @@ void THyperGrid::SelectRow(int row)
 
 void THyperGrid::LoadFromCSV(int firstCol, int firstRow, const QString &fileName)
 {
+    // Only a regular file: a pipe or a device of that name would keep the
+    // reading waiting, or reading without end.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileOpenError(fileName);
     LoadFromCSVStream(firstCol, firstRow, file);
 }
@@ -294,13 +309,7 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
     int lastRow = -1;
     // Where each column object's field goes: its grid column, or -1 while
     // hidden. Brought up to date when a line adds columns.
-    std::vector<int> gridCols;
-    auto mapColumns = [&] {
-        gridCols.clear();
-        for (int i = 0; i < m_columns.Count(); ++i)
-            gridCols.push_back(GridColOf(m_columns.Items(i)));
-    };
-    mapColumns();
+    std::vector<int> gridCols = gridColumns();
     std::vector<QStringView> shown;
     BeginUpdate();
     auto store = [&](int line, std::span<const QStringView> fields) {
@@ -309,10 +318,11 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
         if (row >= RowCount())
             setRowCount(std::max(row + 1, RowCount() + RowCount() / 2));
         lastRow = std::max(lastRow, row);
-        if (firstCol + int(fields.size()) > m_columns.Count()) {
-            while (firstCol + int(fields.size()) > m_columns.Count())
-                setColCount(ColCount() + 1); // adds a column object
-            mapColumns();
+        if (const int missing = firstCol + int(fields.size()) - m_columns.Count(); missing > 0) {
+            // All in one step: a line of thousands of fields would otherwise
+            // take time growing with the square of their number.
+            setColCount(ColCount() + missing); // adds the column objects
+            gridCols = gridColumns();
         }
         // The visible columns among firstCol … are adjacent grid columns.
         shown.clear();
@@ -331,7 +341,7 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
             cellTable().setRowTexts(row, firstGridCol, shown);
     };
     try {
-        readCsvBytes(stream.readAll(), store);
+        m_csvEncoding = readCsvBytes(stream.readAll(), store);
     } catch (...) {
         setRowCount(std::max(originalRowCount, lastRow + 1));
         EndUpdate();
@@ -356,21 +366,32 @@ void THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
 bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
 {
     const int count = std::max(m_columns.Count() - firstCol, 0);
-    std::vector<int> gridCols(count);
-    for (int k = 0; k < count; ++k)
-        gridCols[k] = GridColOf(m_columns.Items(firstCol + k));
-
-    CsvWriter writer(stream);
+    const std::vector<int> allGridCols = gridColumns();
+    const std::span<const int> gridCols = std::span(allGridCols).last(count);
+    std::vector<QStringView> cells;
     std::vector<QStringView> fields(count);
-    for (int row = std::max(firstRow, 0); row < RowCount(); ++row) {
+    auto rowFields = [&](int row) -> std::span<const QStringView> {
+        cellTable().rowCells(row, cells);
         for (int k = 0; k < count; ++k) {
             const ThgColumn *column = m_columns.Items(firstCol + k);
-            fields[k] = gridCols[k] >= 0           ? cellTable().cell(gridCols[k], row)
+            fields[k] = gridCols[k] >= 0           ? cells[gridCols[k]]
                 : row < column->HiddenCells.size() ? QStringView(column->HiddenCells.at(row))
                                                    : QStringView();
         }
-        writer.writeRow(fields);
+        return fields;
+    };
+    const int first = std::max(firstRow, 0);
+
+    // One character that Windows-1252 lacks puts the whole file in UTF-8.
+    CsvEncoding encoding = m_csvEncoding;
+    for (int row = first; encoding == CsvEncoding::Windows1252 && row < RowCount(); ++row) {
+        const auto texts = rowFields(row);
+        if (!std::all_of(texts.begin(), texts.end(), fitsWindows1252))
+            encoding = CsvEncoding::Utf8;
     }
+    CsvWriter writer(stream, encoding);
+    for (int row = first; row < RowCount(); ++row)
+        writer.writeRow(rowFields(row));
     return writer.finish();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csvcodec.h"
 #include "errors.h"
 #include "hghintgrid.h"
 #include "hypergridcolumns.h"
@@ -135,7 +136,8 @@ public:
     /// Sets ColCount without adding or freeing column objects.
     void SetColCountQuiet(int count);
 
-    /// Reads an existing file; raises FileOpenError when it cannot be opened.
+    /// Reads an existing regular file; raises FileOpenError for anything else
+    /// or when it cannot be opened.
     void LoadFromCSV(int firstCol, int firstRow, const QString &fileName);
     /// Line k of the stream fills grid row firstRow + k from column object
     /// firstCol on; the grid only grows.
@@ -144,6 +146,8 @@ public:
     /// FileCreateError when that fails (the old file is then untouched).
     void SaveToCSV(int firstCol, int firstRow, const QString &fileName);
     /// Writes rows firstRow … RowCount-1; false if the stream refused bytes.
+    /// A file read in Windows-1252 is written in it again, as long as every
+    /// character fits; everything else is written in UTF-8.
     bool SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const;
 
     void SaveColumnWidths(const QString &key);
@@ -264,6 +268,8 @@ private:
     void HideColumnData(ThgColumn *column);
     void ShowColumnData(ThgColumn *column);
     int visibleColumnsBefore(const ThgColumn *column) const;
+    /// GridColOf of every column object in collection order, in one pass.
+    std::vector<int> gridColumns() const;
     struct CellAttributes
     {
         THgDrawInfo info;
@@ -298,5 +304,6 @@ private:
     std::map<int, int> m_postedRowHeights;
     std::map<int, int> m_postedColWidths;
     bool m_sizesPosted = false;
+    CsvEncoding m_csvEncoding = CsvEncoding::Utf8; // of the last file read
     int m_bookkeeping = 0; // > 0 while the grid moves or counts columns for its own bookkeeping
 };

@@ -47,10 +47,21 @@ ThgHeading *ThgHeadings::Items(int index) const
 
 ThgHeading *ThgHeadings::Add()
 {
-    std::unique_ptr<ThgHeading> item = createItem();
-    item->setName(UniqueItemName());
-    m_items.push_back(std::move(item));
+    AddItems(1);
     return m_items.back().get();
+}
+
+void ThgHeadings::AddItems(int count)
+{
+    if (count <= 0)
+        return;
+    const QStringList names = freeItemNames(count);
+    m_items.reserve(m_items.size() + names.size());
+    for (const QString &name : names) {
+        std::unique_ptr<ThgHeading> item = createItem();
+        item->setName(name);
+        m_items.push_back(std::move(item));
+    }
 }
 
 void ThgHeadings::Delete(int index)
@@ -76,13 +87,32 @@ int ThgHeadings::IndexOf(const ThgHeading *item) const
 
 QString ThgHeadings::UniqueItemName() const
 {
-    for (int n = 1;; ++n) {
-        const QString candidate = QStringLiteral("Column %1").arg(n);
-        const bool taken
-            = std::any_of(m_items.begin(), m_items.end(), [&](const auto &item) { return item->Name() == candidate; });
-        if (!taken)
-            return candidate;
+    return freeItemNames(1).constFirst();
+}
+
+// The first count names "Column N" that no item's Name equals, by rising N.
+// The items take at most Count() numbers, so the answers lie at or below
+// Count() + count, and one pass over the names finds the numbers taken.
+QStringList ThgHeadings::freeItemNames(int count) const
+{
+    const QLatin1StringView prefix("Column ");
+    const int last = Count() + count;
+    std::vector<bool> taken(last + 1);
+    for (const auto &item : m_items) {
+        const QString &name = item->Name();
+        if (!name.startsWith(prefix))
+            continue;
+        const QStringView digits = QStringView(name).sliced(prefix.size());
+        bool ok = false;
+        const int n = digits.toInt(&ok);
+        if (ok && n >= 1 && n <= last && digits == QString::number(n)) // "Column 06" takes no number
+            taken[n] = true;
     }
+    QStringList names;
+    for (int n = 1; names.size() < count; ++n)
+        if (!taken[n])
+            names << prefix + QString::number(n);
+    return names;
 }
 
 std::unique_ptr<ThgHeading> ThgHeadings::createItem()

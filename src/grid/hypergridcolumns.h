@@ -243,6 +243,9 @@ public:
     ThgHeading *Items(int index) const;
     /// Appends an item with defaults, named by UniqueItemName.
     ThgHeading *Add();
+    /// Appends count items with defaults, named as count calls of Add would
+    /// name them, at a cost that grows with the items rather than its square.
+    void AddItems(int count);
     void Delete(int index);
     void Move(int from, int to);
     int IndexOf(const ThgHeading *item) const;
@@ -257,6 +260,7 @@ protected:
 
 private:
     friend class ThgHeading;
+    QStringList freeItemNames(int count) const;
     std::vector<std::unique_ptr<ThgHeading>> m_items;
 };
 

@@ -1,0 +1,105 @@
+#include "clocksource.h"
+#include "hypergrid.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <QStringEncoder>
+
+namespace {
+
+// A period of day 01 … 28 as the program writes it, with a note.
+QByteArray period(int day, const QByteArray &note)
+{
+    const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + "-12-98";
+    return "\"" + date + " 08:00\",\"" + date + " 12:30\",\"04:30\",\"\",\"" + date + "\",\"07:24\",\"\",\"\",\"" + note
+        + "\"\r\n";
+}
+
+const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder(QString::fromUtf8(utf8));
+}
+
+// Lines that hold anything beyond blanks, control characters, quotes and
+// commas: the periods of a file, whatever its encoding.
+int periodsIn(const QByteArray &bytes)
+{
+    int periods = 0;
+    for (const QByteArray &line : QByteArray(bytes).replace('\r', '\n').split('\n'))
+        if (std::any_of(line.begin(), line.end(), [](char c) { return uchar(c) > 32 && c != '"' && c != ','; }))
+            ++periods;
+    return periods;
+}
+
+QList<QStringList> dataRows(const THyperGrid &grid)
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < grid.RowCount(); ++r)
+        rows << grid.cellTable().rowTexts(r);
+    return rows;
+}
+
+} // namespace
+
+// Each file is read by the main window at start-up and written back when it
+// closes: no period may go missing, and what was read must be what the saved
+// file holds.
+TEST(BadWorksheetFiles, ComeBackFromAStartAndAnExitAsTheyWereRead)
+{
+    QByteArray twelvePeriods;
+    for (int day = 1; day <= 12; ++day)
+        twelvePeriods += period(day, day == 6 ? QByteArray("lunch\0break", 11) : "note");
+    QByteArray garbage;
+    for (int i = 0; i < 5000; ++i)
+        garbage.append(char((i * 7919) % 256));
+    QByteArray wideLine = period(1, "wide").chopped(2);
+    for (int i = 0; i < 10000; ++i)
+        wideLine += ",\"" + QByteArray::number(i) + '"';
+    const QByteArray workedExample = period(1, "Train \"\"late\"\"") + period(2, "") + BottomLine;
+    const QByteArray accented = period(1, "K\xC3\xB8") + period(2, "\xC3\xA6") + BottomLine;
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"well-formed", workedExample},
+        {"zero bytes", twelvePeriods + BottomLine + QByteArray("\"a\",\"b\0c\",\"d\"\r\n\"e\"", 19)},
+        {"garbage", garbage},
+        {"one long field", QByteArray(300000, 'x')},
+        {"unclosed quotes", period(1, "unclosed").chopped(3) + "\r\n\"unclosed,\"\r\n\r\n,,,,,,,,,,\r\n"},
+        {"line ends only", "\n\r\n\r\r\r"},
+        {"UTF-16 LE", utf16(accented, QStringConverter::Utf16LE)},
+        {"UTF-16 BE", utf16(accented, QStringConverter::Utf16BE)},
+        {"Windows-1252", period(1, "K\xF8") + period(2, "\x80 5\x96") + BottomLine},
+        {"UTF-8 and one Windows-1252 line", period(1, "K\xC3\xB8") + period(2, "K\xF8") + BottomLine},
+        {"byte-order marks", "\xEF\xBB\xBF" + period(1, "\xEF\xBB\xBFnote") + BottomLine},
+        {"ten thousand fields", wideLine + "\r\n" + BottomLine},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("Hourbook.csv"));
+        writeFile(path, c.bytes);
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5)));
+        MessageRecorder messages; // a damaged file may hold texts that do not parse
+        QList<QStringList> read;
+        {
+            TForm1 form(folder.path());
+            form.show();
+            read = dataRows(*form.Grid1);
+            ASSERT_TRUE(form.close());
+        }
+        const QByteArray saved = readFile(path);
+        EXPECT_GE(periodsIn(saved), periodsIn(c.bytes));
+        THyperGrid again;
+        again.setRowCount(2);
+        again.LoadFromCSV(0, 1, path);
+        EXPECT_EQ(dataRows(again), read);
+    }
+}
