@@ -442,18 +442,27 @@ void TForm1::writeEmptyPeriod(int row, DateTime start)
     Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
 }
 
-void TForm1::btnGemClick()
+void TForm1::saveNow()
 {
     // A running period is brought up to now first; with no data row left
-    // (all deleted while it ran) there is nothing to bring up to date.
-    if (Switch1->StateOn()) {
-        if (const int row = runningRow()) {
-            writeEnd(row);
-            writeDuration(row);
+    // (all deleted while it ran) there is nothing to bring up to date. A
+    // cell that no longer parses is reported, but never keeps what the user
+    // timed from the file.
+    runGuarded([this] {
+        if (Switch1->StateOn()) {
+            if (const int row = runningRow()) {
+                writeEnd(row);
+                writeDuration(row);
+            }
         }
-    }
-    Button1Click();
+        Button1Click();
+    });
     saveWorksheet();
+}
+
+void TForm1::btnGemClick()
+{
+    saveNow();
 }
 
 void TForm1::Timer1Timer()
@@ -474,7 +483,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     }
     // A worksheet that could not be read stays as it is on disk. Otherwise
     // the window only closes once the worksheet is safely written.
-    if (m_worksheetUnreadable || runGuarded([this] { saveWorksheet(); })) {
+    if (m_worksheetUnreadable || runGuarded([this] { saveNow(); })) {
         event->accept();
         QCoreApplication::quit();
     } else {

@@ -155,6 +155,9 @@ private:
     void createTray();
     void applyBackgroundColor(TColor color);
     void readBackgroundColor();
+    /// "Save now" and exit: brings a running period up to now, recalculates
+    /// and writes the worksheet.
+    void saveNow();
     void saveWorksheet();
     void fillEditPanel();
     /// The row of the running period, or 0 when no data row is left.
