@@ -243,17 +243,79 @@ TEST(MainWindow, TimeThatNoLongerParsesIsReportedButWhatWasTimedIsSaved)
     EXPECT_TRUE(readFile(s.worksheet()).contains("\"07-12-26 14:05\",\"07-12-26 15:05\",\"01:00\""));
 }
 
-TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOver)
+TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOverAndExitAsksFirst)
 {
     Session s;
-    QDir().mkpath(s.path("Hourbook.csv")); // something there that cannot be read as a file
+    QDir().mkpath(s.worksheet()); // something there that cannot be read as a file
     TForm1 &form = s.start();
     ASSERT_EQ(s.messages.texts.size(), 1);
     EXPECT_TRUE(s.messages.texts[0].startsWith("Cannot open file "));
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
     EXPECT_TRUE(s.messages.texts.last().startsWith("Cannot create file "));
-    EXPECT_TRUE(form.close());
-    EXPECT_TRUE(QFileInfo(s.path("Hourbook.csv")).isDir());
+
+    s.messages.answers = {0, 1};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(s.messages.questions.value(0).startsWith("The worksheet has not been saved: " + s.worksheet()
+        + " could not be read when Worktally started (it is a folder)"));
+    EXPECT_EQ(s.messages.questionButtons.value(0), QStringList({"Keep open", "Quit anyway"}));
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(QFileInfo(s.worksheet()).isDir());
+}
+
+TEST(MainWindow, FirstSaveOfARunKeepsTheStartUpFileAsBackup)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    TForm1 &form = s.start();
+    QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
+    QTest::mouseClick(form.btnDelete, Qt::LeftButton); // by mistake
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_FALSE(readFile(s.worksheet()).contains("Train"));
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample);
+
+    QTest::mouseClick(form.btnDelete, Qt::LeftButton);
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample); // once per run
+}
+
+TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    const QByteArray edited = QByteArray(WorkedExample).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
+    writeFile(s.worksheet(), edited);
+    s.clock.advance(30 * 60);
+
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton); // Escape: nothing written, the window stays
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(readFile(s.worksheet()), edited);
+    EXPECT_EQ(s.messages.questionButtons, QList<QStringList>({{"Reload", "Overwrite", "Cancel"}}));
+
+    s.messages.answers = {0};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    const QString kept = s.path("Hourbook 2026-12-07 1435.csv");
+    const QString reloaded = "The worksheet from disk is shown. This window's worksheet is kept as " + kept + ".";
+    EXPECT_EQ(s.messages.texts, QStringList({reloaded}));
+    EXPECT_TRUE(readFile(kept).contains("Train"));
+    EXPECT_EQ(s.row(1)[8], "Bus");
+    EXPECT_EQ(s.row(3).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"})); // runs on
+    EXPECT_EQ(s.row(4), QStringList(9, QString()));
+    EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
+
+    writeFile(s.worksheet(), WorkedExample); // edited once more
+    s.messages.answers = {1};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    const QString keptToo = s.path("Hourbook 2026-12-07 1435 (2).csv");
+    EXPECT_EQ(readFile(keptToo), WorkedExample);
+    EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
+    EXPECT_EQ(s.messages.texts,
+        QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
 }
 
 TEST(MainWindow, StopwatchWithNoDataRowLeft)

@@ -31,6 +31,7 @@ class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
 class TStatusBar;
+class WorksheetFile;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
 /// status bar, the stopwatch switch, the edit panel, the alarm and the tool
@@ -156,9 +157,16 @@ private:
     void applyBackgroundColor(TColor color);
     void readBackgroundColor();
     /// "Save now" and exit: brings a running period up to now, recalculates
-    /// and writes the worksheet.
-    void saveNow();
-    void saveWorksheet();
+    /// and writes the worksheet. True when it was written.
+    bool saveNow();
+    /// Writes the worksheet unless the file changed on disk meanwhile and the
+    /// user chose otherwise. True when it was written.
+    bool saveWorksheet();
+    /// Loads the file from disk in place of the window's rows, after saving
+    /// those beside it.
+    void reloadWorksheet();
+    /// Shows the bottom line and selects the last data row, as after loading.
+    void showLastRows();
     void fillEditPanel();
     /// The row of the running period, or 0 when no data row is left.
     int runningRow() const;
@@ -174,7 +182,5 @@ private:
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;
     bool m_ending = false;
-    // Set when Hourbook.csv exists but could not be read: it is then never
-    // written over, so nothing in it is lost.
-    bool m_worksheetUnreadable = false;
+    std::unique_ptr<WorksheetFile> m_worksheetFile;
 };
