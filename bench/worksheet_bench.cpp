@@ -6,6 +6,7 @@
 #include "hypergrid.h"
 #include "overviewgrid.h"
 #include "samplefiles.h"
+#include "worksheetfile.h"
 #include "worksheettotals.h"
 
 #include <benchmark/benchmark.h>
@@ -62,6 +63,24 @@ void BM_Save(benchmark::State &state)
     const QString out = dataFolder() + QStringLiteral("/saved.csv");
     for (auto _ : state)
         grid.SaveToCSV(0, 1, out);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A save as the program makes it: the check for a change on disk before
+// writing and taking note of the file written.
+void BM_SaveCheckingTheDisk(benchmark::State &state)
+{
+    THyperGrid grid;
+    load(grid, sampleFile(int(state.range(0))));
+    WorksheetFile file(dataFolder() + QStringLiteral("/saved.csv"));
+    // Started without a file, so that no backup is written.
+    QFile::remove(file.path());
+    file.noteLoading();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(file.changedOnDisk());
+        grid.SaveToCSV(0, 1, file.path());
+        file.noteSaved();
+    }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -141,6 +160,7 @@ void BM_MemoryPerRow(benchmark::State &state)
 BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Recalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Save)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveCheckingTheDisk)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculateSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadWideLine)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);

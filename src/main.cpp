@@ -7,6 +7,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Beyond a file-size limit (ulimit -f) a write is to fail, so that the
+    // save reports it and the previous file stays, rather than the program
+    // being killed half way through a save with the session unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));

@@ -13,6 +13,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolButton>
+#include <sys/resource.h>
 
 namespace {
 
@@ -68,9 +69,12 @@ public:
         return program;
     }
 
-    QProcess *start(const QString &program)
+    /// inChild runs in the new process before the program starts.
+    QProcess *start(const QString &program, const std::function<void()> &inChild = {})
     {
         auto *process = new QProcess;
+        if (inChild)
+            process->setChildProcessModifier(inChild);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -184,4 +188,31 @@ TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
     EXPECT_TRUE(form.isVisible());
     trayHost.kill();
     trayHost.waitForFinished(5000);
+}
+
+TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("a"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    const QByteArray row
+        = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
+    writeFile(worksheet, row.repeated(2000));
+
+    // Files may not grow beyond 64 KiB (ulimit -f); the signal's handling is
+    // not inherited from this test process.
+    QProcess *limited = copies.start(program, [] {
+        const struct rlimit limit = {65536, 65536}, noCore = {0, 0};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::signal(SIGXFSZ, SIG_DFL);
+    });
+    ASSERT_EQ(waitForWindows(limited->processId()).size(), 1);
+    ::kill(pid_t(limited->processId()), SIGTERM); // exit, which saves
+    // The failed save's message box beside the main window that stays open.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return limited->state() != QProcess::Running || windowsOf(limited->processId()).size() == 2; }, 15000));
+    EXPECT_EQ(windowsOf(limited->processId()).size(), 2);
+    EXPECT_EQ(readFile(worksheet), row.repeated(2000));
 }

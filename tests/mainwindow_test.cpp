@@ -53,6 +53,7 @@ struct Session
         return *form;
     }
 
+    QString worksheet() const { return path("Hourbook.csv"); }
     QStringList row(int r) const { return form->Grid1->cellTable().rowTexts(r); }
     void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
 };
@@ -150,16 +151,37 @@ TEST(MainWindow, SaveNowWithTheStopwatchOffOnlyRecalculatesAndSaves)
             .replace("\"07:24\",\"\",\"\",\"\"", "\"07:24\",\"\",\"+00:51\",\"\""));
 }
 
+TEST(MainWindow, EveryExitBringsTheRunningPeriodUpToNow)
+{
+    const std::pair<const char *, std::function<void(TForm1 &)>> exits[] = {
+        {"Exit button", [](TForm1 &form) { QTest::mouseClick(form.btnLuk, Qt::LeftButton); }},
+        {"tray menu", [](TForm1 &form) { form.PopLuk->trigger(); }},
+        {"closing the window", [](TForm1 &form) { form.close(); }},
+        {"termination signal",
+            [](TForm1 &form) {
+                UnixSignalWatcher termination({SIGTERM}); // wired as in the program
+                QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::close);
+                std::raise(SIGTERM);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 2000));
+            }},
+    };
+    for (const auto &[name, exit] : exits) {
+        Session s;
+        TForm1 &form = s.start();
+        s.clickSwitch();
+        s.clock.advance(40 * 60);
+        exit(form);
+        EXPECT_FALSE(form.isVisible()) << name;
+        EXPECT_TRUE(readFile(s.worksheet()).contains("\"07-12-26 14:05\",\"07-12-26 14:45\",\"00:40\"")) << name;
+    }
+}
+
 TEST(MainWindow, ExitSavesAndTheNextStartLoadsIt)
 {
     Session s;
     TForm1 &form = s.start();
     form.Switch1->setStateOn(true);
-    s.clock.advance(30 * 60);
     QTest::mouseClick(form.btnLuk, Qt::LeftButton);
-    EXPECT_FALSE(form.isVisible());
-    // Saved with the End of its last update: the start.
-    EXPECT_TRUE(readFile(s.path("Hourbook.csv")).contains("\"07-12-26 14:05\",\"07-12-26 14:05\",\"00:00\""));
 
     TForm1 &again = s.start();
     EXPECT_EQ(again.Grid1->RowCount(), 4);
@@ -216,30 +238,99 @@ TEST(MainWindow, FolderThatCannotBeWrittenKeepsTheWindowOpen)
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("Hourbook.csv"))));
 }
 
-TEST(MainWindow, StartThatNoLongerParsesStopsSaveNow)
+TEST(MainWindow, TimeThatNoLongerParsesIsReportedButWhatWasTimedIsSaved)
 {
     Session s;
-    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    writeFile(s.worksheet(), QByteArray(WorkedExample).replace("\"07:24\",\"\",\"\",\"\"", "\"7.24\",\"\",\"\",\"\""));
     TForm1 &form = s.start();
-    form.Switch1->setStateOn(true);
-    form.Grid1->setCells(0, 3, QStringLiteral("garbage"));
-    const QByteArray before = readFile(s.path("Hourbook.csv"));
+    const QStringList bad({"'7.24' is not a valid time"});
+    EXPECT_EQ(s.messages.texts, bad); // by the start-up's recalculation
+    s.clickSwitch();
+    s.clock.advance(30 * 60);
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
-    EXPECT_EQ(s.messages.texts, QStringList({"'garbage' is not a valid date and time"}));
-    EXPECT_EQ(readFile(s.path("Hourbook.csv")), before);
+    EXPECT_EQ(s.messages.texts, bad + bad);
+    EXPECT_TRUE(readFile(s.worksheet()).contains("\"07-12-26 14:05\",\"07-12-26 14:35\",\"00:30\""));
+
+    s.clock.advance(30 * 60);
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(s.messages.texts, bad + bad + bad);
+    EXPECT_TRUE(readFile(s.worksheet()).contains("\"07-12-26 14:05\",\"07-12-26 15:05\",\"01:00\""));
 }
 
-TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOver)
+TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOverAndExitAsksFirst)
 {
     Session s;
-    QDir().mkpath(s.path("Hourbook.csv")); // something there that cannot be read as a file
+    QDir().mkpath(s.worksheet()); // something there that cannot be read as a file
     TForm1 &form = s.start();
     ASSERT_EQ(s.messages.texts.size(), 1);
     EXPECT_TRUE(s.messages.texts[0].startsWith("Cannot open file "));
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
     EXPECT_TRUE(s.messages.texts.last().startsWith("Cannot create file "));
-    EXPECT_TRUE(form.close());
-    EXPECT_TRUE(QFileInfo(s.path("Hourbook.csv")).isDir());
+
+    s.messages.answers = {0, 1};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(s.messages.questions.value(0).startsWith("The worksheet has not been saved: " + s.worksheet()
+        + " could not be read when Worktally started (it is a folder)"));
+    EXPECT_EQ(s.messages.questionButtons.value(0), QStringList({"Keep open", "Quit anyway"}));
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(QFileInfo(s.worksheet()).isDir());
+}
+
+TEST(MainWindow, FirstSaveOfARunKeepsTheStartUpFileAsBackup)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    TForm1 &form = s.start();
+    QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
+    QTest::mouseClick(form.btnDelete, Qt::LeftButton); // by mistake
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_FALSE(readFile(s.worksheet()).contains("Train"));
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample);
+
+    QTest::mouseClick(form.btnDelete, Qt::LeftButton);
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample); // once per run
+}
+
+TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    const QByteArray edited = QByteArray(WorkedExample).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
+    writeFile(s.worksheet(), edited);
+    s.clock.advance(30 * 60);
+
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton); // Escape: nothing written, the window stays
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(readFile(s.worksheet()), edited);
+    EXPECT_EQ(s.messages.questionButtons, QList<QStringList>({{"Reload", "Overwrite", "Cancel"}}));
+
+    s.messages.answers = {0};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    const QString kept = s.path("Hourbook 2026-12-07 1435.csv");
+    const QString reloaded = "The worksheet from disk is shown. This window's worksheet is kept as " + kept + ".";
+    EXPECT_EQ(s.messages.texts, QStringList({reloaded}));
+    EXPECT_TRUE(readFile(kept).contains("Train"));
+    EXPECT_EQ(s.row(1)[8], "Bus");
+    EXPECT_EQ(s.row(3).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"})); // runs on
+    EXPECT_EQ(s.row(4), QStringList(9, QString()));
+    EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
+
+    writeFile(s.worksheet(), WorkedExample); // edited once more
+    s.messages.answers = {1};
+    QTest::mouseClick(form.btnLuk, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    const QString keptToo = s.path("Hourbook 2026-12-07 1435 (2).csv");
+    EXPECT_EQ(readFile(keptToo), WorkedExample);
+    EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
+    EXPECT_EQ(s.messages.texts,
+        QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
 }
 
 TEST(MainWindow, StopwatchWithNoDataRowLeft)
@@ -305,17 +396,6 @@ TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
     form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::yellow)); };
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(s.messages.texts, QStringList({"Color selection dialog failed to load."}));
-}
-
-TEST(MainWindow, TerminationSignalLeavesThroughTheExitPath)
-{
-    Session s;
-    TForm1 &form = s.start();
-    UnixSignalWatcher termination({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::close);
-    std::raise(SIGTERM);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(s.path("Hourbook.csv")); }, 2000));
-    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(MainWindow, ToolBarAndLayout)

@@ -177,12 +177,12 @@ TEST(PeriodEditing, UpdateWritesNothingThatDoesNotReadOrRunsBackwardsOrADay)
         QString time; // then written as the period's Time
     };
     const std::vector<Case> cases = {
-        {{"311198", "0800", "041298", "1230", "041298", "0724"}, "'31-11-98 08:00' is not a valid date and time"},
-        {{"041298", "0800", "041298", "2500", "041298", "0724"}, "'04-12-98 25:00' is not a valid date and time"},
-        {{"041298", "0800", "041298", "1230", "310298", "0724"}, "'31-02-98' is not a valid date"},
-        {{"041298", "0800", "041298", "1230", "041298", "7"}, "' 7:  ' is not a valid time"},
-        {{"041298", "0800", "041298", "0759", "041298", "0724"}, "The period ends before it starts."},
-        {{"041298", "0800", "051298", "0800", "041298", "0724"}, "A period must be shorter than 24 hours."},
+        {{"311198", "0800", "041298", "1230", "041298", "0724"}, "'31-11-98 08:00' is not a valid date and time", {}},
+        {{"041298", "0800", "041298", "2500", "041298", "0724"}, "'04-12-98 25:00' is not a valid date and time", {}},
+        {{"041298", "0800", "041298", "1230", "310298", "0724"}, "'31-02-98' is not a valid date", {}},
+        {{"041298", "0800", "041298", "1230", "041298", "7"}, "' 7:  ' is not a valid time", {}},
+        {{"041298", "0800", "041298", "0759", "041298", "0724"}, "The period ends before it starts.", {}},
+        {{"041298", "0800", "051298", "0800", "041298", "0724"}, "A period must be shorter than 24 hours.", {}},
         {{"041298", "0800", "051298", "0759", "041298", "0724"}, "", "23:59"},
         // No length: the stopwatch and Insert make such periods too.
         {{"041298", "0800", "041298", "0800", "041298", "0724"}, "", "00:00"},

@@ -9,11 +9,17 @@ MessageRecorder::MessageRecorder()
         kinds << kind;
         texts << text;
     });
+    m_previousQuestions = setQuestionPresenter([this](const QString &text, const QStringList &buttons, int safeChoice) {
+        questions << text;
+        questionButtons << buttons;
+        return answers.isEmpty() ? safeChoice : answers.takeFirst();
+    });
 }
 
 MessageRecorder::~MessageRecorder()
 {
     setMessagePresenter(std::move(m_previous));
+    setQuestionPresenter(std::move(m_previousQuestions));
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -16,7 +16,9 @@ inline void PrintTo(const QString &text, std::ostream *out)
 }
 QT_END_NAMESPACE
 
-/// Records the messages the program would show in message boxes.
+/// Records the messages the program would show in message boxes, and answers
+/// its questions from a script: the next of answers, or the safe choice once
+/// the script has run out.
 class MessageRecorder
 {
 public:
@@ -26,8 +28,13 @@ public:
     QStringList texts;
     QList<MessageKind> kinds;
 
+    QList<int> answers;
+    QStringList questions;
+    QList<QStringList> questionButtons;
+
 private:
     MessagePresenter m_previous;
+    QuestionPresenter m_previousQuestions;
 };
 
 /// Writes bytes to a file, creating or replacing it.

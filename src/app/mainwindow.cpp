@@ -21,8 +21,10 @@
 #include "statusbar.h"
 #include "trayicon.h"
 #include "worksheet.h"
+#include "worksheetfile.h"
 #include "worksheettotals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QApplication>
 #include <QCheckBox>
@@ -88,6 +90,7 @@ QPixmap switchGlyph(bool on)
 TForm1::TForm1(const QString &programFolder, QWidget *parent)
     : QWidget(parent)
     , m_programFolder(programFolder)
+    , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -351,10 +354,10 @@ void TForm1::FormCreate()
 
     const QString path = worksheetPath();
     try {
-        Grid1->LoadFromCSV(0, 1, path);
+        loadWorksheet();
     } catch (const FileOpenError &) {
         if (QFile::exists(path)) {
-            m_worksheetUnreadable = true;
+            m_worksheetFile->markUnreadable();
             throw;
         }
         // No worksheet yet: a fresh one with a single period of no length.
@@ -363,21 +366,21 @@ void TForm1::FormCreate()
         const int bottom = Grid1->RowCount() - 1;
         Grid1->setSelection({0, bottom, Grid1->ColCount() - 1, bottom});
     } catch (...) {
-        m_worksheetUnreadable = true;
+        m_worksheetFile->markUnreadable();
         throw;
     }
-    // A file edited by hand may lack the empty bottom line, and the stopwatch
-    // would write its next period over the last one.
-    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
-        Grid1->setRowCount(Grid1->RowCount() + 1);
+    showLastRows();
+    fillEditPanel();
+    Button1Click();
+}
 
+void TForm1::showLastRows()
+{
     if (Grid1->RowCount() > 2) {
         Grid1->setTopRow(Grid1->RowCount() - 1);
         const int last = Grid1->RowCount() - 2;
         Grid1->setSelection({0, last, Grid1->ColCount() - 1, last});
     }
-    fillEditPanel();
-    Button1Click();
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -397,11 +400,67 @@ void TForm1::FormShow()
 
 // --- Saving and exit -----------------------------------------------------------
 
-void TForm1::saveWorksheet()
+bool TForm1::saveWorksheet()
 {
-    if (m_worksheetUnreadable)
-        throw FileCreateError(worksheetPath());
-    Grid1->SaveToCSV(0, 1, worksheetPath());
+    WorksheetFile &file = *m_worksheetFile;
+    if (file.isUnreadable())
+        throw FileCreateError(file.path());
+    QString diskVersion;
+    if (file.changedOnDisk()) {
+        switch (file.askAboutChange()) {
+        case WorksheetFile::Change::Cancel:
+            return false;
+        case WorksheetFile::Change::Reload:
+            reloadWorksheet();
+            return false;
+        case WorksheetFile::Change::Overwrite:
+            diskVersion = file.keepDiskVersion();
+            break;
+        }
+    }
+    Grid1->SaveToCSV(0, 1, file.path());
+    if (!file.noteSaved())
+        showMessage(FileCreateError(file.backupPath()).message(), MessageKind::Error);
+    if (!diskVersion.isEmpty())
+        showMessage(QStringLiteral("The worksheet was saved. The version that was on disk is kept as %1.")
+                        .arg(QDir::toNativeSeparators(diskVersion)));
+    return true;
+}
+
+void TForm1::loadWorksheet()
+{
+    m_worksheetFile->noteLoading();
+    Grid1->LoadFromCSV(0, 1, worksheetPath());
+    // A file edited by hand may lack the empty bottom line, and the stopwatch
+    // would write its next period over the last one.
+    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
+        Grid1->setRowCount(Grid1->RowCount() + 1);
+}
+
+void TForm1::reloadWorksheet()
+{
+    WorksheetFile &file = *m_worksheetFile;
+    const QString windowVersion = file.datedPath();
+    Grid1->SaveToCSV(0, 1, windowVersion);
+    // A running period goes on below the reloaded rows: it is still being
+    // timed, and its row is the one the next save brings up to date.
+    const int running = Switch1->StateOn() ? runningRow() : 0;
+    const QStringList runningPeriod = running ? Grid1->cellTable().rowTexts(running) : QStringList();
+
+    Grid1->setRowCount(2);
+    Grid1->cellTable().clearRow(1);
+    loadWorksheet();
+    if (!runningPeriod.isEmpty()) {
+        Grid1->setRowCount(Grid1->RowCount() + 1);
+        const int row = Grid1->RowCount() - 2;
+        for (int col = 0; col < runningPeriod.size(); ++col)
+            Grid1->setCells(col, row, runningPeriod[col]);
+    }
+    showLastRows();
+    fillEditPanel();
+    showMessage(QStringLiteral("The worksheet from disk is shown. This window's worksheet is kept as %1.")
+                    .arg(QDir::toNativeSeparators(windowVersion)));
+    Button1Click();
 }
 
 int TForm1::runningRow() const
@@ -439,18 +498,27 @@ void TForm1::writeEmptyPeriod(int row, DateTime start)
     Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
 }
 
-void TForm1::btnGemClick()
+bool TForm1::saveNow()
 {
     // A running period is brought up to now first; with no data row left
-    // (all deleted while it ran) there is nothing to bring up to date.
-    if (Switch1->StateOn()) {
-        if (const int row = runningRow()) {
-            writeEnd(row);
-            writeDuration(row);
+    // (all deleted while it ran) there is nothing to bring up to date. A
+    // cell that no longer parses is reported, but never keeps what the user
+    // timed from the file.
+    runGuarded([this] {
+        if (Switch1->StateOn()) {
+            if (const int row = runningRow()) {
+                writeEnd(row);
+                writeDuration(row);
+            }
         }
-    }
-    Button1Click();
-    saveWorksheet();
+        Button1Click();
+    });
+    return saveWorksheet();
+}
+
+void TForm1::btnGemClick()
+{
+    saveNow();
 }
 
 void TForm1::Timer1Timer()
@@ -469,9 +537,14 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    // A worksheet that could not be read stays as it is on disk. Otherwise
-    // the window only closes once the worksheet is safely written.
-    if (m_worksheetUnreadable || runGuarded([this] { saveWorksheet(); })) {
+    // The window only closes once the worksheet is safely written, or once
+    // the user, told that it cannot be, chooses to quit all the same.
+    bool canClose = false;
+    if (m_worksheetFile->isUnreadable())
+        canClose = m_worksheetFile->askQuitUnsaved();
+    else
+        runGuarded([&] { canClose = saveNow(); });
+    if (canClose) {
         event->accept();
         QCoreApplication::quit();
     } else {

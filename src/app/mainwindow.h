@@ -31,6 +31,7 @@ class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
 class TStatusBar;
+class WorksheetFile;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
 /// status bar, the stopwatch switch, the edit panel, the alarm and the tool
@@ -156,7 +157,20 @@ private:
     void createTray();
     void applyBackgroundColor(TColor color);
     void readBackgroundColor();
-    void saveWorksheet();
+    /// "Save now" and exit: brings a running period up to now, recalculates
+    /// and writes the worksheet. True when it was written.
+    bool saveNow();
+    /// Writes the worksheet unless the file changed on disk meanwhile and the
+    /// user chose otherwise. True when it was written.
+    bool saveWorksheet();
+    /// Reads Hourbook.csv into the grid and makes sure it ends with the empty
+    /// bottom line.
+    void loadWorksheet();
+    /// Loads the file from disk in place of the window's rows, after saving
+    /// those beside it.
+    void reloadWorksheet();
+    /// Shows the bottom line and selects the last data row, as after loading.
+    void showLastRows();
     /// Shows the current row in the edit panel, so that Update writes back
     /// what the user sees. The bottom line holds no period: there the panel
     /// shows today, the current time as start and end, and nothing owed.
@@ -177,7 +191,5 @@ private:
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;
     bool m_ending = false;
-    // Set when Hourbook.csv exists but could not be read: it is then never
-    // written over, so nothing in it is lost.
-    bool m_worksheetUnreadable = false;
+    std::unique_ptr<WorksheetFile> m_worksheetFile;
 };

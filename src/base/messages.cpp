@@ -12,6 +12,11 @@ MessagePresenter &presenter()
         = [](MessageKind, const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
     return p;
 }
+QuestionPresenter &questionPresenter()
+{
+    static QuestionPresenter p = [](const QString &, const QStringList &, int safeChoice) { return safeChoice; };
+    return p;
+}
 } // namespace
 
 MessagePresenter setMessagePresenter(MessagePresenter p)
@@ -24,6 +29,18 @@ MessagePresenter setMessagePresenter(MessagePresenter p)
 void showMessage(const QString &text, MessageKind kind)
 {
     presenter()(kind, text);
+}
+
+QuestionPresenter setQuestionPresenter(QuestionPresenter p)
+{
+    QuestionPresenter previous = std::move(questionPresenter());
+    questionPresenter() = std::move(p);
+    return previous;
+}
+
+int askQuestion(const QString &text, const QStringList &buttons, int safeChoice)
+{
+    return questionPresenter()(text, buttons, safeChoice);
 }
 
 bool runGuarded(const std::function<void()> &handler) noexcept

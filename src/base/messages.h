@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QString>
+#include <QStringList>
 
 enum class MessageKind { Plain, Information, Warning, Error };
 
@@ -12,6 +13,16 @@ using MessagePresenter = std::function<void(MessageKind kind, const QString &tex
 /// Installs presenter and returns the one it replaces.
 MessagePresenter setMessagePresenter(MessagePresenter presenter);
 void showMessage(const QString &text, MessageKind kind = MessageKind::Plain);
+
+/// Asks a question in a modal box with one button per answer and gives the
+/// index of the button chosen. Escape or closing the box chooses safeChoice,
+/// the answer that loses nothing. Installed like the message boxes; until
+/// then every question gets its safe answer.
+using QuestionPresenter = std::function<int(const QString &text, const QStringList &buttons, int safeChoice)>;
+
+/// Installs presenter and returns the one it replaces.
+QuestionPresenter setQuestionPresenter(QuestionPresenter presenter);
+int askQuestion(const QString &text, const QStringList &buttons, int safeChoice);
 
 /// Runs a handler that a control, timer or signal calls. A failure it raises
 /// stops the handler where it occurred, keeps what it already wrote, is shown

@@ -1,0 +1,151 @@
+#include "worksheetfile.h"
+
+#include "clocksource.h"
+#include "errors.h"
+#include "messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHashFunctions>
+#include <QSaveFile>
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A fast hash: it only has to tell a hand-edited file from the one written,
+// not resist anyone.
+size_t hashOf(const QByteArray &content)
+{
+    return qHashBits(content.constData(), size_t(content.size()));
+}
+
+// Why a file that is there could not be read, in the user's words.
+QString whyUnreadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("it is a folder");
+    if (!info.isFile())
+        return QStringLiteral("it is not a plain file");
+    if (!info.isReadable())
+        return QStringLiteral("there is no permission to read it");
+    return QStringLiteral("reading it failed");
+}
+
+} // namespace
+
+WorksheetFile::WorksheetFile(QString path)
+    : m_path(std::move(path))
+{ }
+
+QString WorksheetFile::backupPath() const
+{
+    return m_path + QStringLiteral(".bak");
+}
+
+WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
+{
+    Fingerprint fingerprint;
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return fingerprint;
+    fingerprint.isFile = true;
+    fingerprint.size = status.st_size;
+    fingerprint.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    fingerprint.inode = status.st_ino;
+    return fingerprint;
+}
+
+void WorksheetFile::noteLoading()
+{
+    // Only a plain file is read: opening a pipe of that name would wait for
+    // a writer forever.
+    m_known = statOf(m_path);
+    QByteArray content;
+    if (m_known.isFile) {
+        content = contentOf(m_path);
+        m_known.contentHash = hashOf(content);
+    }
+    if (!m_loadedBefore && m_known.isFile)
+        m_startupContent = std::move(content);
+    m_loadedBefore = true;
+}
+
+bool WorksheetFile::noteSaved()
+{
+    m_known = statOf(m_path);
+    m_known.contentHash = hashOf(contentOf(m_path));
+    if (!m_startupContent)
+        return true;
+    QSaveFile backup(backupPath());
+    if (!backup.open(QIODevice::WriteOnly) || backup.write(*m_startupContent) != m_startupContent->size()
+        || !backup.commit())
+        return false;
+    m_startupContent.reset();
+    return true;
+}
+
+bool WorksheetFile::changedOnDisk() const
+{
+    const Fingerprint now = statOf(m_path);
+    // Where no file is (or a folder is in the way, and the write fails),
+    // writing loses nothing.
+    if (!now.isFile)
+        return false;
+    if (!m_known.isFile)
+        return true;
+    if (now.size == m_known.size && now.modifiedNs == m_known.modifiedNs && now.inode == m_known.inode)
+        return false;
+    return now.size != m_known.size || hashOf(contentOf(m_path)) != m_known.contentHash;
+}
+
+WorksheetFile::Change WorksheetFile::askAboutChange() const
+{
+    const QString question = QStringLiteral(
+        "%1 has been changed on disk since Worktally loaded or last saved it.\n\n"
+        "Reload: show the file from disk here; this window's worksheet is kept beside it under a dated name.\n"
+        "Overwrite: save this window's worksheet; the file from disk is kept beside it under a dated name.\n"
+        "Cancel: save nothing now.")
+                                 .arg(QDir::toNativeSeparators(m_path));
+    const int choice
+        = askQuestion(question, {QStringLiteral("Reload"), QStringLiteral("Overwrite"), QStringLiteral("Cancel")}, 2);
+    return choice == 0 ? Change::Reload : choice == 1 ? Change::Overwrite : Change::Cancel;
+}
+
+QString WorksheetFile::datedPath() const
+{
+    const QFileInfo info(m_path);
+    const QString stem
+        = info.completeBaseName() + u' ' + ClockSource::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm"));
+    const QString suffix = u'.' + info.suffix();
+    QString path = info.dir().filePath(stem + suffix);
+    // A second copy within the same minute must not replace the first.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = info.dir().filePath(stem + QStringLiteral(" (%1)").arg(n) + suffix);
+    return path;
+}
+
+QString WorksheetFile::keepDiskVersion() const
+{
+    const QString copy = datedPath();
+    if (!QFile::copy(m_path, copy))
+        throw FileCreateError(copy);
+    return copy;
+}
+
+bool WorksheetFile::askQuitUnsaved() const
+{
+    const QString question
+        = QStringLiteral("The worksheet has not been saved: %1 could not be read when Worktally started (%2), "
+                         "and Worktally does not write over a file it could not read.\n\n"
+                         "If you quit now, what was changed in this session is lost.")
+              .arg(QDir::toNativeSeparators(m_path), whyUnreadable(m_path));
+    return askQuestion(question, {QStringLiteral("Keep open"), QStringLiteral("Quit anyway")}, 0) == 1;
+}

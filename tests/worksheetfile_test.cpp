@@ -1,0 +1,39 @@
+#include "testsupport.h"
+#include "worksheetfile.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+void setModified(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+TEST(WorksheetFile, ChangeIsInTheContentNotInTheTime)
+{
+    QTemporaryDir dir;
+    WorksheetFile file(dir.filePath(QStringLiteral("Hourbook.csv")));
+    file.noteLoading(); // none there yet
+    writeFile(file.path(), "\"a\"\r\n");
+    EXPECT_TRUE(file.changedOnDisk()); // made by someone else meanwhile
+
+    file.noteLoading();
+    EXPECT_FALSE(file.changedOnDisk());
+    setModified(file.path(), QDateTime::currentDateTime().addSecs(60)); // touched
+    EXPECT_FALSE(file.changedOnDisk());
+    writeFile(file.path(), "\"b\"\r\n"); // the same size
+    setModified(file.path(), QDateTime::currentDateTime().addSecs(60));
+    EXPECT_TRUE(file.changedOnDisk());
+
+    file.noteSaved();
+    EXPECT_FALSE(file.changedOnDisk());
+    QFile::remove(file.path()); // nothing to lose by writing
+    EXPECT_FALSE(file.changedOnDisk());
+}
