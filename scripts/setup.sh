@@ -3,13 +3,15 @@
 # benchmarking and running Worktally needs. Shared by `make run` and `make test`.
 set -eu
 
+# fonts-wine and fonts-liberation stand in for Tahoma, MS Sans Serif and
+# Courier New with the same widths, which the windows' pixel layout needs.
 PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
 libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool trayer poppler-utils
-fonts-liberation fonts-dejavu-core
+fonts-liberation fonts-dejavu-core fonts-wine
 python3
 "
 

@@ -1,3 +1,4 @@
+#include "desktopfonts.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "unixsignals.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
+    registerDesktopFonts();
 
     TForm1 form(QApplication::applicationDirPath());
     if (form.isEnding()) // a copy was already running

@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -201,6 +203,32 @@ TEST(MainWindow, WorksheetFromAFileIsRecalculatedAtStart)
     EXPECT_EQ(form.StatusBar1->PanelText(0), "01-12-98 - 02-12-98:   12:45  ");
     EXPECT_EQ(form.StatusBar1->PanelText(1), "01-12-98 - 02-12-98:  -14:48 ");
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-02:03");
+}
+
+// The pixel widths of the layout hold the worked example only in the fonts
+// the program provides: the wider substitutes cut the End times and the
+// first date of the nominal period.
+TEST(MainWindow, WorkedExampleFitsItsCellsAndPanels)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    TForm1 &form = s.start();
+    THyperGrid &grid = *form.Grid1;
+    ASSERT_EQ(grid.RowCount(), 4);
+    const THgDrawInfo cell; // the margins every cell keeps around its text
+    for (int row = 1; row < grid.RowCount() - 1; ++row)
+        for (int col = 0; col < grid.ColCount(); ++col) {
+            const ThgColumn *column = grid.Columns().Items(col);
+            const QFont font = column->ColumnParentFont() ? grid.font() : column->ColumnFont();
+            const QString text = grid.GetDisplayText(col, row);
+            EXPECT_LE(QFontMetrics(font).horizontalAdvance(text) + 2 * cell.HMargin, grid.ColWidths(col))
+                << text.toStdString() << " in " << QFontInfo(font).family().toStdString();
+        }
+    const TStatusBar &totals = *form.StatusBar1;
+    const QFontMetrics metrics(totals.font());
+    for (int panel = 0; panel < totals.PanelCount(); ++panel)
+        EXPECT_LE(metrics.horizontalAdvance(totals.PanelText(panel)), totals.panelTextRect(panel).width())
+            << totals.PanelText(panel).toStdString() << " in " << QFontInfo(totals.font()).family().toStdString();
 }
 
 TEST(MainWindow, FileEndingWithAPeriodGetsItsBottomLineAtStart)

@@ -1,3 +1,5 @@
+#include "desktopfonts.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
@@ -15,6 +17,8 @@ int main(int argc, char **argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    // The windows are measured with the fonts the program uses.
+    registerDesktopFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

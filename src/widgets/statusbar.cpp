@@ -37,6 +37,11 @@ QRect TStatusBar::panelRect(int index) const
     return QRect(left, 2, panelWidth - 2, height() - 2);
 }
 
+QRect TStatusBar::panelTextRect(int index) const
+{
+    return panelRect(index).adjusted(3, 0, -3, 0);
+}
+
 QSize TStatusBar::sizeHint() const
 {
     return QSize(200, fontMetrics().height() + 10);
@@ -46,9 +51,8 @@ void TStatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     for (int i = 0; i < PanelCount(); ++i) {
-        const QRect rect = panelRect(i);
-        qDrawShadePanel(&painter, rect, palette(), true, 1);
+        qDrawShadePanel(&painter, panelRect(i), palette(), true, 1);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(rect.adjusted(3, 0, -3, 0), int(m_panels[i].alignment | Qt::AlignVCenter), m_panels[i].text);
+        painter.drawText(panelTextRect(i), int(m_panels[i].alignment | Qt::AlignVCenter), m_panels[i].text);
     }
 }

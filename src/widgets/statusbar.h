@@ -19,6 +19,8 @@ public:
     void setPanelText(int index, const QString &text);
     /// The area of a panel inside the bar.
     QRect panelRect(int index) const;
+    /// The part of a panel that its text is drawn in, inside the frame.
+    QRect panelTextRect(int index) const;
 
     QSize sizeHint() const override;
 

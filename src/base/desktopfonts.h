@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+/// Where Debian's fonts-wine keeps its stand-ins for the Windows families,
+/// drawn to the same widths; fontconfig does not look in that folder.
+inline constexpr char WineFontFolder[] = "/usr/share/wine/fonts";
+
+/// Makes the Windows families that the windows ask for by name ("Tahoma",
+/// "MS Sans Serif") available from the font files in folder, each one that
+/// fontconfig does not offer itself. The pixel layout of the windows was made
+/// for these families' widths; a family the folder lacks (or no folder) stays
+/// with the substitute fontconfig picks. Call it before the first window is
+/// made.
+void registerDesktopFonts(const QString &folder = QString::fromLatin1(WineFontFolder));
