@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -100,6 +101,16 @@ TEST(Printout, WorkedExampleGoesToPaperWithItsTotals)
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("-02:03")), rightMargin, 1.0);
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("12:45")), rightMargin, 1.0);
     EXPECT_EQ(p.messages.texts, QStringList({"Printed to " + p.pdf}));
+}
+
+// The rows are printed in what fontconfig puts in place of the family asked
+// for; the box names that one, which is also the one it lists.
+TEST(Printout, FontBoxShowsTheFamilyTheRowsArePrintedIn)
+{
+    Printing p;
+    const QString family = QFontInfo(p.prn().font()).family();
+    ASSERT_FALSE(family.isEmpty());
+    EXPECT_EQ(p.preview().FontComboBox1->currentText(), family);
 }
 
 TEST(Printout, CancelInThePrinterDialogOpensNoPreview)

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -61,6 +62,10 @@ TPrintPrv::TPrintPrv(QWidget *parent)
     QFont courier(QStringLiteral("Courier New"));
     courier.setPointSize(10);
     Prn->setFont(courier);
+    // The box lists the families fontconfig has, which need not hold the one
+    // asked for; it names the one that stands in for it, so that it shows
+    // the font the rows are printed in.
+    FontComboBox1->setFontName(QFontInfo(Prn->font()).family());
     Prn->setMeasureUnit(muMillimeters);
     for (auto setMargin : {&TPagePrinter::setMarginTop, &TPagePrinter::setMarginBottom, &TPagePrinter::setMarginLeft,
              &TPagePrinter::setMarginRight})
