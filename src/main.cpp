@@ -1,3 +1,4 @@
+#include "filelocations.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "unixsignals.h"
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
 
-    TForm1 form(QApplication::applicationDirPath());
+    TForm1 form(dataFolder(QApplication::applicationDirPath()));
     if (form.isEnding()) // a copy was already running
         return 0;
     // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
