@@ -15,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(WORKTALLY_APP_ID));
     // Worktally ends by its own exit path, which saves the worksheet, never
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
