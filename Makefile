@@ -1,11 +1,15 @@
 # Worktally: `make run` builds and starts the program, `make test` builds and
-# runs every test. Both first install whatever Debian packages are missing.
+# runs every test, `make install` installs it for the user (into ~/.local;
+# PREFIX=/usr/local and DESTDIR=/staging/folder as usual). Each first installs
+# whatever Debian packages are missing.
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+PREFIX ?= $(HOME)/.local
+DESTDIR ?=
 
-.PHONY: run test bench setup configure
+.PHONY: run test bench install setup configure
 
 setup:
 	@./scripts/setup.sh
@@ -21,6 +25,10 @@ run: configure
 		echo "No display: starting Worktally on a virtual X server (xvfb-run)"; \
 		xvfb-run -a $(BUILD_DIR)/bin/worktally; \
 	fi
+
+install: configure
+	@cmake --build $(BUILD_DIR) --target worktally -j $(JOBS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)

@@ -1,4 +1,5 @@
 #include "desktopfonts.h"
+#include "filelocations.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "unixsignals.h"
@@ -15,13 +16,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(WORKTALLY_APP_ID));
     // Worktally ends by its own exit path, which saves the worksheet, never
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
     registerDesktopFonts();
 
-    TForm1 form(QApplication::applicationDirPath());
+    TForm1 form(dataFolder(QApplication::applicationDirPath()));
     if (form.isEnding()) // a copy was already running
         return 0;
     // Logging out, kill or Ctrl+C leave by the same door as the Exit button,

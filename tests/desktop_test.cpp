@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -48,7 +49,8 @@ QString geometryOf(const QString &window)
 }
 
 // Copies of the program in folders of their own, sharing one runtime folder
-// (where the single-instance lock lives) apart from the user's own.
+// (where the single-instance lock lives) and one data home, both apart from
+// the user's own.
 class Copies
 {
 public:
@@ -77,6 +79,7 @@ public:
             process->setChildProcessModifier(inChild);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         process->setProcessEnvironment(environment);
         process->start(program, {});
@@ -86,9 +89,12 @@ public:
     }
 
     QTemporaryDir folders;
+    /// Where a copy without a worksheet beside it keeps its files.
+    QString dataFolder() const { return m_dataHome.filePath(QStringLiteral("Worktally")); }
 
 private:
     QTemporaryDir m_runtime;
+    QTemporaryDir m_dataHome;
     QList<QProcess *> m_processes;
 };
 
@@ -115,15 +121,16 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
             QStringLiteral("Return")});
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
-    const QString worksheet
-        = QDir(copies.folders.filePath(QStringLiteral("a"))).filePath(QStringLiteral("Hourbook.csv"));
+    const QString worksheet = QDir(copies.dataFolder()).filePath(QStringLiteral("Hourbook.csv"));
     EXPECT_FALSE(QFile::exists(worksheet));
 
-    // The first copy goes on as it was and saves when it ends.
+    // The first copy goes on as it was and saves when it ends, into the
+    // user's data folder: nothing is written beside the executable.
     EXPECT_EQ(first->state(), QProcess::Running);
     ::kill(pid_t(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(10000));
     EXPECT_TRUE(QFile::exists(worksheet));
+    EXPECT_EQ(QDir(QFileInfo(program).path()).entryList(QDir::Files), QStringList({"worktally"}));
 }
 
 TEST(SecondStart, AKilledFirstCopyDoesNotBlockTheNextStart)

@@ -35,10 +35,12 @@ const QByteArray WorkedExample
       "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
       "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
 
-// The main window over a folder of its own, with "now" fixed.
+// The main window over a data folder of its own, with "now" fixed; the
+// program's folder, with the help pages, is another.
 struct Session
 {
     QTemporaryDir folder;
+    QTemporaryDir programFolder;
     FixedClock clock {Monday};
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
@@ -48,7 +50,7 @@ struct Session
     TForm1 &start()
     {
         form.reset(); // one main window at a time, as in the program
-        form = std::make_unique<TForm1>(folder.path());
+        form = std::make_unique<TForm1>(folder.path(), programFolder.path());
         form->show();
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -514,15 +516,22 @@ TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
         opened << url;
         return true;
     };
+    const QString help = s.programFolder.filePath(QStringLiteral("WORKTALLY.html"));
     QTest::mouseClick(form.btnAbout, Qt::LeftButton);
-    EXPECT_EQ(s.messages.texts, QStringList({"Cannot open file " + s.path("WORKTALLY.html")}));
+    EXPECT_EQ(s.messages.texts, QStringList({"Cannot open file " + help}));
     EXPECT_TRUE(opened.isEmpty());
 
-    writeFile(s.path("WORKTALLY.html"), "<html></html>");
+    writeFile(help, "<html></html>");
     QTest::mouseClick(form.btnAbout, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened[0].toLocalFile(), s.path("WORKTALLY.html"));
+    EXPECT_EQ(opened[0].toLocalFile(), help);
     EXPECT_EQ(opened[0].fragment(), "context-10");
+
+    // The pages are there, but the desktop cannot open them.
+    form.openUrl = [](const QUrl &) { return false; };
+    QTest::mouseClick(form.btnAbout, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts.last(),
+        "No web browser could be started to show the help pages " + help + ".\n\nOpen that file in a web browser.");
 }
 
 TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)

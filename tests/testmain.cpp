@@ -11,9 +11,11 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // A runtime folder of its own, so that the single-instance lock of the
-    // tests never meets that of a Worktally the user is running.
-    QTemporaryDir runtime;
+    // tests never meets that of a Worktally the user is running; and a data
+    // home of its own, so that no test reaches the user's worksheet.
+    QTemporaryDir runtime, dataHome;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));

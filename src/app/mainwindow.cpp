@@ -6,6 +6,7 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "filelocations.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "maskedit.h"
@@ -87,8 +88,9 @@ QPixmap switchGlyph(bool on)
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, QWidget *parent)
+TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent)
     : QWidget(parent)
+    , m_dataFolder(dataFolder)
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
 {
@@ -157,7 +159,7 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
 
     // The check for a running copy ends the loading, before anything is read.
     SingleInstance1 = new TSingleInstance(this);
-    SingleInstance1->setFallbackLockFolder(m_programFolder);
+    SingleInstance1->setFallbackLockFolder(m_dataFolder);
     SingleInstance1->OnAlreadyRunning = [this](TSingleInstance *, qint64 instance, qint64 window) {
         runGuarded([&] { SingleInstance1AlreadyRunning(instance, window); });
     };
@@ -311,17 +313,17 @@ void TForm1::createAlarmBox()
 
 QString TForm1::worksheetPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("Hourbook.csv"));
+    return QDir(m_dataFolder).filePath(QStringLiteral("Hourbook.csv"));
 }
 
 QString TForm1::alarmSoundPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("alarm.wav"));
+    return QDir(m_dataFolder).filePath(QStringLiteral("alarm.wav"));
 }
 
 QString TForm1::settingsPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("Worktally.Setup"));
+    return QDir(m_dataFolder).filePath(QStringLiteral("Worktally.Setup"));
 }
 
 // --- Start-up ----------------------------------------------------------------
@@ -661,16 +663,21 @@ void TForm1::popAboutClick()
 
 QString TForm1::helpPath() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("WORKTALLY.html"));
+    return helpFile(m_programFolder);
 }
 
 void TForm1::btnAboutClick()
 {
     const QString path = helpPath();
+    if (!QFile::exists(path))
+        throw FileOpenError(path);
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(QStringLiteral("context-10"));
-    if (!QFile::exists(path) || !openUrl(url))
-        throw FileOpenError(path);
+    // The pages are there: what failed is the desktop's opener (xdg-open).
+    if (!openUrl(url))
+        throw WorktallyError(QStringLiteral("No web browser could be started to show the help pages %1.\n\n"
+                                            "Open that file in a web browser.")
+                                 .arg(QDir::toNativeSeparators(path)));
 }
 
 void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -35,15 +36,17 @@ class WorksheetFile;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
 /// status bar, the stopwatch switch, the edit panel, the alarm and the tool
-/// bar. Everything it reads and writes lies in the program's folder.
+/// bar. Everything it reads and writes lies in one data folder.
 class TForm1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// programFolder holds Hourbook.csv and Worktally.Setup; the program
-    /// passes the folder of its executable.
-    explicit TForm1(const QString &programFolder, QWidget *parent = nullptr);
+    /// dataFolder holds Hourbook.csv, Worktally.Setup and alarm.wav (the
+    /// program passes dataFolder()); the help pages are found from
+    /// programFolder, the folder of the executable.
+    explicit TForm1(const QString &dataFolder, const QString &programFolder = QCoreApplication::applicationDirPath(),
+        QWidget *parent = nullptr);
     ~TForm1() override;
 
     QString worksheetPath() const;
@@ -187,6 +190,7 @@ private:
     /// Fills row with a period of no length from start, owing nothing.
     void writeEmptyPeriod(int row, DateTime start);
 
+    QString m_dataFolder;
     QString m_programFolder;
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;

@@ -1,0 +1,43 @@
+#include "filelocations.h"
+
+#include "messages.h"
+
+#include <filesystem>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString dataFolder(const QString &executableFolder)
+{
+    const QDir beside(executableFolder);
+    if (QFile::exists(beside.filePath(QStringLiteral("Hourbook.csv")))
+        || QFile::exists(beside.filePath(QStringLiteral("Worktally.Setup"))))
+        return executableFolder;
+
+    // AppDataLocation for an application named Worktally without an
+    // organisation, but independent of the name the running process gave
+    // itself, so that every copy meets the same files.
+    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                               .filePath(QStringLiteral("Worktally"));
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error || !QFileInfo(folder).isDir()) {
+        const QString why = error ? QString::fromStdString(error.message()) : QStringLiteral("it is not a folder");
+        showMessage(QStringLiteral("Cannot create the folder %1 for the worksheet and the settings (%2).\n\n"
+                                   "Worktally runs, but nothing can be saved until that folder can be created.")
+                        .arg(QDir::toNativeSeparators(folder), why),
+            MessageKind::Error);
+    }
+    return folder;
+}
+
+QString helpFile(const QString &executableFolder)
+{
+    const QString name = QStringLiteral("WORKTALLY.html");
+    const QString beside = QDir(executableFolder).filePath(name);
+    const QString installed = QDir(executableFolder).filePath(QStringLiteral("../share/worktally/") + name);
+    if (!QFile::exists(beside) && QFile::exists(installed))
+        return QDir::cleanPath(installed);
+    return beside;
+}

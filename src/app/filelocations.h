@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+/// The folder for what Worktally writes and the user adds: Hourbook.csv and
+/// its backup, Worktally.Setup and alarm.wav. A copy that finds Hourbook.csv
+/// or Worktally.Setup beside its executable goes on using that folder (a
+/// portable copy carried with its files, or one that has always kept them
+/// there); every other copy uses the user's data folder, $XDG_DATA_HOME/Worktally,
+/// so that neither a rebuild nor an installation the user cannot write to
+/// loses them. The user's folder is created when missing; when it cannot be,
+/// an error box says so and the folder is given all the same: Worktally runs,
+/// but its saves fail until the folder can be made.
+QString dataFolder(const QString &executableFolder);
+
+/// The help pages: beside the executable in a build tree, else where the
+/// installation puts them, ../share/worktally/ from the executable. When
+/// neither is there, the one beside the executable, so that a failure names
+/// a file.
+QString helpFile(const QString &executableFolder);
