@@ -74,6 +74,7 @@ TPrintPrv::TPrintPrv(QWidget *parent)
     Prn->setProgressMessage(QStringLiteral("Udskriver ..."));
     Prn->setZoomPercent(75);
     Prn->installEventFilter(this);
+    Prn->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -208,6 +209,9 @@ bool TPrintPrv::eventFilter(QObject *watched, QEvent *event)
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             runGuarded([this] { PrnExit(); });
     }
+    // The viewport has its new size here, which the scroll ranges need.
+    if (watched == Prn->viewport() && event->type() == QEvent::Resize && m_zoomFollowsWidth)
+        runGuarded([this] { zoomToPageWidth(); });
     if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -256,8 +260,18 @@ void TPrintPrv::Timer1Timer()
     ComboBox1->setEditText(QString::number(Prn->ZoomPercent()));
 }
 
+void TPrintPrv::zoomToPageWidth()
+{
+    const int before = Prn->ZoomPercent();
+    Prn->ZoomToWidth();
+    // A percentage already shown would be out of date.
+    if (Prn->ZoomPercent() != before && !Timer1->isActive())
+        Timer1Timer();
+}
+
 void TPrintPrv::ComboBox1Click(int index)
 {
+    m_zoomFollowsWidth = false;
     if (index >= 0 && index < int(std::size(ZoomSteps)))
         Prn->setZoomPercent(ZoomSteps[index]);
     else if (index == PageWidthEntry)
@@ -273,6 +287,7 @@ void TPrintPrv::ComboBox1Click(int index)
 // 1 … 1000 %, and a text that is not a whole number is ignored.
 void TPrintPrv::ComboBox1KeyPress()
 {
+    m_zoomFollowsWidth = false;
     if (const std::optional<qint32> percent = tryParseInteger(ComboBox1->currentText()))
         Prn->setZoomPercent(*percent);
 }
@@ -389,6 +404,10 @@ void TPrintPrv::buildFromMainWindow()
             Prn->EndDocument();
         throw;
     }
+    // The window gets its final size only after this: its layout, and a
+    // window manager's frame, follow the show. Until the user chooses a zoom,
+    // the page width is worked out again whenever the page's view is resized.
+    m_zoomFollowsWidth = true;
     Prn->ZoomToWidth();
     Prn->EndDocument();
     showPageLabel(true);

@@ -87,10 +87,12 @@ private:
     void createTopBar();
     void writeDocument(RowLook look);
     void showPageLabel(bool withWord);
+    void zoomToPageWidth();
     int sizeBoxValue() const;
 
     QPrinter m_printer;
     RowLook m_lastLook = RowLook::AsBefore; // how the pages now shown were written
+    bool m_zoomFollowsWidth = false;
     const TStringGrid *m_grid = nullptr;
     const TStatusBar *m_totals = nullptr;
 };
