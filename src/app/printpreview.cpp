@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -172,18 +173,30 @@ void TPrintPrv::setSource(const TStringGrid *grid, const TStatusBar *totals)
 
 // --- Window --------------------------------------------------------------------
 
+// The window and its frame fill the screen's free area, which leaves out
+// panels. A window manager frames the window only after it is shown: until
+// then the frame counts as nothing (see eventFilter).
 void TPrintPrv::FormCreate()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize full = screen->size();
-        if (size() != full)
-            resize(full);
+        m_fittedFrame = frameMargins();
+        const QRect full = screen->availableGeometry() - m_fittedFrame;
+        if (geometry() != full)
+            setGeometry(full);
     }
+}
+
+QMargins TPrintPrv::frameMargins() const
+{
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
 }
 
 void TPrintPrv::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // For its exposure (eventFilter); installing it again on a later show
+    // changes nothing.
+    windowHandle()->installEventFilter(this);
     runGuarded([this] { FormShow(); });
 }
 
@@ -202,6 +215,10 @@ void TPrintPrv::resizeEvent(QResizeEvent *event)
 
 bool TPrintPrv::eventFilter(QObject *watched, QEvent *event)
 {
+    // A window manager frames the window before it is exposed: now the frame
+    // is known, and the window shrinks to make room for it.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && frameMargins() != m_fittedFrame)
+        runGuarded([this] { FormCreate(); });
     if (watched == Prn && event->type() == QEvent::FocusOut) {
         // Only a move of the focus inside this window counts, not another
         // window becoming active.
@@ -390,10 +407,7 @@ void TPrintPrv::BuildPrintout(RowLook look)
 
 void TPrintPrv::buildFromMainWindow()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        resize(screen->size().width(), height());
-        move(screen->geometry().center() - rect().center());
-    }
+    FormCreate(); // as wide as the screen, and centred on it
     for (auto setMargin : {&TPagePrinter::setMarginLeft, &TPagePrinter::setMarginRight, &TPagePrinter::setMarginTop,
              &TPagePrinter::setMarginBottom})
         (Prn->*setMargin)(20);
