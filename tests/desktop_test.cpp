@@ -3,7 +3,6 @@
 // preview framed by a window manager.
 
 #include "mainwindow.h"
-#include "pageprinter.h"
 #include "printpreview.h"
 #include "testsupport.h"
 #include "trayicon.h"
@@ -252,9 +251,4 @@ TEST(PrintPreview, ScreenSizedPreviewFitsTheAvailableAreaWithItsFrame)
     // The window manager frames the window after it is shown.
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview.frameGeometry() == screen->availableGeometry(); }, 5000))
         << "frame " << preview.frameGeometry().bottom() << " available " << screen->availableGeometry().bottom();
-    const int firstZoom = preview.Prn->ZoomPercent();
-
-    QTest::mouseClick(preview.btnLuk, Qt::LeftButton);
-    QTest::mouseClick(form.btnUdskriv, Qt::LeftButton);
-    EXPECT_EQ(preview.Prn->ZoomPercent(), firstZoom);
 }
