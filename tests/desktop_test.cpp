@@ -1,7 +1,9 @@
 // Worktally on a real X server (the test runs under xvfb-run): several copies
-// of the program started as processes, and the notification area.
+// of the program started as processes, the notification area, and the print
+// preview framed by a window manager.
 
 #include "mainwindow.h"
+#include "printpreview.h"
 #include "testsupport.h"
 #include "trayicon.h"
 
@@ -10,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolButton>
@@ -222,4 +226,36 @@ TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
         [&] { return limited->state() != QProcess::Running || windowsOf(limited->processId()).size() == 2; }, 15000));
     EXPECT_EQ(windowsOf(limited->processId()).size(), 2);
     EXPECT_EQ(readFile(worksheet), row.repeated(2000));
+}
+
+TEST(PrintPreview, ScreenSizedPreviewFitsTheAvailableAreaWithItsFrame)
+{
+    QTemporaryDir folder;
+    const QString ready = folder.filePath(QStringLiteral("window manager ready"));
+    QProcess windowManager;
+    windowManager.start(QStringLiteral("openbox"),
+        {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("touch '%1'").arg(ready)});
+    // A panel along the bottom edge, which the available area leaves out.
+    QProcess panel;
+    panel.start(QStringLiteral("trayer"),
+        {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--height"), QStringLiteral("30"),
+            QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
+    ASSERT_TRUE(windowManager.waitForStarted(5000)); // both end with the test, killed by QProcess
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(ready); }, 10000));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->availableGeometry() != screen->geometry(); }, 10000));
+
+    MessageRecorder messages;
+    TForm1 form(folder.path());
+    TPrintPrv &preview = form.PrintPreview();
+    preview.PrinterDialog = [&](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("printout.pdf")));
+        return true;
+    };
+    QTest::mouseClick(form.btnUdskriv, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    // The window manager frames the window after it is shown.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preview.frameGeometry() == screen->availableGeometry(); }, 5000))
+        << "frame " << preview.frameGeometry().bottom() << " available " << screen->availableGeometry().bottom();
 }

@@ -174,6 +174,20 @@ TEST_F(PrintJobTest, DialogCountsPagesAndCopies)
     EXPECT_EQ(pageTexts.at(1), u"Page 2 of 5"_qs);
 }
 
+TEST_F(PrintJobTest, DialogCaptionIsTheTitleSetBeforeThePrinterWasChosen)
+{
+    QPrinter first, chosen; // a printer replaced by another, as the print dialog does
+    first.setOutputFormat(QPrinter::PdfFormat);
+    chosen.setOutputFormat(QPrinter::PdfFormat);
+    prn.setPrinter(&first);
+    prn.setTitle(u"Printing from Worktally..."_qs);
+    prn.setPrinter(&chosen);
+    QString caption;
+    target.onDraw = [&](const QString &) { caption = dialog()->windowTitle(); };
+    prn.PrintDocument(target);
+    EXPECT_EQ(caption, u"Printing from Worktally..."_qs);
+}
+
 TEST_F(PrintJobTest, WithoutCancelTheDialogIsLowerAndNoEventsAreProcessed)
 {
     prn.setShowCancel(false);
@@ -279,9 +293,11 @@ TEST(PdfPrintJob, CopiesBecomePagesOfTheFile)
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     pdf.setCopyCount(3);
+    // The title is set before the printer is chosen, as the preview does.
     TPagePrinter prn;
-    prn.setPrinter(&pdf);
+    prn.setPrinter(nullptr);
     prn.setTitle(u"Printing from Worktally..."_qs);
+    prn.setPrinter(&pdf);
     prn.setShowProgress(false);
     prn.BeginDocument();
     prn.WriteTextLine(u"first"_qs);

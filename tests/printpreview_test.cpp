@@ -174,6 +174,22 @@ TEST(Printout, ZoomBoxShowsTheChoiceThenThePercentage)
     EXPECT_EQ(p.prn().ZoomPercent(), TPagePrinter::MaxZoomPercent);
 }
 
+TEST(Printout, FirstPreviewZoomsToThePageWidthOfItsFinalWindow)
+{
+    Printing p;
+    QCoreApplication::processEvents(); // the window's layout follows its show
+    const int first = p.prn().ZoomPercent();
+    QTest::mouseClick(p.preview().btnLuk, Qt::LeftButton);
+    QTest::mouseClick(p.form->btnUdskriv, Qt::LeftButton);
+    EXPECT_EQ(first, p.prn().ZoomPercent());
+
+    // A view narrowed after the zoom box has shown the percentage.
+    p.preview().Timer1Timer();
+    p.prn().resize(p.prn().width() / 2, p.prn().height());
+    EXPECT_LT(p.prn().ZoomPercent(), first);
+    EXPECT_EQ(p.preview().ComboBox1->currentText(), QString::number(p.prn().ZoomPercent()));
+}
+
 TEST(Printout, PageButtonsStopAtTheEnds)
 {
     QByteArray worksheet;

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -79,6 +80,7 @@ TPrintPrv::TPrintPrv(QWidget *parent)
     Prn->setProgressMessage(QStringLiteral("Udskriver ..."));
     Prn->setZoomPercent(75);
     Prn->installEventFilter(this);
+    Prn->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -176,18 +178,30 @@ void TPrintPrv::setSource(const TStringGrid *grid, const TStatusBar *totals)
 
 // --- Window --------------------------------------------------------------------
 
+// The window and its frame fill the screen's free area, which leaves out
+// panels. A window manager frames the window only after it is shown: until
+// then the frame counts as nothing (see eventFilter).
 void TPrintPrv::FormCreate()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize full = screen->size();
-        if (size() != full)
-            resize(full);
+        m_fittedFrame = frameMargins();
+        const QRect full = screen->availableGeometry() - m_fittedFrame;
+        if (geometry() != full)
+            setGeometry(full);
     }
+}
+
+QMargins TPrintPrv::frameMargins() const
+{
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
 }
 
 void TPrintPrv::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // For its exposure (eventFilter); installing it again on a later show
+    // changes nothing.
+    windowHandle()->installEventFilter(this);
     runGuarded([this] { FormShow(); });
 }
 
@@ -206,6 +220,10 @@ void TPrintPrv::resizeEvent(QResizeEvent *event)
 
 bool TPrintPrv::eventFilter(QObject *watched, QEvent *event)
 {
+    // A window manager frames the window before it is exposed: now the frame
+    // is known, and the window shrinks to make room for it.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && frameMargins() != m_fittedFrame)
+        runGuarded([this] { FormCreate(); });
     if (watched == Prn && event->type() == QEvent::FocusOut) {
         // Only a move of the focus inside this window counts, not another
         // window becoming active.
@@ -213,6 +231,9 @@ bool TPrintPrv::eventFilter(QObject *watched, QEvent *event)
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             runGuarded([this] { PrnExit(); });
     }
+    // The viewport has its new size here, which the scroll ranges need.
+    if (watched == Prn->viewport() && event->type() == QEvent::Resize && m_zoomFollowsWidth)
+        runGuarded([this] { zoomToPageWidth(); });
     if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -261,8 +282,18 @@ void TPrintPrv::Timer1Timer()
     ComboBox1->setEditText(QString::number(Prn->ZoomPercent()));
 }
 
+void TPrintPrv::zoomToPageWidth()
+{
+    const int before = Prn->ZoomPercent();
+    Prn->ZoomToWidth();
+    // A percentage already shown would be out of date.
+    if (Prn->ZoomPercent() != before && !Timer1->isActive())
+        Timer1Timer();
+}
+
 void TPrintPrv::ComboBox1Click(int index)
 {
+    m_zoomFollowsWidth = false;
     if (index >= 0 && index < int(std::size(ZoomSteps)))
         Prn->setZoomPercent(ZoomSteps[index]);
     else if (index == PageWidthEntry)
@@ -278,6 +309,7 @@ void TPrintPrv::ComboBox1Click(int index)
 // 1 … 1000 %, and a text that is not a whole number is ignored.
 void TPrintPrv::ComboBox1KeyPress()
 {
+    m_zoomFollowsWidth = false;
     if (const std::optional<qint32> percent = tryParseInteger(ComboBox1->currentText()))
         Prn->setZoomPercent(*percent);
 }
@@ -380,10 +412,7 @@ void TPrintPrv::BuildPrintout(RowLook look)
 
 void TPrintPrv::buildFromMainWindow()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        resize(screen->size().width(), height());
-        move(screen->geometry().center() - rect().center());
-    }
+    FormCreate(); // as wide as the screen, and centred on it
     for (auto setMargin : {&TPagePrinter::setMarginLeft, &TPagePrinter::setMarginRight, &TPagePrinter::setMarginTop,
              &TPagePrinter::setMarginBottom})
         (Prn->*setMargin)(20);
@@ -394,6 +423,10 @@ void TPrintPrv::buildFromMainWindow()
             Prn->EndDocument();
         throw;
     }
+    // The window gets its final size only after this: its layout, and a
+    // window manager's frame, follow the show. Until the user chooses a zoom,
+    // the page width is worked out again whenever the page's view is resized.
+    m_zoomFollowsWidth = true;
     Prn->ZoomToWidth();
     Prn->EndDocument();
     showPageLabel(true);

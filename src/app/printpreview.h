@@ -87,10 +87,15 @@ private:
     void createTopBar();
     void writeDocument(RowLook look);
     void showPageLabel(bool withWord);
+    void zoomToPageWidth();
+    /// The window manager's frame around the window; none until it is known.
+    QMargins frameMargins() const;
     int sizeBoxValue() const;
 
     QPrinter m_printer;
     RowLook m_lastLook = RowLook::AsBefore; // how the pages now shown were written
+    bool m_zoomFollowsWidth = false;
+    QMargins m_fittedFrame; // the frame the window's size allows for
     const TStringGrid *m_grid = nullptr;
     const TStatusBar *m_totals = nullptr;
 };

@@ -48,7 +48,6 @@ TPagePrinter::TPagePrinter(QWidget *parent)
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         m_systemPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_systemPrinter->setPageOrientation(QPageLayout::Portrait);
-        m_systemPrinter->setDocName(QString());
         m_printer = m_systemPrinter.get();
     }
     setFrameShape(QFrame::NoFrame);
@@ -127,13 +126,7 @@ void TPagePrinter::setOrientation(QPageLayout::Orientation orientation)
 
 QString TPagePrinter::Title() const
 {
-    return m_metrics.available ? m_printer->docName() : QStringLiteral("<Unknown>");
-}
-
-void TPagePrinter::setTitle(const QString &title)
-{
-    if (m_metrics.available)
-        m_printer->setDocName(title);
+    return m_metrics.available ? m_title : QStringLiteral("<Unknown>");
 }
 
 // --- Units and geometry -------------------------------------------------------

@@ -85,9 +85,10 @@ public:
     QPageLayout::Orientation Orientation() const;
     /// Ignored without a printer; refused while a document is open.
     void setOrientation(QPageLayout::Orientation orientation);
-    /// The printer's job title; "<Unknown>" without a printer.
+    /// The print job's title, and the caption of its progress dialog;
+    /// "<Unknown>" without a printer. Kept for every printer given later.
     QString Title() const;
-    void setTitle(const QString &title);
+    void setTitle(const QString &title) { m_title = title; }
 
     // --- Units and page geometry --------------------------------------------
 
@@ -404,6 +405,8 @@ private:
 
     QPrinter *m_printer = nullptr;
     std::unique_ptr<QPrinter> m_systemPrinter;
+    // Here, not in the printer: a printer chosen later starts without one.
+    QString m_title;
     QImage m_fallbackDevice; // measures text as a 300 dpi printer would
     TPrinterMetrics m_metrics;
     TPaper m_paper;
