@@ -70,11 +70,12 @@ template<typename Edit> Edit *edit(QWidget *parent, const QRect &geometry, const
 }
 
 // The switch's own 22 × 22 pictures: a round button, grey when off and lit
-// green when on. The bottom-left pixel gives the transparent colour.
+// green when on. The ground is transparent, so that the smoothed rim blends
+// into the switch's colour rather than into a key colour.
 QPixmap switchGlyph(bool on)
 {
     QPixmap picture(22, 22);
-    picture.fill(toQColor(clFuchsia));
+    picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(toQColor(clBlack), 1));
@@ -338,10 +339,12 @@ void TForm1::applyBackgroundColor(TColor color)
     for (int col : {StartColumn, EndColumn, TimeColumn, NominalDateColumn, NominalTimeColumn, DiffColumn, NotesColumn})
         Grid1->Columns().Items(col)->setColumnColor(color);
     const QColor screenColor = toQColor(color);
+    const QColor textColor = toQColor(readableTextColor(color));
     for (QWidget *edit : std::initializer_list<QWidget *> {
              DateEdit1, DateEdit2, DateEdit3, MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, memo1}) {
         QPalette palette = edit->palette();
         palette.setColor(QPalette::Base, screenColor);
+        palette.setColor(QPalette::Text, textColor);
         edit->setPalette(palette);
     }
 }
