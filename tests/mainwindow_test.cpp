@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -490,6 +491,17 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     form.PopLuk->trigger();
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(QFile::exists(s.path("Hourbook.csv")));
+}
+
+// Tray hosts speaking D-Bus report a single activation and never a double
+// click. (A window hidden in the tray: the desktop test.)
+TEST(MainWindow, ASingleActivationOfTheTrayIconBringsBackAMinimizedWindow)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.showMinimized();
+    emit form.TrayIcon1->systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(form.isMinimized());
 }
 
 TEST(MainWindow, AboutWindowOpensModallyAndCloses)

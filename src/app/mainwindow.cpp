@@ -291,6 +291,8 @@ void TForm1::createTray()
     TrayIcon1->setIcon(programIcon());
     TrayIcon1->setPopupMenu(TrayMenu1);
     TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
+    TrayIcon1->OnClick
+        = [this](TTrayIcon *, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint) { TrayIcon1Click(button); };
 }
 
 void TForm1::createAlarmBox()
@@ -641,6 +643,15 @@ void TForm1::btnMinimerClick()
     else
         showMinimized();
     QCoreApplication::processEvents();
+}
+
+// Tray hosts that speak D-Bus (KDE's, GNOME's) report one activation and no
+// double click, so a click alone has to bring back a window that is out of
+// sight. A visible window keeps its place, as the menu expects.
+void TForm1::TrayIcon1Click(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton && (isHidden() || isMinimized()))
+        TrayIcon1DblClick();
 }
 
 void TForm1::TrayIcon1DblClick()

@@ -81,6 +81,8 @@ public:
     void btnMinimerClick();
     /// Restore from the tray or from being minimised, to the front.
     void TrayIcon1DblClick();
+    /// A left click restores a hidden or minimised window.
+    void TrayIcon1Click(Qt::MouseButton button);
     void PopWWW1Click();
     void popAboutClick();
     /// "Help": the help pages at the part about the main window.
