@@ -19,6 +19,7 @@
 #include "settingsfile.h"
 #include "singleinstance.h"
 #include "statusbar.h"
+#include "taskbarentry.h"
 #include "trayicon.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
@@ -293,6 +294,7 @@ void TForm1::createTray()
     TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
     TrayIcon1->OnClick
         = [this](TTrayIcon *, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint) { TrayIcon1Click(button); };
+    connect(TrayIcon1, &TTrayIcon::addedChanged, this, guarded([this](bool added) { TrayIcon1AddedChange(added); }));
 }
 
 void TForm1::createAlarmBox()
@@ -388,8 +390,11 @@ void TForm1::showLastRows()
     }
 }
 
+// Qt sends this before it maps the window, while its task-bar entry can still
+// be set on the window itself; the window manager may forget it at each hide.
 void TForm1::showEvent(QShowEvent *event)
 {
+    setTaskbarEntryHidden(this, TrayIcon1->isAdded());
     QWidget::showEvent(event);
     if (!m_shown) {
         m_shown = true;
@@ -638,7 +643,8 @@ void TForm1::btnMinimerClick()
 {
     // Into the tray only when one is really there; without a notification
     // area the window is minimised as usual and stays on the task bar.
-    if (TrayIcon1->isAdded())
+    m_inTray = TrayIcon1->isAdded();
+    if (m_inTray)
         hide();
     else
         showMinimized();
@@ -654,8 +660,19 @@ void TForm1::TrayIcon1Click(Qt::MouseButton button)
         TrayIcon1DblClick();
 }
 
+// The task bar shows the window while no tray icon does; a window hidden in
+// the tray comes back when the notification area goes away, or nothing would
+// lead back to it.
+void TForm1::TrayIcon1AddedChange(bool added)
+{
+    setTaskbarEntryHidden(this, added);
+    if (!added && m_inTray)
+        TrayIcon1DblClick();
+}
+
 void TForm1::TrayIcon1DblClick()
 {
+    m_inTray = false;
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

@@ -83,6 +83,8 @@ public:
     void TrayIcon1DblClick();
     /// A left click restores a hidden or minimised window.
     void TrayIcon1Click(Qt::MouseButton button);
+    /// The tray icon came into the notification area or left it.
+    void TrayIcon1AddedChange(bool added);
     void PopWWW1Click();
     void popAboutClick();
     /// "Help": the help pages at the part about the main window.
@@ -193,5 +195,6 @@ private:
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;
     bool m_ending = false;
+    bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
 };
