@@ -296,3 +296,20 @@ TEST(TrayOnTheDesktop, TheIconDocksIntoALateNotificationAreaAndTheTaskBarShowsTh
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !taskbarEntryHidden(form); }, 5000));
 }
+
+TEST(TrayOnTheDesktop, ASecondCopyPutsNoIconIntoTheTray)
+{
+    std::unique_ptr<Helper> area = startNotificationArea();
+    Copies copies;
+    const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
+    QProcess *first = copies.start(program);
+    // The window and its icon.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowsOf(first->processId()).size() == 2; }, 10000));
+
+    QProcess *second = copies.start(program);
+    const QStringList box = waitForWindows(second->processId());
+    ASSERT_EQ(box.size(), 1);
+    EXPECT_FALSE(isMainWindow(box[0]));
+    // Its message stays alone: no icon docks beside it.
+    EXPECT_FALSE(QTest::qWaitFor([&] { return windowsOf(second->processId()).size() > 1; }, 400));
+}

@@ -149,7 +149,6 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
     setTabOrder(MaskEdit4, chkWake);
     setTabOrder(chkWake, chkLyd);
 
-    createTray();
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
@@ -157,15 +156,18 @@ TForm1::TForm1(const QString &programFolder, QWidget *parent)
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
 
-    // The check for a running copy ends the loading, before anything is read.
+    // The check for a running copy comes before anything is read, and before
+    // the tray icon, so that a second copy shows nothing but its message.
     SingleInstance1 = new TSingleInstance(this);
     SingleInstance1->setFallbackLockFolder(m_programFolder);
     SingleInstance1->OnAlreadyRunning = [this](TSingleInstance *, qint64 instance, qint64 window) {
         runGuarded([&] { SingleInstance1AlreadyRunning(instance, window); });
     };
     SingleInstance1->Loaded();
-    if (!m_ending)
-        runGuarded([this] { FormCreate(); });
+    if (m_ending)
+        return;
+    createTray();
+    runGuarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;

@@ -135,13 +135,14 @@ public:
     TSortAStringGrid *SortAStringGrid1;
     TStatusBar *StatusBar1;
     QTimer *Timer1;
-    TTrayIcon *TrayIcon1;
-    TPopupMenu *TrayMenu1;
-    QAction *PopRestore1;
-    QAction *PopWWW1;
-    QAction *popAbout;
-    QAction *N1;
-    QAction *PopLuk;
+    // The tray and its menu; a second copy, which ends at once, has none.
+    TTrayIcon *TrayIcon1 = nullptr;
+    TPopupMenu *TrayMenu1 = nullptr;
+    QAction *PopRestore1 = nullptr;
+    QAction *PopWWW1 = nullptr;
+    QAction *popAbout = nullptr;
+    QAction *N1 = nullptr;
+    QAction *PopLuk = nullptr;
     TSingleInstance *SingleInstance1;
     /// The print preview, a window of its own that lives as long as this one.
     /// It is made on first use: setting up its printer asks the print
