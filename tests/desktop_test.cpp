@@ -259,3 +259,100 @@ TEST(PrintPreview, ScreenSizedPreviewFitsTheAvailableAreaWithItsFrame)
     EXPECT_TRUE(QTest::qWaitFor([&] { return preview.frameGeometry() == screen->availableGeometry(); }, 5000))
         << "frame " << preview.frameGeometry().bottom() << " available " << screen->availableGeometry().bottom();
 }
+
+namespace {
+
+// A program run beside Worktally, with a home of its own so that it never
+// touches the user's files. It ends with the helper.
+struct Helper
+{
+    QTemporaryDir home;
+    QProcess process;
+
+    Helper(const QString &program, const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            environment.insert(QString::fromLatin1(name), home.path());
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForStarted(5000)) << program.toStdString();
+    }
+    ~Helper()
+    {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
+std::unique_ptr<Helper> startNotificationArea()
+{
+    auto area = std::make_unique<Helper>(QStringLiteral("trayer"), QStringList {"--edge", "top", "--height", "24"});
+    EXPECT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+    return area;
+}
+
+QString windowProperty(const QWidget &window, const QString &name)
+{
+    return run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), name});
+}
+
+bool taskbarEntryHidden(const QWidget &window)
+{
+    return windowProperty(window, QStringLiteral("_NET_WM_STATE")).contains(QStringLiteral("SKIP_TASKBAR"));
+}
+
+} // namespace
+
+TEST(TrayOnTheDesktop, TheIconDocksIntoALateNotificationAreaAndTheTaskBarShowsTheWindowOnlyWithoutIt)
+{
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
+    QTemporaryDir folder;
+    TForm1 form(folder.path());
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // A window manager keeps the windows' states as on a desktop. It takes on
+    // the windows shown before it starts; one shown while it starts up might
+    // be missed.
+    Helper windowManager(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return windowProperty(form, QStringLiteral("WM_STATE")).contains("Normal"); }, 10000));
+    EXPECT_FALSE(taskbarEntryHidden(form));
+
+    // The notification area starts after the program, as at login.
+    std::unique_ptr<Helper> area = startNotificationArea();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.TrayIcon1->isAdded(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return taskbarEntryHidden(form); }, 5000));
+
+    // Into the tray and back by a click on the icon; the entry stays hidden.
+    QTest::mouseClick(form.btnMinimer, Qt::LeftButton);
+    const QStringList icon = windowsOf(QCoreApplication::applicationPid());
+    ASSERT_EQ(icon.size(), 1);
+    run(QStringLiteral("xdotool"), {"mousemove", "--window", icon[0], "5", "5", "click", "1"});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(taskbarEntryHidden(form));
+
+    // The notification area goes away while the window hides in it: the
+    // window comes back, with its entry in the task bar.
+    QTest::mouseClick(form.btnMinimer, Qt::LeftButton);
+    area.reset();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !taskbarEntryHidden(form); }, 5000));
+}
+
+TEST(TrayOnTheDesktop, ASecondCopyPutsNoIconIntoTheTray)
+{
+    std::unique_ptr<Helper> area = startNotificationArea();
+    Copies copies;
+    const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
+    QProcess *first = copies.start(program);
+    // The window and its icon.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowsOf(first->processId()).size() == 2; }, 10000));
+
+    QProcess *second = copies.start(program);
+    const QStringList box = waitForWindows(second->processId());
+    ASSERT_EQ(box.size(), 1);
+    EXPECT_FALSE(isMainWindow(box[0]));
+    // Its message stays alone: no icon docks beside it.
+    EXPECT_FALSE(QTest::qWaitFor([&] { return windowsOf(second->processId()).size() > 1; }, 400));
+}

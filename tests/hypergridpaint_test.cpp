@@ -286,3 +286,14 @@ TEST(DisplayText, DatesFollowTheLocalesDateOrder)
     EXPECT_EQ(grid.GetDisplayText(1, 1), "+00:51");
     QLocale::setDefault(QLocale::system());
 }
+
+TEST(GridPainting, CellTextStandsOutOnAnyColumnColour)
+{
+    for (TColor color : {clBlack, clNavy, clBlue, clWhite, clYellow}) {
+        BandGrid g;
+        g.grid.Columns().Items(1)->setColumnColor(color);
+        g.grid.setCells(1, 2, QStringLiteral("WWW"));
+        const QRect inside = g.grid.CellRect(1, 2).adjusted(2, 2, -2, -2);
+        EXPECT_GT(strongestContrast(g.image(), inside, toQColor(color)), 128) << color;
+    }
+}

@@ -13,6 +13,7 @@
 #include "trayicon.h"
 #include "unixsignals.h"
 
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -407,6 +409,32 @@ TEST(MainWindow, BackgroundColourIsChosenStoredAndRead)
     EXPECT_TRUE(s.messages.texts.isEmpty());
 }
 
+TEST(MainWindow, EditTextsAndSwitchPicturesStandOutOnTheirBackgrounds)
+{
+    Session s;
+    TForm1 &form = s.start();
+    for (QColor chosen : {QColor(Qt::black), QColor(0, 0, 0x80), QColor(Qt::white)}) {
+        form.chooseColor = [&](const QColor &) { return std::optional<QColor>(chosen); };
+        QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+        const QRect inside = form.MaskEdit1->rect().adjusted(4, 4, -4, -4); // the time, inside the frame
+        EXPECT_GT(strongestContrast(form.MaskEdit1->grab().toImage(), inside, chosen), 128)
+            << chosen.name().toStdString();
+    }
+    // The pictures' smoothed edges show no trace of the magenta key colour
+    // (red and blue well above green), neither the window's nor the built-in.
+    TOnOffSwitch builtIn;
+    for (TOnOffSwitch *sw : {form.Switch1, &builtIn})
+        for (bool on : {true, false}) {
+            sw->setStateOn(on);
+            const QImage image = sw->grab().toImage();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    ASSERT_LE(std::min(c.red(), c.blue()), c.green() + 24) << x << "," << y;
+                }
+        }
+}
+
 TEST(MainWindow, UnreadableColourGivesTheDefaultSilently)
 {
     for (const char *stored : {"backColor=blue\n", "backColor=0x\n", "other=1\n"}) {
@@ -493,6 +521,17 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     form.PopLuk->trigger();
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(QFile::exists(s.path("Hourbook.csv")));
+}
+
+// Tray hosts speaking D-Bus report a single activation and never a double
+// click. (A window hidden in the tray: the desktop test.)
+TEST(MainWindow, ASingleActivationOfTheTrayIconBringsBackAMinimizedWindow)
+{
+    Session s;
+    TForm1 &form = s.start();
+    form.showMinimized();
+    emit form.TrayIcon1->systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(form.isMinimized());
 }
 
 TEST(MainWindow, AboutWindowOpensModallyAndCloses)

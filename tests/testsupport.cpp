@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <QFile>
 
@@ -20,6 +22,15 @@ MessageRecorder::~MessageRecorder()
 {
     setMessagePresenter(std::move(m_previous));
     setQuestionPresenter(std::move(m_previousQuestions));
+}
+
+int strongestContrast(const QImage &image, const QRect &area, const QColor &background)
+{
+    int contrast = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
+    return contrast;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

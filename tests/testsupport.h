@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
+#include <QColor>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -36,6 +38,10 @@ private:
     MessagePresenter m_previous;
     QuestionPresenter m_previousQuestions;
 };
+
+/// The largest difference in grey level between a pixel of area and
+/// background: how well the text drawn there stands out.
+int strongestContrast(const QImage &image, const QRect &area, const QColor &background);
 
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);

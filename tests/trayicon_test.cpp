@@ -97,9 +97,12 @@ TEST(TrayIcon, IsAddedOnlyWhileActiveWithAnIconAndANotificationArea)
     tray.areaAvailable = false;
     tray.setIcon(red);
     EXPECT_FALSE(tray.isAdded());
-    tray.areaAvailable = true; // the next change tries again
-    tray.setHint(QStringLiteral("Worktally|"));
+    tray.areaAvailable = true; // a notification area starts later
+    tray.checkNotificationArea();
     EXPECT_TRUE(tray.isAdded());
+    tray.areaAvailable = false;
+    tray.checkNotificationArea();
+    EXPECT_FALSE(tray.isAdded());
 
     // The real question goes to the platform.
     TTrayIcon real;

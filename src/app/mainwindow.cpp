@@ -20,6 +20,7 @@
 #include "settingsfile.h"
 #include "singleinstance.h"
 #include "statusbar.h"
+#include "taskbarentry.h"
 #include "trayicon.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
@@ -71,11 +72,12 @@ template<typename Edit> Edit *edit(QWidget *parent, const QRect &geometry, const
 }
 
 // The switch's own 22 × 22 pictures: a round button, grey when off and lit
-// green when on. The bottom-left pixel gives the transparent colour.
+// green when on. The ground is transparent, so that the smoothed rim blends
+// into the switch's colour rather than into a key colour.
 QPixmap switchGlyph(bool on)
 {
     QPixmap picture(22, 22);
-    picture.fill(toQColor(clFuchsia));
+    picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(toQColor(clBlack), 1));
@@ -149,7 +151,6 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     setTabOrder(MaskEdit4, chkWake);
     setTabOrder(chkWake, chkLyd);
 
-    createTray();
     openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
@@ -157,15 +158,18 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
         return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
     };
 
-    // The check for a running copy ends the loading, before anything is read.
+    // The check for a running copy comes before anything is read, and before
+    // the tray icon, so that a second copy shows nothing but its message.
     SingleInstance1 = new TSingleInstance(this);
     SingleInstance1->setFallbackLockFolder(m_dataFolder);
     SingleInstance1->OnAlreadyRunning = [this](TSingleInstance *, qint64 instance, qint64 window) {
         runGuarded([&] { SingleInstance1AlreadyRunning(instance, window); });
     };
     SingleInstance1->Loaded();
-    if (!m_ending)
-        runGuarded([this] { FormCreate(); });
+    if (m_ending)
+        return;
+    createTray();
+    runGuarded([this] { FormCreate(); });
 }
 
 TForm1::~TForm1() = default;
@@ -292,6 +296,9 @@ void TForm1::createTray()
     TrayIcon1->setIcon(programIcon());
     TrayIcon1->setPopupMenu(TrayMenu1);
     TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
+    TrayIcon1->OnClick
+        = [this](TTrayIcon *, Qt::MouseButton button, Qt::KeyboardModifiers, QPoint) { TrayIcon1Click(button); };
+    connect(TrayIcon1, &TTrayIcon::addedChanged, this, guarded([this](bool added) { TrayIcon1AddedChange(added); }));
 }
 
 void TForm1::createAlarmBox()
@@ -340,10 +347,12 @@ void TForm1::applyBackgroundColor(TColor color)
     for (int col : {StartColumn, EndColumn, TimeColumn, NominalDateColumn, NominalTimeColumn, DiffColumn, NotesColumn})
         Grid1->Columns().Items(col)->setColumnColor(color);
     const QColor screenColor = toQColor(color);
+    const QColor textColor = toQColor(readableTextColor(color));
     for (QWidget *edit : std::initializer_list<QWidget *> {
              DateEdit1, DateEdit2, DateEdit3, MaskEdit1, MaskEdit2, MaskEdit3, MaskEdit4, memo1}) {
         QPalette palette = edit->palette();
         palette.setColor(QPalette::Base, screenColor);
+        palette.setColor(QPalette::Text, textColor);
         edit->setPalette(palette);
     }
 }
@@ -385,8 +394,11 @@ void TForm1::showLastRows()
     }
 }
 
+// Qt sends this before it maps the window, while its task-bar entry can still
+// be set on the window itself; the window manager may forget it at each hide.
 void TForm1::showEvent(QShowEvent *event)
 {
+    setTaskbarEntryHidden(this, TrayIcon1->isAdded());
     QWidget::showEvent(event);
     if (!m_shown) {
         m_shown = true;
@@ -635,15 +647,36 @@ void TForm1::btnMinimerClick()
 {
     // Into the tray only when one is really there; without a notification
     // area the window is minimised as usual and stays on the task bar.
-    if (TrayIcon1->isAdded())
+    m_inTray = TrayIcon1->isAdded();
+    if (m_inTray)
         hide();
     else
         showMinimized();
     QCoreApplication::processEvents();
 }
 
+// Tray hosts that speak D-Bus (KDE's, GNOME's) report one activation and no
+// double click, so a click alone has to bring back a window that is out of
+// sight. A visible window keeps its place, as the menu expects.
+void TForm1::TrayIcon1Click(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton && (isHidden() || isMinimized()))
+        TrayIcon1DblClick();
+}
+
+// The task bar shows the window while no tray icon does; a window hidden in
+// the tray comes back when the notification area goes away, or nothing would
+// lead back to it.
+void TForm1::TrayIcon1AddedChange(bool added)
+{
+    setTaskbarEntryHidden(this, added);
+    if (!added && m_inTray)
+        TrayIcon1DblClick();
+}
+
 void TForm1::TrayIcon1DblClick()
 {
+    m_inTray = false;
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();

@@ -84,6 +84,10 @@ public:
     void btnMinimerClick();
     /// Restore from the tray or from being minimised, to the front.
     void TrayIcon1DblClick();
+    /// A left click restores a hidden or minimised window.
+    void TrayIcon1Click(Qt::MouseButton button);
+    /// The tray icon came into the notification area or left it.
+    void TrayIcon1AddedChange(bool added);
     void PopWWW1Click();
     void popAboutClick();
     /// "Help": the help pages at the part about the main window.
@@ -134,13 +138,14 @@ public:
     TSortAStringGrid *SortAStringGrid1;
     TStatusBar *StatusBar1;
     QTimer *Timer1;
-    TTrayIcon *TrayIcon1;
-    TPopupMenu *TrayMenu1;
-    QAction *PopRestore1;
-    QAction *PopWWW1;
-    QAction *popAbout;
-    QAction *N1;
-    QAction *PopLuk;
+    // The tray and its menu; a second copy, which ends at once, has none.
+    TTrayIcon *TrayIcon1 = nullptr;
+    TPopupMenu *TrayMenu1 = nullptr;
+    QAction *PopRestore1 = nullptr;
+    QAction *PopWWW1 = nullptr;
+    QAction *popAbout = nullptr;
+    QAction *N1 = nullptr;
+    QAction *PopLuk = nullptr;
     TSingleInstance *SingleInstance1;
     /// The print preview, a window of its own that lives as long as this one.
     /// It is made on first use: setting up its printer asks the print
@@ -195,5 +200,6 @@ private:
     TColor m_backgroundColor = clWhite;
     bool m_shown = false;
     bool m_ending = false;
+    bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
 };

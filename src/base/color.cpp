@@ -46,3 +46,16 @@ TColor fromQColor(const QColor &color)
 {
     return rgbColor(color.red(), color.green(), color.blue());
 }
+
+bool isDark(const QColor &color)
+{
+    return qGray(color.rgb()) < 128;
+}
+
+TColor readableTextColor(TColor background)
+{
+    const bool dark = isDark(toQColor(background));
+    if (isDark(toQColor(clWindowText)) != dark)
+        return clWindowText;
+    return dark ? clWhite : clBlack;
+}

@@ -61,3 +61,9 @@ constexpr bool isSystemColor(TColor color)
 QColor toQColor(TColor color);
 /// The stored form of an explicit screen colour.
 TColor fromQColor(const QColor &color);
+
+/// Whether a colour looks dark, by its brightness to the eye.
+bool isDark(const QColor &color);
+/// The colour for text on background: the desktop's text colour where it
+/// stands out, otherwise white on a dark and black on a light background.
+TColor readableTextColor(TColor background);

@@ -170,7 +170,6 @@ THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHe
     a.info.Col = col;
     a.info.Row = row;
     a.info.Grid = this;
-    a.fontColor = clWindowText;
 
     if (drawState & gdFixed) {
         if (row == 0 && !object->Caption().isEmpty())
@@ -191,6 +190,8 @@ THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHe
         m_workFont = column->ColumnParentFont() ? font() : column->ColumnFont();
         a.color = column->ColumnColor();
     }
+    // A column may take any colour the user picks, black included.
+    a.fontColor = readableTextColor(a.color);
 
     const bool highlighted = ((drawState & gdFocused) && (Options() & goDrawFocusSelected))
         || ((drawState & gdSelected) && !(drawState & gdFocused));
@@ -243,8 +244,7 @@ void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect
 
     if ((state & gdFocused) && (m_hyperOptions & hgoptDrawFocusRectangle)) {
         // A dotted frame in the colour that stands out from the background.
-        const QColor background = toQColor(a.color);
-        QPen dots(background.lightness() > 127 ? Qt::black : Qt::white, 1);
+        QPen dots(isDark(toQColor(a.color)) ? Qt::white : Qt::black, 1);
         dots.setDashPattern({1, 1});
         painter.setPen(dots);
         painter.setBrush(Qt::NoBrush);

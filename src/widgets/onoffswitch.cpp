@@ -12,7 +12,9 @@ namespace {
 QPixmap drawLever(int index, QSize size)
 {
     QPixmap picture(size);
-    picture.fill(toQColor(clFuchsia)); // the bottom-left pixel marks the transparent colour
+    // A transparent ground, so that the smoothed edges blend into the
+    // switch's colour rather than into a key colour.
+    picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF plate(size.width() * 0.2, size.height() * 0.1, size.width() * 0.6, size.height() * 0.8);

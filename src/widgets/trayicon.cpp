@@ -8,6 +8,10 @@
 
 namespace {
 
+// How often the icon asks whether a notification area runs: the toolkit
+// tells of none coming or going.
+constexpr int AreaWatchInterval = 1000;
+
 // The notification area keeps room for this much tooltip text.
 constexpr qsizetype maxTooltipLength = 63;
 
@@ -71,9 +75,13 @@ TTrayIcon::TTrayIcon(QObject *parent)
     : QObject(parent)
     , m_tray(this)
     , m_animation(this)
+    , m_areaWatch(this)
 {
     m_animation.setInterval(m_interval);
     connect(&m_animation, &QTimer::timeout, this, &TTrayIcon::showNextFrame);
+    m_areaWatch.setInterval(AreaWatchInterval);
+    connect(&m_areaWatch, &QTimer::timeout, this, &TTrayIcon::checkNotificationArea);
+    m_areaWatch.start();
     connect(&m_tray, &QSystemTrayIcon::activated, this, &TTrayIcon::onActivated);
 }
 
@@ -87,10 +95,13 @@ void TTrayIcon::setActive(bool on)
     if (on == m_active)
         return;
     m_active = on;
-    if (on)
+    if (on) {
+        m_areaWatch.start();
         add();
-    else
+    } else {
+        m_areaWatch.stop();
         remove();
+    }
 }
 
 void TTrayIcon::setHint(const QString &hint)
@@ -123,7 +134,7 @@ void TTrayIcon::setAnimated(bool on)
     if (on == m_animated)
         return;
     m_animated = on;
-    if (on && isAdded())
+    if (on && m_tray.isVisible())
         m_animation.start();
     else
         m_animation.stop();
@@ -152,18 +163,20 @@ void TTrayIcon::showCurrentIcon(const QIcon &icon)
     m_tray.setToolTip(shortHint(m_hint));
 }
 
+// A notification area often starts after this program, at login. On X11 the
+// toolkit docks an icon shown before into it; elsewhere the area watch adds
+// the icon once the area runs.
 void TTrayIcon::add()
 {
     remove();
     const QIcon icon = currentIcon();
-    // Without a notification area the icon stays out, and the next change
-    // tries again.
-    if (icon.isNull() || !notificationAreaAvailable())
+    if (icon.isNull() || !(notificationAreaAvailable() || QGuiApplication::platformName() == u"xcb"))
         return;
     showCurrentIcon(icon);
     m_tray.show();
     if (m_animated)
         m_animation.start();
+    noteAdded();
 }
 
 void TTrayIcon::remove()
@@ -171,6 +184,24 @@ void TTrayIcon::remove()
     m_tray.hide();
     m_pressed = {};
     m_animation.stop();
+    noteAdded();
+}
+
+void TTrayIcon::checkNotificationArea()
+{
+    if (m_active && !m_tray.isVisible())
+        add();
+    else
+        noteAdded();
+}
+
+void TTrayIcon::noteAdded()
+{
+    const bool added = m_tray.isVisible() && notificationAreaAvailable();
+    if (added == m_added)
+        return;
+    m_added = added;
+    emit addedChanged(added);
 }
 
 void TTrayIcon::updateStep()
@@ -179,7 +210,7 @@ void TTrayIcon::updateStep()
         setAnimated(false); // which comes back here
         return;
     }
-    if (!isAdded()) {
+    if (!m_tray.isVisible()) {
         if (m_active)
             add();
         return;

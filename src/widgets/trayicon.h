@@ -29,9 +29,9 @@ enum class TrayMouseMessage {
 /// Icons as an animation.
 ///
 /// The icon is added (really shown) while Active, its current icon is not
-/// empty and the desktop offers a notification area. Until then every change
-/// of Hint, Icon or Icons tries to add it again; a notification area that
-/// appears or goes away later is not watched.
+/// empty and the desktop offers a notification area. A notification area that
+/// starts later takes the icon in as soon as it runs, and one that goes away
+/// takes it along: addedChanged tells of both.
 class TTrayIcon : public QObject
 {
     Q_OBJECT
@@ -83,7 +83,10 @@ public:
     MouseEvent OnMouseUp;
 
     /// Whether the icon is shown in a notification area now.
-    bool isAdded() const { return m_tray.isVisible(); }
+    bool isAdded() const { return m_added; }
+    /// Adds the icon to a notification area that started, or notes that the
+    /// area went away; the icon asks every second while it is Active.
+    void checkNotificationArea();
     /// The platform's icon, for what this component leaves out (balloon
     /// messages); its icon, tooltip and visibility belong to the component.
     QSystemTrayIcon *systemTrayIcon() { return &m_tray; }
@@ -91,6 +94,10 @@ public:
     /// Runs the events and steps of one mouse action on the icon. A failure
     /// in a handler is reported and the icon goes on working.
     void handleTrayMessage(TrayMouseMessage message);
+
+signals:
+    /// The icon came into a notification area or left it.
+    void addedChanged(bool added);
 
 protected:
     /// Whether the desktop would show the icon.
@@ -108,10 +115,14 @@ private:
     void add();
     void remove();
     void updateStep();
+    /// Tells whether the icon came into a notification area or left it.
+    void noteAdded();
     void showNextFrame();
 
-    QSystemTrayIcon m_tray;
+    QSystemTrayIcon m_tray; // visible once added, also while its notification area is away
     QTimer m_animation; // the frame clock, running while animated and added
+    QTimer m_areaWatch; // asks after the notification area while Active
+    bool m_added = false;
     bool m_active = true;
     bool m_animated = false;
     bool m_enabled = true;
