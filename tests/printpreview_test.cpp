@@ -4,15 +4,19 @@
 #include "mainwindow.h"
 #include "pageprinter.h"
 #include "printpreview.h"
+#include "printtestsupport.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,6 +26,38 @@ const QByteArray WorkedExample
     = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
       "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
       "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+QString hashOf(QByteArrayView bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString hashOf(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    return hashOf(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()));
+}
+
+/// Every text with its baseline and font, every line with its pen.
+QString displayListOf(const TPageImage &page)
+{
+    QString list;
+    for (const auto &text : page.texts())
+        list += QStringLiteral("%1,%2 %3 %4 %5|")
+                    .arg(text.origin.x(), 0, 'g', 17)
+                    .arg(text.origin.y(), 0, 'g', 17)
+                    .arg(text.font.family())
+                    .arg(text.font.pixelSize())
+                    .arg(text.text);
+    for (const auto &line : page.lines())
+        list += QStringLiteral("%1,%2-%3,%4/%5|")
+                    .arg(line.from.x())
+                    .arg(line.from.y())
+                    .arg(line.to.x())
+                    .arg(line.to.y())
+                    .arg(line.penWidth);
+    return list;
+}
 
 // The main window over a worksheet after "Print", printing into a PDF file
 // (or with the printer dialog cancelled).
@@ -62,6 +98,35 @@ struct Printing
         for (const auto &m : word.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput())))
             words.append({m.captured(2), m.captured(1).toDouble()});
         return words;
+    }
+
+    // The page count and the text of the printed PDF.
+    QString printedText()
+    {
+        QTest::mouseClick(preview().btnPrint, Qt::LeftButton);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        pdftotext.waitForFinished(10000);
+        QProcess pdfinfo;
+        pdfinfo.start(QStringLiteral("pdfinfo"), {pdf});
+        pdfinfo.waitForFinished(10000);
+        static const QRegularExpression pages(QStringLiteral("Pages: +([0-9]+)"));
+        return pages.match(QString::fromUtf8(pdfinfo.readAllStandardOutput())).captured(1) + u' '
+            + hashOf(pdftotext.readAllStandardOutput());
+    }
+
+    QString pages()
+    {
+        QString all = QString::number(prn().PageCount());
+        for (int page = 1; page <= prn().PageCount(); ++page)
+            all += displayListOf(prn().Page(page));
+        return hashOf(all.toUtf8());
+    }
+
+    QString previewAt(int zoomEntry)
+    {
+        preview().ComboBox1Click(zoomEntry);
+        return hashOf(prn().PaintSurface()->grab().toImage());
     }
 };
 
@@ -238,4 +303,83 @@ TEST(Printout, ExitHidesThePreviewAndKeepsTheDocument)
     QTest::mouseClick(p.preview().btnLuk, Qt::LeftButton);
     EXPECT_FALSE(p.preview().isVisible());
     EXPECT_EQ(p.prn().PageCount(), 1);
+}
+
+// --- What is printed and shown --------------------------------------------------------
+
+namespace {
+
+/// Rows with wrapping, accented, wide and combining characters and a word
+/// too long for its column in the notes.
+QByteArray worksheet(int rows)
+{
+    const QString notes[] = {QString(), QStringLiteral("Customer call"),
+        QStringLiteral("Planning the next release with the team and writing it down"),
+        QStringLiteral("M\u00f8de med kunden \u2013 \u00abvigtigt\u00bb"),
+        QStringLiteral("Cafe\u0301 with the \u4f1a\u8b70 team"),
+        QStringLiteral("Supercalifragilisticexpialidocious_and_no_blank_to_break_at")};
+    QByteArray bytes;
+    for (int i = 0; i < rows; ++i) {
+        const QByteArray date = QStringLiteral("%1-%2-26")
+                                    .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                                    .arg(1 + i / 28 % 12, 2, 10, QLatin1Char('0'))
+                                    .toLatin1();
+        const QByteArray minutes = QByteArray::number(10 + i % 50);
+        bytes += "\"" + date + " 08:" + minutes + "\",\"" + date + " 12:30\",\"04:" + minutes + "\",\"\",\"" + date
+            + "\",\"07:24\",\"\",\"-02:" + minutes + "\",\"" + notes[i % 6].toUtf8() + "\"\r\n";
+    }
+    return bytes + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+}
+
+QImage drawnAtFullSize(TPagePrinter &prn, int page)
+{
+    const QRect paper = prn.Printer() ? prn.Printer()->pageLayout().fullRectPixels(prn.Printer()->resolution())
+                                      : QRect(0, 0, 2480, 3508); // A4 at 300 dpi
+    QImage image(paper.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    prn.Page(page).play(painter);
+    return image;
+}
+
+} // namespace
+
+// Fingerprints of the printout: the recorded pages (every text with its
+// place and font, every line), pages drawn at 1:1, the preview at three
+// zooms and the text of the PDF, at a fixed date and locale. The expected
+// values were taken from the printout as it is meant to look, with the fonts
+// the project installs (fonts-liberation, fonts-dejavu-core): a change in
+// one is a change in what is printed or shown.
+TEST(PrintOutput, PagesPreviewAndPdfOfAWorksheet)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    Printing p(worksheet(300));
+    QTest::qWait(100); // the window takes its final size
+    EXPECT_EQ(p.pages(), "2f589c45e7a186e7");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 1)), "15f67a8e8af37044");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 2)), "7bcb2888cfb380ad");
+    EXPECT_EQ(p.previewAt(0), "c49512c80a8c11f8");
+    EXPECT_EQ(p.previewAt(2), "ef6264dac7531ff9");
+    QTest::mouseClick(p.preview().btnFrem, Qt::LeftButton);
+    EXPECT_EQ(p.previewAt(4), "9b98c8e70c8e213b");
+    EXPECT_EQ(p.printedText(), "9 19d3d50c38cf8e80");
+
+    // Rebuilt without frames, and in another size.
+    QTest::mouseClick(p.preview().RadioButton2, Qt::LeftButton);
+    EXPECT_EQ(p.pages(), "e30a1941bae7b834");
+    p.preview().ComboBox2->setCurrentIndex(6); // "12"
+    emit p.preview().ComboBox2->activated(6);
+    EXPECT_EQ(p.pages(), "6dd9a07cc02f6758");
+}
+
+TEST(PrintOutput, PagesOfTheStandInPrinter)
+{
+    const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    Printing p(worksheet(300));
+    p.prn().setPrinter(nullptr); // 300 dpi from the next document on
+    QTest::mouseClick(p.preview().RadioButton1, Qt::LeftButton);
+    EXPECT_EQ(p.pages(), "a1617b3de57c534d");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 3)), "3a04c8dbd1633c24");
 }
