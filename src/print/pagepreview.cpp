@@ -49,28 +49,28 @@ void TPagePrinter::repaintPreview()
 
 double TPagePrinter::printerToScreenX() const
 {
-    return double(m_metrics.dpiX) / m_surface->logicalDpiX();
+    return double(m_layout.metrics.dpiX) / m_surface->logicalDpiX();
 }
 
 double TPagePrinter::printerToScreenY() const
 {
-    return double(m_metrics.dpiY) / m_surface->logicalDpiY();
+    return double(m_layout.metrics.dpiY) / m_surface->logicalDpiY();
 }
 
 int TPagePrinter::zx(double length) const
 {
-    return zoomedPixels(length, m_unit, m_surface->logicalDpiX(), m_zoomPercent);
+    return zoomedPixels(length, m_layout.unit, m_surface->logicalDpiX(), m_zoomPercent);
 }
 
 int TPagePrinter::zy(double length) const
 {
-    return zoomedPixels(length, m_unit, m_surface->logicalDpiY(), m_zoomPercent);
+    return zoomedPixels(length, m_layout.unit, m_surface->logicalDpiY(), m_zoomPercent);
 }
 
 QSize TPagePrinter::SheetSize() const
 {
-    return {roundHalfEven(px(m_paper.width) * m_zoomPercent / printerToScreenX() * 0.01),
-        roundHalfEven(py(m_paper.height) * m_zoomPercent / printerToScreenY() * 0.01)};
+    return {roundHalfEven(px(m_layout.paper.width) * m_zoomPercent / printerToScreenX() * 0.01),
+        roundHalfEven(py(m_layout.paper.height) * m_zoomPercent / printerToScreenY() * 0.01)};
 }
 
 void TPagePrinter::setZoomPercent(int percent)
@@ -92,13 +92,13 @@ void TPagePrinter::zoomToFill(int view, int scrollBar, double ratio, int paperPi
 void TPagePrinter::ZoomToWidth()
 {
     zoomToFill(maximumViewportSize().width(), style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this),
-        printerToScreenX(), px(m_paper.width));
+        printerToScreenX(), px(m_layout.paper.width));
 }
 
 void TPagePrinter::ZoomToHeight()
 {
     zoomToFill(maximumViewportSize().height(), style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this),
-        printerToScreenY(), py(m_paper.height));
+        printerToScreenY(), py(m_layout.paper.height));
 }
 
 void TPagePrinter::ZoomToFit()
@@ -217,24 +217,25 @@ void TPagePrinter::PaintPreview(QPainter &painter, const QRect &exposed) const
     painter.setBrush(Qt::white);
     drawRectangle(painter, left, top, right, bottom);
 
-    if (m_pageNumber >= 1 && m_pageNumber <= PageCount()) {
+    if (m_layout.pageNumber >= 1 && m_layout.pageNumber <= PageCount()) {
         // The page image starts at the printable origin of the paper.
         const QRect target(
-            QPoint(left + zx(m_paper.offsetX) + 1, top + zy(m_paper.offsetY) + 1), QPoint(right, bottom));
-        const QSizeF image(px(m_paper.width - m_paper.offsetX), py(m_paper.height - m_paper.offsetY));
+            QPoint(left + zx(m_layout.paper.offsetX) + 1, top + zy(m_layout.paper.offsetY) + 1), QPoint(right, bottom));
+        const QSizeF image(
+            px(m_layout.paper.width - m_layout.paper.offsetX), py(m_layout.paper.height - m_layout.paper.offsetY));
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(target.topLeft());
         painter.scale(target.width() / image.width(), target.height() / image.height());
-        m_pages[m_pageNumber - 1].play(painter);
+        m_pages[m_layout.pageNumber - 1].play(painter);
         painter.restore();
     }
 
     if (m_showMargins) {
         painter.setPen(QPen(toQColor(clSilver), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        drawRectangle(painter, left + zx(m_marginLeft), top + zy(m_marginTop), right - zx(m_marginRight),
-            bottom - zy(m_marginBottom));
+        drawRectangle(painter, left + zx(m_layout.marginLeft), top + zy(m_layout.marginTop),
+            right - zx(m_layout.marginRight), bottom - zy(m_layout.marginBottom));
     }
 }
 

@@ -43,7 +43,6 @@ ECancelPrinting::ECancelPrinting()
 TPagePrinter::TPagePrinter(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_fallbackDevice(fallbackDevice())
-    , m_canvasMetrics(QFont())
 {
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         m_systemPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -55,8 +54,8 @@ TPagePrinter::TPagePrinter(QWidget *parent)
     verticalScrollBar()->setSingleStep(16);
     m_surface = new TPreviewSurface(*this, viewport());
     readPrinter();
-    m_marginTop = m_marginBottom = m_paper.offsetY;
-    m_marginLeft = m_marginRight = m_paper.offsetX;
+    m_layout.marginTop = m_layout.marginBottom = m_layout.paper.offsetY;
+    m_layout.marginLeft = m_layout.marginRight = m_layout.paper.offsetX;
     // Setting the font runs the font handling (changeEvent), which copies it
     // to the header and footer fonts as well.
     setFont(QFont(QStringLiteral("Courier New"), 10));
@@ -82,13 +81,13 @@ void TPagePrinter::setPrinter(QPrinter *printer)
 
 void TPagePrinter::readPrinter()
 {
-    m_metrics = readPrinterMetrics(m_printer);
-    m_paper = paperOf(m_metrics, m_unit);
+    m_layout.metrics = readPrinterMetrics(m_printer);
+    m_layout.paper = paperOf(m_layout.metrics, m_layout.unit);
 }
 
 const QPaintDevice *TPagePrinter::referenceDevice() const
 {
-    if (m_metrics.available)
+    if (m_layout.metrics.available)
         return m_printer;
     return &m_fallbackDevice;
 }
@@ -96,27 +95,27 @@ const QPaintDevice *TPagePrinter::referenceDevice() const
 void TPagePrinter::RefreshPrinterMetrics()
 {
     readPrinter();
-    if (!m_documentOpen) {
-        setMarginTop(m_marginTop);
-        setMarginBottom(m_marginBottom);
-        setMarginLeft(m_marginLeft);
-        setMarginRight(m_marginRight);
+    if (!m_layout.documentOpen) {
+        setMarginTop(m_layout.marginTop);
+        setMarginBottom(m_layout.marginBottom);
+        setMarginLeft(m_layout.marginLeft);
+        setMarginRight(m_layout.marginRight);
     }
     bindCanvasFont(font());
-    for (TPageRow *row : {&m_header, &m_footer})
+    for (TPageRow *row : {&m_layout.header, &m_layout.footer})
         if (!row->friendly.isEmpty())
             translateFriendly(*row);
 }
 
 QPageLayout::Orientation TPagePrinter::Orientation() const
 {
-    return m_metrics.available ? m_printer->pageLayout().orientation() : QPageLayout::Portrait;
+    return m_layout.metrics.available ? m_printer->pageLayout().orientation() : QPageLayout::Portrait;
 }
 
 void TPagePrinter::setOrientation(QPageLayout::Orientation orientation)
 {
     refuseWhileOpen("Unable to change orientation while printing");
-    if (!m_metrics.available || orientation == Orientation())
+    if (!m_layout.metrics.available || orientation == Orientation())
         return;
     m_printer->setPageOrientation(orientation);
     readPrinter();
@@ -126,36 +125,36 @@ void TPagePrinter::setOrientation(QPageLayout::Orientation orientation)
 
 QString TPagePrinter::Title() const
 {
-    return m_metrics.available ? m_title : QStringLiteral("<Unknown>");
+    return m_layout.metrics.available ? m_layout.title : QStringLiteral("<Unknown>");
 }
 
 // --- Units and geometry -------------------------------------------------------
 
 void TPagePrinter::setMeasureUnit(TMeasureUnit unit)
 {
-    if (unit == m_unit)
+    if (unit == m_layout.unit)
         return;
     // The margins are converted through their setters, which would refuse.
     refuseWhileOpen(TopMarginRefusal);
-    m_unit = unit;
-    m_paper = paperOf(m_metrics, unit);
-    setMarginTop(convertLength(m_marginTop, unit));
-    setMarginBottom(convertLength(m_marginBottom, unit));
-    setMarginLeft(convertLength(m_marginLeft, unit));
-    setMarginRight(convertLength(m_marginRight, unit));
-    m_pageBorderOffset = convertLength(m_pageBorderOffset, unit);
-    m_formatRules.defaultColWidth = convertLength(m_formatRules.defaultColWidth, unit);
+    m_layout.unit = unit;
+    m_layout.paper = paperOf(m_layout.metrics, unit);
+    setMarginTop(convertLength(m_layout.marginTop, unit));
+    setMarginBottom(convertLength(m_layout.marginBottom, unit));
+    setMarginLeft(convertLength(m_layout.marginLeft, unit));
+    setMarginRight(convertLength(m_layout.marginRight, unit));
+    m_layout.pageBorderOffset = convertLength(m_layout.pageBorderOffset, unit);
+    m_layout.formatRules.defaultColWidth = convertLength(m_layout.formatRules.defaultColWidth, unit);
     RefreshPrinterMetrics();
     const TFormatRules rules = formatRules();
-    for (TPageRow *row : {&m_header, &m_footer})
+    for (TPageRow *row : {&m_layout.header, &m_layout.footer})
         if (row->friendly.isEmpty())
             row->format = normaliseFormat(row->format, rules, unit);
-    m_tableFormat = normaliseFormat(m_tableFormat, rules, unit);
+    m_layout.tableFormat = normaliseFormat(m_layout.tableFormat, rules, unit);
 }
 
 void TPagePrinter::refuseWhileOpen(const char *message) const
 {
-    if (m_documentOpen)
+    if (m_layout.documentOpen)
         throw EPagePrinter(QString::fromLatin1(message));
 }
 
@@ -178,41 +177,42 @@ void TPagePrinter::setMargin(double &margin, double value, double low, double hi
 
 void TPagePrinter::setMarginTop(double margin)
 {
-    setMargin(m_marginTop, margin, m_paper.offsetY, m_paper.height - m_paper.offsetY, TopMarginRefusal);
+    setMargin(m_layout.marginTop, margin, m_layout.paper.offsetY, m_layout.paper.height - m_layout.paper.offsetY,
+        TopMarginRefusal);
 }
 
 void TPagePrinter::setMarginBottom(double margin)
 {
-    setMargin(m_marginBottom, margin, m_paper.offsetY, m_paper.height - m_paper.offsetY,
+    setMargin(m_layout.marginBottom, margin, m_layout.paper.offsetY, m_layout.paper.height - m_layout.paper.offsetY,
         "Unable to change bottom margin while printing");
 }
 
 void TPagePrinter::setMarginLeft(double margin)
 {
-    setMargin(m_marginLeft, margin, m_paper.offsetX, m_paper.width - m_paper.offsetX,
+    setMargin(m_layout.marginLeft, margin, m_layout.paper.offsetX, m_layout.paper.width - m_layout.paper.offsetX,
         "Unable to change left margin while printing");
 }
 
 void TPagePrinter::setMarginRight(double margin)
 {
-    setMargin(m_marginRight, margin, m_paper.offsetX, m_paper.width - m_paper.offsetX,
+    setMargin(m_layout.marginRight, margin, m_layout.paper.offsetX, m_layout.paper.width - m_layout.paper.offsetX,
         "Unable to change right margin while printing");
 }
 
 double TPagePrinter::BodyWidth() const
 {
-    return m_paper.width - m_marginLeft - m_marginRight;
+    return m_layout.paper.width - m_layout.marginLeft - m_layout.marginRight;
 }
 
 TPagePrinter::TBodyArea TPagePrinter::body() const
 {
     TBodyArea area;
-    area.left = px(m_marginLeft - m_paper.offsetX);
-    area.top = py(m_marginTop - m_paper.offsetY);
-    const int right = px(m_marginRight - m_paper.offsetX);
-    const int bottom = py(m_marginBottom - m_paper.offsetY);
-    area.width = px(m_paper.printableWidth()) - area.left - right;
-    area.height = py(m_paper.printableHeight()) - area.top - bottom;
+    area.left = px(m_layout.marginLeft - m_layout.paper.offsetX);
+    area.top = py(m_layout.marginTop - m_layout.paper.offsetY);
+    const int right = px(m_layout.marginRight - m_layout.paper.offsetX);
+    const int bottom = py(m_layout.marginBottom - m_layout.paper.offsetY);
+    area.width = px(m_layout.paper.printableWidth()) - area.left - right;
+    area.height = py(m_layout.paper.printableHeight()) - area.top - bottom;
     return area;
 }
 
@@ -222,7 +222,7 @@ void TPagePrinter::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
         bindCanvasFont(font());
-        for (TPageRow *row : {&m_header, &m_footer})
+        for (TPageRow *row : {&m_layout.header, &m_layout.footer})
             if (row->autoFont)
                 row->font = font();
     }
@@ -234,36 +234,36 @@ void TPagePrinter::bindCanvasFont(const QFont &font)
     // Sized in whole printer pixels for its point size, so that every device
     // the page is replayed on draws it at the size it was measured in.
     QFont bound = font;
-    bound.setPixelSize(fontPixelHeight(pointSizeOf(font), m_metrics.dpiY));
+    bound.setPixelSize(fontPixelHeight(pointSizeOf(font), m_layout.metrics.dpiY));
     bound.setHintingPreference(QFont::PreferNoHinting);
-    if (bound != m_canvasFont || referenceDevice() != m_measuredOn) {
-        m_canvasFont = bound;
-        m_measuredOn = referenceDevice();
-        m_canvasMetrics = QFontMetricsF(m_canvasFont, m_measuredOn);
+    if (bound != m_layout.canvasFont || referenceDevice() != m_layout.measuredOn) {
+        m_layout.canvasFont = bound;
+        m_layout.measuredOn = referenceDevice();
+        m_layout.canvasMetrics = QFontMetricsF(m_layout.canvasFont, m_layout.measuredOn);
         m_widthCache.clear();
     }
-    m_externalLeading = qRound(m_canvasMetrics.leading());
-    m_lineHeight = lineHeightFor(m_lineSpacing, m_canvasFont.pixelSize());
+    m_layout.externalLeading = qRound(m_layout.canvasMetrics.leading());
+    m_layout.lineHeight = lineHeightFor(m_layout.lineSpacing, m_layout.canvasFont.pixelSize());
 }
 
 void TPagePrinter::setLineSpacing(TLineSpacing spacing)
 {
-    if (spacing == m_lineSpacing)
+    if (spacing == m_layout.lineSpacing)
         return;
-    m_lineSpacing = spacing;
-    m_lineHeight = lineHeightFor(spacing, m_canvasFont.pixelSize());
+    m_layout.lineSpacing = spacing;
+    m_layout.lineHeight = lineHeightFor(spacing, m_layout.canvasFont.pixelSize());
 }
 
 TFormatRules TPagePrinter::formatRules() const
 {
-    TFormatRules rules = m_formatRules;
+    TFormatRules rules = m_layout.formatRules;
     rules.decimalSeparator = NumberSeparators::current().decimal;
     return rules;
 }
 
 void TPagePrinter::setTableFormat(const QString &format)
 {
-    m_tableFormat = normaliseFormat(format, formatRules());
+    m_layout.tableFormat = normaliseFormat(format, formatRules());
 }
 
 void TPagePrinter::setRowFormat(TPageRow &row, const QString &format)
@@ -282,7 +282,7 @@ void TPagePrinter::setRowFriendly(TPageRow &row, const QString &code)
 void TPagePrinter::translateFriendly(TPageRow &row)
 {
     const TFriendlyRow translated
-        = translateFriendlyCode(row.friendly, {m_fileName, ClockSource::now(), BodyWidth(), formatRules()});
+        = translateFriendlyCode(row.friendly, {m_layout.fileName, ClockSource::now(), BodyWidth(), formatRules()});
     row.text = translated.row;
     setRowFormat(row, translated.format);
 }
@@ -299,10 +299,10 @@ void TPagePrinter::setRowAutoFont(TPageRow &row, bool on)
 void TPagePrinter::setFileName(const QString &fileName)
 {
     const QString trimmed = fileName.trimmed();
-    if (trimmed == m_fileName)
+    if (trimmed == m_layout.fileName)
         return;
     refuseWhileOpen("Can't change FileName while printing");
-    m_fileName = trimmed;
+    m_layout.fileName = trimmed;
 }
 
 void TPagePrinter::setPrintToFile(bool on)
@@ -329,34 +329,34 @@ void TPagePrinter::BeginDocument()
     RefreshPrinterMetrics();
     // A file that cannot be created leaves no document open.
     if (m_printToFile) {
-        m_output = std::make_unique<TTextFileOutput>(m_fileName);
+        m_output = std::make_unique<TTextFileOutput>(m_layout.fileName);
         // The file counts its own pages; the preview gets its page back.
-        if (!m_writingToFile)
-            m_shownPageNumber = m_pageNumber;
+        if (!m_layout.writingToFile)
+            m_shownPageNumber = m_layout.pageNumber;
     } else {
         m_pages.clear();
         m_output = std::make_unique<TPageRecorder>(m_pages);
         m_output->beginPage();
     }
-    m_documentOpen = true;
-    m_writingToFile = m_printToFile;
-    m_drawingHeaderFooter = false;
-    m_pageNumber = 1;
+    m_layout.documentOpen = true;
+    m_layout.writingToFile = m_printToFile;
+    m_layout.drawingHeaderFooter = false;
+    m_layout.pageNumber = 1;
     startPage();
 }
 
 void TPagePrinter::EndDocument()
 {
-    m_documentOpen = false;
-    const bool wroteFile = std::exchange(m_writingToFile, false);
-    m_pageNumber = wroteFile ? m_shownPageNumber : 1;
+    m_layout.documentOpen = false;
+    const bool wroteFile = std::exchange(m_layout.writingToFile, false);
+    m_layout.pageNumber = wroteFile ? m_shownPageNumber : 1;
     // The scratch page takes over before the file is closed, so that a file
     // that fails to close leaves the page printer idle all the same.
     const std::unique_ptr<TDocumentOutput> written = std::exchange(m_output, nullptr);
     startScratchPage();
     written->close();
     if (wroteFile) {
-        reportPrintedFile(m_fileName);
+        reportPrintedFile(m_layout.fileName);
         return; // the pages and the preview stay as they were
     }
     UpdateScrollRanges();
@@ -366,9 +366,9 @@ void TPagePrinter::EndDocument()
 int TPagePrinter::NewPage()
 {
     m_output->beginPage();
-    ++m_pageNumber;
+    ++m_layout.pageNumber;
     startPage();
-    return m_pageNumber;
+    return m_layout.pageNumber;
 }
 
 void TPagePrinter::ClearDocument()
@@ -377,7 +377,7 @@ void TPagePrinter::ClearDocument()
     refuseWhilePrinting("Can't clear the document while printing");
     m_pages.clear();
     startScratchPage();
-    m_pageNumber = 0;
+    m_layout.pageNumber = 0;
     UpdateScrollRanges();
     repaintPreview();
 }
@@ -388,9 +388,9 @@ void TPagePrinter::setPageNumber(int number)
         number = 0;
     else if (number < 1 || number > PageCount())
         throw EPagePrinter(QStringLiteral("PageNumber must be between 1 and %1").arg(PageCount()));
-    if (number == m_pageNumber)
+    if (number == m_layout.pageNumber)
         return;
-    m_pageNumber = number;
+    m_layout.pageNumber = number;
     UpdateScrollRanges();
     repaintPreview();
 }

@@ -88,23 +88,23 @@ public:
     /// The print job's title, and the caption of its progress dialog;
     /// "<Unknown>" without a printer. Kept for every printer given later.
     QString Title() const;
-    void setTitle(const QString &title) { m_title = title; }
+    void setTitle(const QString &title) { m_layout.title = title; }
 
     // --- Units and page geometry --------------------------------------------
 
-    TMeasureUnit MeasureUnit() const { return m_unit; }
+    TMeasureUnit MeasureUnit() const { return m_layout.unit; }
     /// Converts every stored length and column format to the new unit.
     void setMeasureUnit(TMeasureUnit unit);
     /// Margins are measured from the paper edge. Each is clamped between the
     /// unprintable offset and the paper size less the opposite offset, and
     /// refused while a document is open.
-    double MarginTop() const { return m_marginTop; }
+    double MarginTop() const { return m_layout.marginTop; }
     void setMarginTop(double margin);
-    double MarginBottom() const { return m_marginBottom; }
+    double MarginBottom() const { return m_layout.marginBottom; }
     void setMarginBottom(double margin);
-    double MarginLeft() const { return m_marginLeft; }
+    double MarginLeft() const { return m_layout.marginLeft; }
     void setMarginLeft(double margin);
-    double MarginRight() const { return m_marginRight; }
+    double MarginRight() const { return m_layout.marginRight; }
     void setMarginRight(double margin);
     /// Paper width less the left and right margins.
     double BodyWidth() const;
@@ -112,71 +112,71 @@ public:
     // --- Text ----------------------------------------------------------------
 
     /// Placement of WriteTextLine: Qt::AlignLeft, AlignRight or AlignHCenter.
-    Qt::AlignmentFlag Alignment() const { return m_alignment; }
-    void setAlignment(Qt::AlignmentFlag alignment) { m_alignment = alignment; }
-    TLineSpacing LineSpacing() const { return m_lineSpacing; }
+    Qt::AlignmentFlag Alignment() const { return m_layout.alignment; }
+    void setAlignment(Qt::AlignmentFlag alignment) { m_layout.alignment = alignment; }
+    TLineSpacing LineSpacing() const { return m_layout.lineSpacing; }
     void setLineSpacing(TLineSpacing spacing);
     /// Line advance in printer pixels, from the font height and LineSpacing.
-    int LineHeight() const { return m_lineHeight; }
+    int LineHeight() const { return m_layout.lineHeight; }
     /// Tab stop distance in characters; below 1 a tab is one blank.
-    int TabSize() const { return m_tabSize; }
-    void setTabSize(int size) { m_tabSize = size; }
+    int TabSize() const { return m_layout.tabSize; }
+    void setTabSize(int size) { m_layout.tabSize = size; }
     /// Wrap text that is too wide; without it such text is cut.
-    bool WordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool on) { m_wordWrap = on; }
+    bool WordWrap() const { return m_layout.wordWrap; }
+    void setWordWrap(bool on) { m_layout.wordWrap = on; }
     /// Separates cells in rows and columns in formats.
-    QChar TokenSeparator() const { return m_formatRules.separator; }
-    void setTokenSeparator(QChar separator) { m_formatRules.separator = separator; }
+    QChar TokenSeparator() const { return m_layout.formatRules.separator; }
+    void setTokenSeparator(QChar separator) { m_layout.formatRules.separator = separator; }
     /// Width of columns whose format gives no usable number.
-    double DefaultColWidth() const { return m_formatRules.defaultColWidth; }
-    void setDefaultColWidth(double width) { m_formatRules.defaultColWidth = width; }
+    double DefaultColWidth() const { return m_layout.formatRules.defaultColWidth; }
+    void setDefaultColWidth(double width) { m_layout.formatRules.defaultColWidth = width; }
     /// Column format of WriteTableRow, stored normalised.
-    const QString &TableFormat() const { return m_tableFormat; }
+    const QString &TableFormat() const { return m_layout.tableFormat; }
     void setTableFormat(const QString &format);
     /// Cell frames around table cells.
-    bool TableGrid() const { return m_tableGrid; }
-    void setTableGrid(bool on) { m_tableGrid = on; }
+    bool TableGrid() const { return m_layout.tableGrid; }
+    void setTableGrid(bool on) { m_layout.tableGrid = on; }
     /// The text WriteLines writes.
-    const QStringList &Lines() const { return m_lines; }
-    void setLines(const QStringList &lines) { m_lines = lines; }
+    const QStringList &Lines() const { return m_layout.lines; }
+    void setLines(const QStringList &lines) { m_layout.lines = lines; }
 
     // --- Headers, footers and borders ----------------------------------------
 
     /// A header row in table-row form, with its own column format; empty for
     /// none. Drawn on each page as it starts.
-    const QString &Header() const { return m_header.text; }
-    void setHeader(const QString &row) { m_header.text = row; }
-    const QString &HeaderFormat() const { return m_header.format; }
-    void setHeaderFormat(const QString &format) { setRowFormat(m_header, format); }
+    const QString &Header() const { return m_layout.header.text; }
+    void setHeader(const QString &row) { m_layout.header.text = row; }
+    const QString &HeaderFormat() const { return m_layout.header.format; }
+    void setHeaderFormat(const QString &format) { setRowFormat(m_layout.header, format); }
     /// Code text ("&l&F &r&D") that generates Header and HeaderFormat.
-    const QString &FriendlyHeader() const { return m_header.friendly; }
-    void setFriendlyHeader(const QString &code) { setRowFriendly(m_header, code); }
-    const QFont &HeaderFont() const { return m_header.font; }
-    void setHeaderFont(const QFont &font) { m_header.font = font; }
+    const QString &FriendlyHeader() const { return m_layout.header.friendly; }
+    void setFriendlyHeader(const QString &code) { setRowFriendly(m_layout.header, code); }
+    const QFont &HeaderFont() const { return m_layout.header.font; }
+    void setHeaderFont(const QFont &font) { m_layout.header.font = font; }
     /// Keeps HeaderFont equal to the body font.
-    bool AutoHeaderFont() const { return m_header.autoFont; }
-    void setAutoHeaderFont(bool on) { setRowAutoFont(m_header, on); }
-    const QString &Footer() const { return m_footer.text; }
-    void setFooter(const QString &row) { m_footer.text = row; }
-    const QString &FooterFormat() const { return m_footer.format; }
-    void setFooterFormat(const QString &format) { setRowFormat(m_footer, format); }
-    const QString &FriendlyFooter() const { return m_footer.friendly; }
-    void setFriendlyFooter(const QString &code) { setRowFriendly(m_footer, code); }
-    const QFont &FooterFont() const { return m_footer.font; }
-    void setFooterFont(const QFont &font) { m_footer.font = font; }
-    bool AutoFooterFont() const { return m_footer.autoFont; }
-    void setAutoFooterFont(bool on) { setRowAutoFont(m_footer, on); }
+    bool AutoHeaderFont() const { return m_layout.header.autoFont; }
+    void setAutoHeaderFont(bool on) { setRowAutoFont(m_layout.header, on); }
+    const QString &Footer() const { return m_layout.footer.text; }
+    void setFooter(const QString &row) { m_layout.footer.text = row; }
+    const QString &FooterFormat() const { return m_layout.footer.format; }
+    void setFooterFormat(const QString &format) { setRowFormat(m_layout.footer, format); }
+    const QString &FriendlyFooter() const { return m_layout.footer.friendly; }
+    void setFriendlyFooter(const QString &code) { setRowFriendly(m_layout.footer, code); }
+    const QFont &FooterFont() const { return m_layout.footer.font; }
+    void setFooterFont(const QFont &font) { m_layout.footer.font = font; }
+    bool AutoFooterFont() const { return m_layout.footer.autoFont; }
+    void setAutoFooterFont(bool on) { setRowAutoFont(m_layout.footer, on); }
     /// The file of print-to-file mode, and the file name of the friendly
     /// codes &f and &F; without outer blanks.
-    const QString &FileName() const { return m_fileName; }
+    const QString &FileName() const { return m_layout.fileName; }
     /// Refused while a document is open.
     void setFileName(const QString &fileName);
     /// Border lines around the body, drawn on pages started from now on.
-    TPageBorders PageBorders() const { return m_pageBorders; }
-    void setPageBorders(TPageBorders borders) { m_pageBorders = borders; }
+    TPageBorders PageBorders() const { return m_layout.pageBorders; }
+    void setPageBorders(TPageBorders borders) { m_layout.pageBorders = borders; }
     /// Distance of the border lines outside the body.
-    double PageBorderOffset() const { return m_pageBorderOffset; }
-    void setPageBorderOffset(double offset) { m_pageBorderOffset = offset; }
+    double PageBorderOffset() const { return m_layout.pageBorderOffset; }
+    void setPageBorderOffset(double offset) { m_layout.pageBorderOffset = offset; }
 
     // --- Document --------------------------------------------------------------
 
@@ -188,7 +188,7 @@ public:
     /// Completes the last page and shows page 1; with PrintToFile it only
     /// closes the file and tells the user where it went.
     void EndDocument();
-    bool DocumentOpen() const { return m_documentOpen; }
+    bool DocumentOpen() const { return m_layout.documentOpen; }
     /// Returns the new PageNumber.
     int NewPage();
     /// Ends the line, breaking the page when the next line would not fit.
@@ -211,11 +211,11 @@ public:
     /// While writing: the page being written. Afterwards: the page shown, 0
     /// for none. Setting a number outside 1..PageCount is refused while there
     /// are pages.
-    int PageNumber() const { return m_pageNumber; }
+    int PageNumber() const { return m_layout.pageNumber; }
     void setPageNumber(int number);
     int PageCount() const { return int(m_pages.size()); }
     /// Lines advanced on the current page.
-    int LineNumber() const { return m_lineNumber; }
+    int LineNumber() const { return m_layout.lineNumber; }
     /// Page 1..PageCount, to replay on a printer (1:1, at the printable
     /// origin) or anywhere else.
     const TPageImage &Page(int number) const { return m_pages.at(number - 1); }
@@ -349,11 +349,57 @@ private:
         int height = 0;
     };
 
+    /// Everything the layout of a page depends on: the printer's paper, the
+    /// settings in force, the font text is measured in and where writing has
+    /// got to.
+    struct LayoutState
+    {
+        TPrinterMetrics metrics;
+        TPaper paper;
+        // Here, not in the printer: a printer chosen later starts without one.
+        QString title;
+
+        TMeasureUnit unit = muInches;
+        double marginTop = 0;
+        double marginBottom = 0;
+        double marginLeft = 0;
+        double marginRight = 0;
+        double pageBorderOffset = 0;
+        TPageBorders pageBorders;
+        Qt::AlignmentFlag alignment = Qt::AlignLeft;
+        TLineSpacing lineSpacing = lsSingleSpace;
+        int tabSize = 8;
+        bool wordWrap = true;
+        TFormatRules formatRules;
+        QString tableFormat;
+        bool tableGrid = false;
+        QStringList lines;
+        TPageRow header;
+        TPageRow footer;
+        QString fileName;
+
+        // The font text is measured and recorded in: Font (or a header or
+        // footer font while those rows are drawn) sized in printer pixels.
+        QFont canvasFont;
+        const QPaintDevice *measuredOn = nullptr;
+        QFontMetricsF canvasMetrics {QFont()};
+        int externalLeading = 0;
+        int lineHeight = 0;
+
+        int cursorX = 0; // from the left margin; from the printable origin within a table row
+        int cursorY = 0; // from the top margin
+        int lineNumber = 0;
+        int pageNumber = 0;
+        bool documentOpen = false;
+        bool writingToFile = false;
+        bool drawingHeaderFooter = false;
+    };
+
     // Printer and geometry (pageprinter.cpp)
     void readPrinter();
     const QPaintDevice *referenceDevice() const;
-    int px(double length) const { return lengthToPixels(length, m_unit, m_metrics.dpiX); }
-    int py(double length) const { return lengthToPixels(length, m_unit, m_metrics.dpiY); }
+    int px(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiX); }
+    int py(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiY); }
     TBodyArea body() const;
     void setMargin(double &margin, double value, double low, double high, const char *refusal);
     void refuseWhileOpen(const char *message) const;
@@ -405,52 +451,15 @@ private:
 
     QPrinter *m_printer = nullptr;
     std::unique_ptr<QPrinter> m_systemPrinter;
-    // Here, not in the printer: a printer chosen later starts without one.
-    QString m_title;
     QImage m_fallbackDevice; // measures text as a 300 dpi printer would
-    TPrinterMetrics m_metrics;
-    TPaper m_paper;
-
-    TMeasureUnit m_unit = muInches;
-    double m_marginTop = 0;
-    double m_marginBottom = 0;
-    double m_marginLeft = 0;
-    double m_marginRight = 0;
-    double m_pageBorderOffset = 0;
-    TPageBorders m_pageBorders;
-    Qt::AlignmentFlag m_alignment = Qt::AlignLeft;
-    TLineSpacing m_lineSpacing = lsSingleSpace;
-    int m_tabSize = 8;
-    bool m_wordWrap = true;
-    TFormatRules m_formatRules;
-    QString m_tableFormat;
-    bool m_tableGrid = false;
-    QStringList m_lines;
-    TPageRow m_header;
-    TPageRow m_footer;
-    QString m_fileName;
-
-    // The font text is measured and recorded in: Font (or a header or
-    // footer font while those rows are drawn) sized in printer pixels.
-    QFont m_canvasFont;
-    const QPaintDevice *m_measuredOn = nullptr;
-    QFontMetricsF m_canvasMetrics;
-    mutable QHash<QString, int> m_widthCache; // widths in m_canvasFont
+    LayoutState m_layout;
+    mutable QHash<QString, int> m_widthCache; // widths in the canvas font
     static constexpr qsizetype MaxCachedWidths = 10000;
-    int m_externalLeading = 0;
-    int m_lineHeight = 0;
 
     TPageList m_pages;
     TPageList m_scratch; // the page written to outside a document
     std::unique_ptr<TDocumentOutput> m_output;
-    int m_cursorX = 0; // from the left margin; from the printable origin within a table row
-    int m_cursorY = 0; // from the top margin
-    int m_lineNumber = 0;
-    int m_pageNumber = 0;
     int m_shownPageNumber = 0; // while writing a file, the page the preview shows
-    bool m_documentOpen = false;
-    bool m_writingToFile = false;
-    bool m_drawingHeaderFooter = false;
     int m_updateCount = 0;
 
     int m_copies = 1;

@@ -18,7 +18,7 @@ int TPagePrinter::textWidth(const QString &text, qsizetype length) const
         return *known;
     if (m_widthCache.size() >= MaxCachedWidths)
         m_widthCache.clear();
-    const int width = qRound(m_canvasMetrics.horizontalAdvance(measured));
+    const int width = qRound(m_layout.canvasMetrics.horizontalAdvance(measured));
     m_widthCache.insert(measured, width);
     return width;
 }
@@ -32,7 +32,7 @@ void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
 {
     // (x, y) is the top of the text cell; pages record the baseline.
     gaps.spaceWidth = textWidth(QStringLiteral(" "), 1);
-    m_output->text(QPointF(x, y + m_canvasMetrics.ascent()), text, m_canvasFont, gaps);
+    m_output->text(QPointF(x, y + m_layout.canvasMetrics.ascent()), text, m_layout.canvasFont, gaps);
 }
 
 // A text file has no page height, so every line fits there. The first line
@@ -40,7 +40,8 @@ void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
 // per line rather than blank pages in between.
 bool TPagePrinter::lineFits() const
 {
-    return !m_output->hasPageHeight() || m_cursorY == 0 || m_cursorY + m_lineHeight < body().height;
+    return !m_output->hasPageHeight() || m_layout.cursorY == 0
+        || m_layout.cursorY + m_layout.lineHeight < body().height;
 }
 
 namespace {
@@ -65,17 +66,17 @@ int alignedOffset(Qt::AlignmentFlag alignment, int room, int width)
 
 void TPagePrinter::startPage()
 {
-    m_cursorX = m_cursorY = m_lineNumber = 0;
+    m_layout.cursorX = m_layout.cursorY = m_layout.lineNumber = 0;
     if (OnNewPage)
         OnNewPage(this);
     // What OnNewPage wrote stays the start of the page body.
-    const int cursorX = m_cursorX;
-    const int cursorY = m_cursorY;
-    const int lineNumber = m_lineNumber;
+    const int cursorX = m_layout.cursorX;
+    const int cursorY = m_layout.cursorY;
+    const int lineNumber = m_layout.lineNumber;
     writeHeaderAndFooter();
-    m_cursorX = cursorX;
-    m_cursorY = cursorY;
-    m_lineNumber = lineNumber;
+    m_layout.cursorX = cursorX;
+    m_layout.cursorY = cursorY;
+    m_layout.lineNumber = lineNumber;
     if (OnNewLine)
         OnNewLine(this);
     drawPageBorders();
@@ -83,33 +84,33 @@ void TPagePrinter::startPage()
 
 int TPagePrinter::NewLine()
 {
-    m_cursorX = 0;
-    m_cursorY += m_lineHeight;
-    if (!m_drawingHeaderFooter && !lineFits()) {
+    m_layout.cursorX = 0;
+    m_layout.cursorY += m_layout.lineHeight;
+    if (!m_layout.drawingHeaderFooter && !lineFits()) {
         NewPage();
     } else {
-        ++m_lineNumber;
+        ++m_layout.lineNumber;
         m_output->endLine();
     }
     if (OnNewLine)
         OnNewLine(this);
-    return m_lineNumber;
+    return m_layout.lineNumber;
 }
 
 // --- Text ---------------------------------------------------------------------------
 
 void TPagePrinter::WriteText(const QString &text)
 {
-    const QString expanded = expandTabs(text, m_tabSize);
+    const QString expanded = expandTabs(text, m_layout.tabSize);
     const TBodyArea area = body();
     // At or past the right margin nothing fits any more: the text goes on at
     // the left margin rather than off the paper.
-    if (m_cursorX > 0 && m_cursorX >= area.width && !expanded.isEmpty())
+    if (m_layout.cursorX > 0 && m_layout.cursorX >= area.width && !expanded.isEmpty())
         NewLine();
     const int width = textWidth(expanded, expanded.size());
-    const int room = area.width - m_cursorX;
+    const int room = area.width - m_layout.cursorX;
     if (width > room && expanded.size() > 1) {
-        if (m_wordWrap)
+        if (m_layout.wordWrap)
             writeWrapped(expanded, false);
         else
             WriteText(expanded.left(fitText(expanded, room, measure())));
@@ -117,18 +118,18 @@ void TPagePrinter::WriteText(const QString &text)
     }
     if (!lineFits())
         NewPage();
-    output(area.left + m_cursorX, area.top + m_cursorY, expanded);
-    m_cursorX += width;
+    output(area.left + m_layout.cursorX, area.top + m_layout.cursorY, expanded);
+    m_layout.cursorX += width;
 }
 
 void TPagePrinter::WriteTextLine(const QString &text)
 {
-    const QString expanded = expandTabs(text, m_tabSize);
+    const QString expanded = expandTabs(text, m_layout.tabSize);
     const TBodyArea area = body();
     const int width = textWidth(expanded, expanded.size());
     if (width > area.width && expanded.size() > 1) {
-        m_cursorX = 0;
-        if (m_wordWrap)
+        m_layout.cursorX = 0;
+        if (m_layout.wordWrap)
             writeWrapped(expanded, true);
         else
             WriteTextLine(expanded.left(fitText(expanded, area.width, measure())));
@@ -137,8 +138,8 @@ void TPagePrinter::WriteTextLine(const QString &text)
     // The page break comes before the placement, which it would undo.
     if (!lineFits())
         NewPage();
-    m_cursorX = alignedOffset(m_alignment, area.width, width);
-    output(area.left + m_cursorX, area.top + m_cursorY, expanded, {.before = m_cursorX});
+    m_layout.cursorX = alignedOffset(m_layout.alignment, area.width, width);
+    output(area.left + m_layout.cursorX, area.top + m_layout.cursorY, expanded, {.before = m_layout.cursorX});
     // A text file ends the line here, and NewLine ends another, empty one.
     m_output->endLine();
     NewLine();
@@ -146,8 +147,8 @@ void TPagePrinter::WriteTextLine(const QString &text)
 
 void TPagePrinter::WriteAlignedLine(Qt::AlignmentFlag alignment, const QString &text)
 {
-    const auto restore = qScopeGuard([this, previous = m_alignment] { m_alignment = previous; });
-    m_alignment = alignment;
+    const auto restore = qScopeGuard([this, previous = m_layout.alignment] { m_layout.alignment = previous; });
+    m_layout.alignment = alignment;
     WriteTextLine(text);
 }
 
@@ -155,7 +156,7 @@ void TPagePrinter::writeWrapped(const QString &text, bool lineMode)
 {
     QString rest = text;
     while (!rest.isEmpty()) {
-        TLineSplit split = splitLine(rest, body().width - m_cursorX, lineMode, measure());
+        TLineSplit split = splitLine(rest, body().width - m_layout.cursorX, lineMode, measure());
         rest = std::move(split.rest);
         if (lineMode) {
             WriteTextLine(split.part);
@@ -171,13 +172,13 @@ void TPagePrinter::writeWrapped(const QString &text, bool lineMode)
 
 void TPagePrinter::WriteTableRow(const QString &row)
 {
-    writeTableRow(row, m_tableFormat, m_tableGrid);
+    writeTableRow(row, m_layout.tableFormat, m_layout.tableGrid);
 }
 
 void TPagePrinter::WriteLines(bool useTable)
 {
-    for (const QString &line : std::as_const(m_lines)) {
-        if (useTable && !m_tableFormat.isEmpty())
+    for (const QString &line : std::as_const(m_layout.lines)) {
+        if (useTable && !m_layout.tableFormat.isEmpty())
             WriteTableRow(line);
         else
             WriteTextLine(line);
@@ -187,14 +188,14 @@ void TPagePrinter::WriteLines(bool useTable)
 void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool grid)
 {
     const QList<TColumn> columns = parseColumnFormat(format, formatRules());
-    QStringList cells = row.split(m_formatRules.separator);
+    QStringList cells = row.split(m_layout.formatRules.separator);
     const TBodyArea area = body();
     // One pass per printed line, until every cell is written out.
     bool topLine = grid;
     bool more = true;
     while (more) {
         more = false;
-        m_cursorX = area.left; // within a row counted from the printable origin
+        m_layout.cursorX = area.left; // within a row counted from the printable origin
         for (qsizetype i = 0; i < columns.size(); ++i) {
             QString cell = i < cells.size() ? cells[i] : QString();
             if (writeCell(columns[i], cell, area.top, grid && columns[i].width >= 0, topLine))
@@ -207,17 +208,17 @@ void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool
             NewLine();
     }
     if (grid) {
-        m_cursorX = area.left;
+        m_layout.cursorX = area.left;
         for (const TColumn &column : columns) {
             const int width = px(std::abs(column.width));
             if (column.width >= 0)
                 drawCellEdges(width, area.top, {.bottom = true});
-            m_cursorX += width;
+            m_layout.cursorX += width;
         }
     }
     // A text file ends every row, a header or footer row too.
     m_output->endLine();
-    if (!m_drawingHeaderFooter)
+    if (!m_layout.drawingHeaderFooter)
         NewLine();
 }
 
@@ -227,7 +228,7 @@ bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool
     if (cell.contains(u"{$"))
         cell = expandTokens(cell, tokenValues());
     QString part;
-    if (m_wordWrap) {
+    if (m_layout.wordWrap) {
         TLineSplit split = splitLine(cell, width, false, measure());
         // A line feed ends the cell's line; what follows it comes next.
         if (const qsizetype feed = split.part.indexOf(u'\n'); feed >= 0) {
@@ -245,29 +246,30 @@ bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool
     const int textWidth = this->textWidth(part, part.size());
     int offset = alignedOffset(column.alignment, width, textWidth);
     // Text that leaves room keeps clear of the column edge it is aligned to.
-    const int padding = cellPadding(m_metrics.dpiX);
+    const int padding = cellPadding(m_layout.metrics.dpiX);
     if (textWidth < width - padding) {
         if (column.alignment == Qt::AlignRight)
             offset -= padding;
         else if (column.alignment == Qt::AlignLeft)
             offset += padding;
     }
-    output(m_cursorX + offset, top + m_cursorY, part, {.before = offset, .after = width - offset - textWidth});
+    output(m_layout.cursorX + offset, top + m_layout.cursorY, part,
+        {.before = offset, .after = width - offset - textWidth});
     if (framed)
         drawCellEdges(width, top, {.top = topLine, .sides = true});
-    m_cursorX += width;
+    m_layout.cursorX += width;
     return !cell.isEmpty();
 }
 
 void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
 {
     // Lifted by the external leading so that the frame encloses the text.
-    const int x0 = m_cursorX;
+    const int x0 = m_layout.cursorX;
     const int x1 = x0 + width;
-    const int y0 = top + m_cursorY - frameLift(m_lineSpacing, m_externalLeading);
-    const int y1 = y0 + m_lineHeight;
-    const int horizontalPen = rulePenWidth(m_metrics.dpiY);
-    const int verticalPen = rulePenWidth(m_metrics.dpiX);
+    const int y0 = top + m_layout.cursorY - frameLift(m_layout.lineSpacing, m_layout.externalLeading);
+    const int y1 = y0 + m_layout.lineHeight;
+    const int horizontalPen = rulePenWidth(m_layout.metrics.dpiY);
+    const int verticalPen = rulePenWidth(m_layout.metrics.dpiX);
     if (edges.top)
         m_output->line({x0, y0}, {x1, y0}, horizontalPen);
     if (edges.bottom)
@@ -281,32 +283,32 @@ void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
 TTokenValues TPagePrinter::tokenValues() const
 {
     const DateTime now = ClockSource::now();
-    return {
-        QString::number(m_lineNumber), QString::number(m_pageNumber), shortDateText(now), longTimeText(now), Title()};
+    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), shortDateText(now),
+        longTimeText(now), Title()};
 }
 
 // --- Header, footer and borders -----------------------------------------------------
 
 void TPagePrinter::writeHeaderAndFooter()
 {
-    if (m_header.text.isEmpty() && m_footer.text.isEmpty())
+    if (m_layout.header.text.isEmpty() && m_layout.footer.text.isEmpty())
         return;
-    m_drawingHeaderFooter = true;
+    m_layout.drawingHeaderFooter = true;
     const auto restore = qScopeGuard([this] {
-        m_drawingHeaderFooter = false;
+        m_layout.drawingHeaderFooter = false;
         bindCanvasFont(font());
     });
     // Each row in its own font, which sets the line height it is placed by;
     // these rows never get frames.
-    if (!m_header.text.isEmpty()) {
-        bindCanvasFont(m_header.font);
-        m_cursorY = headerTop();
-        writeTableRow(m_header.text, m_header.format, false);
+    if (!m_layout.header.text.isEmpty()) {
+        bindCanvasFont(m_layout.header.font);
+        m_layout.cursorY = headerTop();
+        writeTableRow(m_layout.header.text, m_layout.header.format, false);
     }
-    if (!m_footer.text.isEmpty()) {
-        bindCanvasFont(m_footer.font);
-        m_cursorY = footerTop();
-        writeTableRow(m_footer.text, m_footer.format, false);
+    if (!m_layout.footer.text.isEmpty()) {
+        bindCanvasFont(m_layout.footer.font);
+        m_layout.cursorY = footerTop();
+        writeTableRow(m_layout.footer.text, m_layout.footer.format, false);
     }
 }
 
@@ -314,8 +316,9 @@ void TPagePrinter::writeHeaderAndFooter()
 // line), but never above the printable area. Measured from the top margin.
 int TPagePrinter::headerTop() const
 {
-    const int gap = py(m_pageBorders & pbTop ? m_marginTop - m_pageBorderOffset : m_marginTop);
-    const int top = (gap - m_lineHeight) / 2 - py(m_marginTop);
+    const int gap
+        = py(m_layout.pageBorders & pbTop ? m_layout.marginTop - m_layout.pageBorderOffset : m_layout.marginTop);
+    const int top = (gap - m_layout.lineHeight) / 2 - py(m_layout.marginTop);
     return std::max(top, -body().top);
 }
 
@@ -324,11 +327,12 @@ int TPagePrinter::headerTop() const
 int TPagePrinter::footerTop() const
 {
     const TBodyArea area = body();
-    const int top = m_pageBorders & pbBottom
-        ? py(m_pageBorderOffset) + area.height + (py(m_marginBottom - m_pageBorderOffset) - m_lineHeight) / 2
-        : area.height + (py(m_marginBottom) - m_lineHeight) / 2;
-    const int printableHeight = py(m_paper.printableHeight());
-    return std::min(top, printableHeight - area.top - m_lineHeight);
+    const int top = m_layout.pageBorders & pbBottom
+        ? py(m_layout.pageBorderOffset) + area.height
+            + (py(m_layout.marginBottom - m_layout.pageBorderOffset) - m_layout.lineHeight) / 2
+        : area.height + (py(m_layout.marginBottom) - m_layout.lineHeight) / 2;
+    const int printableHeight = py(m_layout.paper.printableHeight());
+    return std::min(top, printableHeight - area.top - m_layout.lineHeight);
 }
 
 void TPagePrinter::drawPageBorders()
@@ -336,16 +340,16 @@ void TPagePrinter::drawPageBorders()
     const TBodyArea area = body();
     const int right = area.left + area.width;
     const int bottom = area.top + area.height;
-    const int b = py(m_pageBorderOffset);
-    const int d = px(m_pageBorderOffset);
-    const int horizontalPen = rulePenWidth(m_metrics.dpiY);
-    const int verticalPen = rulePenWidth(m_metrics.dpiX);
-    if (m_pageBorders & pbTop)
+    const int b = py(m_layout.pageBorderOffset);
+    const int d = px(m_layout.pageBorderOffset);
+    const int horizontalPen = rulePenWidth(m_layout.metrics.dpiY);
+    const int verticalPen = rulePenWidth(m_layout.metrics.dpiX);
+    if (m_layout.pageBorders & pbTop)
         m_output->line({area.left - b, area.top - b}, {right + b, area.top - b}, horizontalPen);
-    if (m_pageBorders & pbBottom)
+    if (m_layout.pageBorders & pbBottom)
         m_output->line({area.left - b, bottom + b}, {right + b, bottom + b}, horizontalPen);
-    if (m_pageBorders & pbLeft)
+    if (m_layout.pageBorders & pbLeft)
         m_output->line({area.left - d, area.top - d}, {area.left - d, bottom + d}, verticalPen);
-    if (m_pageBorders & pbRight)
+    if (m_layout.pageBorders & pbRight)
         m_output->line({right + d, area.top - d}, {right + d, bottom + d}, verticalPen);
 }

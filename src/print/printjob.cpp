@@ -34,7 +34,7 @@ void TPagePrinter::setPrintToPage(int page)
 bool TPagePrinter::PrintDocument()
 {
     refuseWhilePrinting(AlreadyPrinting);
-    if (!m_metrics.available)
+    if (!m_layout.metrics.available)
         throw EPagePrinter(QStringLiteral("There is no printer to print on"));
     TQPrinterTarget printer(*m_printer);
     return PrintDocument(printer);
@@ -43,7 +43,7 @@ bool TPagePrinter::PrintDocument()
 bool TPagePrinter::PrintDocument(TPrintTarget &target)
 {
     refuseWhilePrinting(AlreadyPrinting);
-    if (m_documentOpen)
+    if (m_layout.documentOpen)
         EndDocument();
     if (m_pages.empty())
         return true;
