@@ -10,6 +10,10 @@
 #include "printunits.h"
 #include "testsupport.h"
 #include "textfit.h"
+#include "textmeasure.h"
+
+#include <QFontInfo>
+#include <QImage>
 
 namespace {
 
@@ -317,4 +321,36 @@ TEST_F(FriendlyCode, WidthsUseTheLocaleDecimalSeparator)
     context.rules.decimalSeparator = u',';
     context.bodyWidth = 7.5;
     EXPECT_EQ(translate(QStringLiteral("&lA&rB")).format, QStringLiteral("<3,75|>3,75"));
+}
+
+// --- Measuring ---------------------------------------------------------------------------
+
+// Characters × advance where a fixed-pitch font allows it must give what
+// shaping the text gives, for every prefix; wide, combining and control
+// characters and proportional fonts are measured.
+TEST(TextMeasure, WidthsAreThoseOfTheShapedText)
+{
+    const QString texts[] = {QStringLiteral("01-12-98 08:00 |Remark: |-02:54 "),
+        QStringLiteral("M\u00f8de med kunden \u00abvigtigt\u00bb \u2013 \u00e9t"), QStringLiteral("Cafe\u0301 au lait"),
+        QStringLiteral("\u4f1a\u8b70 with the team"), QStringLiteral("soft\u00adhyphen and\u00a0blank"),
+        QStringLiteral("tab\tand\nline feed")};
+    ASSERT_TRUE(QFontInfo(QFont(QStringLiteral("Courier New"))).fixedPitch());
+    for (const int dpi : {300, 96}) {
+        QImage device(1, 1, QImage::Format_Mono);
+        device.setDotsPerMeterX(qRound(dpi / 0.0254));
+        device.setDotsPerMeterY(qRound(dpi / 0.0254));
+        for (const char *family : {"Courier New", "DejaVu Sans"}) {
+            for (const int pixels : {12, 38, 42}) {
+                QFont font(QString::fromLatin1(family));
+                font.setPixelSize(pixels);
+                font.setHintingPreference(QFont::PreferNoHinting);
+                const TextMeasure measure(font, &device);
+                const QFontMetricsF shaped(font, &device);
+                for (const QString &text : texts)
+                    for (qsizetype length = 0; length <= text.size(); ++length)
+                        ASSERT_EQ(measure.width(text, length), qRound(shaped.horizontalAdvance(text.left(length))))
+                            << family << ' ' << pixels << ' ' << dpi << ": " << text.left(length).toStdString();
+            }
+        }
+    }
 }

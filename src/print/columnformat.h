@@ -17,6 +17,8 @@ struct TFormatRules
     /// The width of an entry without a usable number.
     double defaultColWidth = 0;
     QChar decimalSeparator = u'.';
+
+    bool operator==(const TFormatRules &) const = default;
 };
 
 /// One column: a negative width means a column without a cell frame, as

@@ -83,13 +83,7 @@ void TPagePrinter::readPrinter()
 {
     m_layout.metrics = readPrinterMetrics(m_printer);
     m_layout.paper = paperOf(m_layout.metrics, m_layout.unit);
-}
-
-const QPaintDevice *TPagePrinter::referenceDevice() const
-{
-    if (m_layout.metrics.available)
-        return m_printer;
-    return &m_fallbackDevice;
+    m_layout.device = m_layout.metrics.available ? m_printer : static_cast<const QPaintDevice *>(&m_fallbackDevice);
 }
 
 void TPagePrinter::RefreshPrinterMetrics()
@@ -236,14 +230,21 @@ void TPagePrinter::bindCanvasFont(const QFont &font)
     QFont bound = font;
     bound.setPixelSize(fontPixelHeight(pointSizeOf(font), m_layout.metrics.dpiY));
     bound.setHintingPreference(QFont::PreferNoHinting);
-    if (bound != m_layout.canvasFont || referenceDevice() != m_layout.measuredOn) {
-        m_layout.canvasFont = bound;
-        m_layout.measuredOn = referenceDevice();
-        m_layout.canvasMetrics = QFontMetricsF(m_layout.canvasFont, m_layout.measuredOn);
-        m_widthCache.clear();
-    }
-    m_layout.externalLeading = qRound(m_layout.canvasMetrics.leading());
-    m_layout.lineHeight = lineHeightFor(m_layout.lineSpacing, m_layout.canvasFont.pixelSize());
+    if (!m_layout.measure.measures(bound, m_layout.device))
+        m_layout.measure = measureFor(bound);
+    m_layout.externalLeading = qRound(m_layout.measure.metrics().leading());
+    m_layout.lineHeight = lineHeightFor(m_layout.lineSpacing, bound.pixelSize());
+}
+
+// A header in another font than the rows switches fonts at every page.
+const TextMeasure &TPagePrinter::measureFor(const QFont &font)
+{
+    for (const TextMeasure &measure : m_measures)
+        if (measure.measures(font, m_layout.device))
+            return measure;
+    if (m_measures.size() >= 8)
+        m_measures.erase(m_measures.begin());
+    return m_measures.emplace_back(font, m_layout.device);
 }
 
 void TPagePrinter::setLineSpacing(TLineSpacing spacing)
@@ -251,7 +252,7 @@ void TPagePrinter::setLineSpacing(TLineSpacing spacing)
     if (spacing == m_layout.lineSpacing)
         return;
     m_layout.lineSpacing = spacing;
-    m_layout.lineHeight = lineHeightFor(spacing, m_layout.canvasFont.pixelSize());
+    m_layout.lineHeight = lineHeightFor(spacing, m_layout.measure.font().pixelSize());
 }
 
 TFormatRules TPagePrinter::formatRules() const

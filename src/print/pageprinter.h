@@ -7,13 +7,13 @@
 #include "printermetrics.h"
 #include "printprogressdialog.h"
 #include "textfit.h"
+#include "textmeasure.h"
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QAbstractScrollArea>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QStringList>
@@ -379,10 +379,10 @@ private:
         QString fileName;
 
         // The font text is measured and recorded in: Font (or a header or
-        // footer font while those rows are drawn) sized in printer pixels.
-        QFont canvasFont;
-        const QPaintDevice *measuredOn = nullptr;
-        QFontMetricsF canvasMetrics {QFont()};
+        // footer font while those rows are drawn) sized in printer pixels,
+        // on the printer or the stand-in for it.
+        const QPaintDevice *device = nullptr;
+        TextMeasure measure {QFont(), nullptr};
         int externalLeading = 0;
         int lineHeight = 0;
 
@@ -397,7 +397,6 @@ private:
 
     // Printer and geometry (pageprinter.cpp)
     void readPrinter();
-    const QPaintDevice *referenceDevice() const;
     int px(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiX); }
     int py(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiY); }
     TBodyArea body() const;
@@ -406,6 +405,7 @@ private:
     void refuseWhilePrinting(const char *message) const;
     TFormatRules formatRules() const;
     void bindCanvasFont(const QFont &font);
+    const TextMeasure &measureFor(const QFont &font);
     void setRowFormat(TPageRow &row, const QString &format);
     void setRowFriendly(TPageRow &row, const QString &code);
     void translateFriendly(TPageRow &row);
@@ -413,6 +413,7 @@ private:
     void startScratchPage();
 
     // Writing (pagewriting.cpp)
+    QList<TColumn> columnsOf(const QString &format);
     int textWidth(const QString &text, qsizetype length) const;
     TextWidth measure() const;
     void output(int x, int y, const QString &text, TTextGaps gaps = {});
@@ -453,8 +454,14 @@ private:
     std::unique_ptr<QPrinter> m_systemPrinter;
     QImage m_fallbackDevice; // measures text as a 300 dpi printer would
     LayoutState m_layout;
-    mutable QHash<QString, int> m_widthCache; // widths in the canvas font
-    static constexpr qsizetype MaxCachedWidths = 10000;
+    std::vector<TextMeasure> m_measures; // of the fonts used lately
+    struct ReadFormat
+    {
+        QString format;
+        TFormatRules rules;
+        QList<TColumn> columns;
+    };
+    std::optional<ReadFormat> m_lastFormat; // of the row before
 
     TPageList m_pages;
     TPageList m_scratch; // the page written to outside a document

@@ -9,18 +9,18 @@
 
 #include <QScopeGuard>
 
+// Rows of a table share their format, which is read once for them.
+QList<TColumn> TPagePrinter::columnsOf(const QString &format)
+{
+    const TFormatRules rules = formatRules();
+    if (!m_lastFormat || format != m_lastFormat->format || rules != m_lastFormat->rules)
+        m_lastFormat = ReadFormat {format, rules, parseColumnFormat(format, rules)};
+    return m_lastFormat->columns;
+}
+
 int TPagePrinter::textWidth(const QString &text, qsizetype length) const
 {
-    // Shaping text is what layout spends its time on, and table cells repeat
-    // (dates, times, headings): each text is measured once per font.
-    const QString measured = length == text.size() ? text : text.left(length);
-    if (const auto known = m_widthCache.constFind(measured); known != m_widthCache.cend())
-        return *known;
-    if (m_widthCache.size() >= MaxCachedWidths)
-        m_widthCache.clear();
-    const int width = qRound(m_layout.canvasMetrics.horizontalAdvance(measured));
-    m_widthCache.insert(measured, width);
-    return width;
+    return m_layout.measure.width(text, length);
 }
 
 TextWidth TPagePrinter::measure() const
@@ -32,7 +32,7 @@ void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
 {
     // (x, y) is the top of the text cell; pages record the baseline.
     gaps.spaceWidth = textWidth(QStringLiteral(" "), 1);
-    m_output->text(QPointF(x, y + m_layout.canvasMetrics.ascent()), text, m_layout.canvasFont, gaps);
+    m_output->text(QPointF(x, y + m_layout.measure.metrics().ascent()), text, m_layout.measure.font(), gaps);
 }
 
 // A text file has no page height, so every line fits there. The first line
@@ -187,7 +187,7 @@ void TPagePrinter::WriteLines(bool useTable)
 
 void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool grid)
 {
-    const QList<TColumn> columns = parseColumnFormat(format, formatRules());
+    const QList<TColumn> columns = columnsOf(format);
     QStringList cells = row.split(m_layout.formatRules.separator);
     const TBodyArea area = body();
     // One pass per printed line, until every cell is written out.
