@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include <QFontMetricsF>
+#include <QTest>
 
 namespace {
 
@@ -36,8 +37,8 @@ protected:
         prn.setMarginRight(right);
     }
 
-    const std::vector<TPageImage::Text> &texts(int page = 1) const { return prn.Page(page).texts(); }
-    QStringList textsOf(int page = 1) const
+    const std::vector<TPageImage::Text> &texts(int page = 1) { return prn.Page(page).texts(); }
+    QStringList textsOf(int page = 1)
     {
         QStringList list;
         for (const auto &text : texts(page))
@@ -408,7 +409,7 @@ protected:
 
     /// The lines of the page that are vertical at x or horizontal starting
     /// at x.
-    std::vector<TPageImage::Line> verticalsAt(int x) const
+    std::vector<TPageImage::Line> verticalsAt(int x)
     {
         std::vector<TPageImage::Line> found;
         for (const auto &line : prn.Page(1).lines())
@@ -416,7 +417,7 @@ protected:
                 found.push_back(line);
         return found;
     }
-    std::vector<TPageImage::Line> horizontalsFrom(int x) const
+    std::vector<TPageImage::Line> horizontalsFrom(int x)
     {
         std::vector<TPageImage::Line> found;
         for (const auto &line : prn.Page(1).lines())
@@ -656,4 +657,105 @@ TEST_F(PagePrinterTest, BordersLieOnTheMarginsAtOffsetZero)
     EXPECT_EQ(lines[1].to, QPoint(Left + BodyWidth, Top + BodyHeight));
     EXPECT_EQ(lines[3].from, QPoint(Left + BodyWidth, Top));
     EXPECT_EQ(lines[3].penWidth, 2);
+}
+
+// --- Documents from a source ----------------------------------------------------------------------
+
+namespace {
+
+/// A heading, then rows of a table in sizes and frames that change from row
+/// to row, some wrapping over several lines, each page continued from the
+/// last, and a total at the end.
+class TableSource : public DocumentSource
+{
+public:
+    explicit TableSource(int rows)
+        : m_rows(rows)
+    { }
+
+    qsizetype pieceCount() const override { return m_rows + 2; }
+    void writePiece(TPagePrinter &printer, qsizetype piece) override
+    {
+        if (piece == 0) {
+            printer.WriteTextLine(QStringLiteral("Heading"));
+        } else if (piece <= m_rows) {
+            printer.setTableGrid(piece % 7 != 3);
+            printer.setFont(QFont(QStringLiteral("Courier New"), piece % 5 == 0 ? 12 : 10));
+            printer.WriteTableRow(
+                QStringLiteral("row %1|%2|{$PAGE}").arg(piece).arg(piece % 4 == 0 ? words(12) : u"x"_qs));
+        } else {
+            printer.WriteAlignedLine(Qt::AlignRight, QStringLiteral("total"));
+        }
+    }
+
+private:
+    int m_rows;
+};
+
+void setUpTable(TPagePrinter &prn)
+{
+    prn.setPrinter(nullptr);
+    prn.setMarginTop(1);
+    prn.setMarginBottom(1);
+    prn.setMarginLeft(1);
+    prn.setMarginRight(1);
+    prn.setTableFormat(QStringLiteral("<2|<2|>1"));
+    prn.setHeader(QStringLiteral("page {$PAGE}"));
+    prn.setHeaderFormat(QStringLiteral("<6.5"));
+    prn.setPageBorders(pbTop | pbBottom);
+    prn.OnNewPage = [](TPagePrinter *sender) {
+        if (sender->PageNumber() > 1)
+            sender->WriteTextLine(QStringLiteral("(continued)"));
+    };
+}
+
+} // namespace
+
+TEST(SourcedDocument, PagesAreLaidOutAsFarAsNeededAndAsIfWrittenInOneGo)
+{
+    TPagePrinter written;
+    setUpTable(written);
+    TableSource source(300);
+    written.BeginDocument();
+    for (qsizetype piece = 0; piece < source.pieceCount(); ++piece)
+        source.writePiece(written, piece);
+    written.EndDocument();
+    ASSERT_GT(written.PageCount(), 5);
+
+    TPagePrinter prn;
+    setUpTable(prn);
+    prn.LayOutDocument(std::make_unique<TableSource>(300));
+    EXPECT_FALSE(prn.LayoutComplete());
+    EXPECT_EQ(prn.PageCount(), 1);
+    EXPECT_EQ(prn.PageNumber(), 1);
+    // Settings changed now are not the document's.
+    prn.setFont(QFont(QStringLiteral("Courier New"), 20));
+    prn.setTableGrid(false);
+    prn.setMarginLeft(2);
+
+    EXPECT_EQ(displayListOf(prn.Page(5)), displayListOf(written.Page(5))); // laid out as far as page 5
+    EXPECT_FALSE(prn.LayoutComplete());
+    prn.setPageNumber(written.PageCount());
+    EXPECT_TRUE(prn.LayoutComplete());
+    ASSERT_EQ(prn.PageCount(), written.PageCount());
+    for (int page = prn.PageCount(); page >= 1; --page)
+        EXPECT_EQ(displayListOf(prn.Page(page)), displayListOf(written.Page(page))) << page;
+}
+
+TEST(SourcedDocument, RestIsLaidOutBetweenEventsAndAStartOverDropsIt)
+{
+    TPagePrinter prn;
+    setUpTable(prn);
+    int completions = 0;
+    prn.OnLayoutComplete = [&](TPagePrinter *) { ++completions; };
+    prn.LayOutDocument(std::make_unique<TableSource>(300));
+    prn.LayOutDocument(std::make_unique<TableSource>(1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return prn.LayoutComplete(); }, 5000));
+    EXPECT_EQ(completions, 1);
+    EXPECT_GT(prn.PageCount(), 20);
+
+    prn.LayOutDocument(std::make_unique<TableSource>(1000));
+    prn.ClearDocument();
+    EXPECT_TRUE(prn.LayoutComplete());
+    EXPECT_EQ(prn.PageCount(), 0);
 }

@@ -38,27 +38,6 @@ QString hashOf(const QImage &image)
     return hashOf(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()));
 }
 
-/// Every text with its baseline and font, every line with its pen.
-QString displayListOf(const TPageImage &page)
-{
-    QString list;
-    for (const auto &text : page.texts())
-        list += QStringLiteral("%1,%2 %3 %4 %5|")
-                    .arg(text.origin.x(), 0, 'g', 17)
-                    .arg(text.origin.y(), 0, 'g', 17)
-                    .arg(text.font.family())
-                    .arg(text.font.pixelSize())
-                    .arg(text.text);
-    for (const auto &line : page.lines())
-        list += QStringLiteral("%1,%2-%3,%4/%5|")
-                    .arg(line.from.x())
-                    .arg(line.from.y())
-                    .arg(line.to.x())
-                    .arg(line.to.y())
-                    .arg(line.penWidth);
-    return list;
-}
-
 // The main window over a worksheet after "Print", printing into a PDF file
 // (or with the printer dialog cancelled).
 struct Printing

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "pageimage.h"
+
 #include <QLocale>
+#include <QString>
 
 /// Sets the default locale for the lifetime of the object.
 class LocaleScope
@@ -15,3 +18,24 @@ public:
 private:
     QLocale m_saved;
 };
+
+/// Every text with its baseline and font, every line with its pen.
+inline QString displayListOf(const TPageImage &page)
+{
+    QString list;
+    for (const auto &text : page.texts())
+        list += QStringLiteral("%1,%2 %3 %4 %5|")
+                    .arg(text.origin.x(), 0, 'g', 17)
+                    .arg(text.origin.y(), 0, 'g', 17)
+                    .arg(text.font.family())
+                    .arg(text.font.pixelSize())
+                    .arg(text.text);
+    for (const auto &line : page.lines())
+        list += QStringLiteral("%1,%2-%3,%4/%5|")
+                    .arg(line.from.x())
+                    .arg(line.from.y())
+                    .arg(line.to.x())
+                    .arg(line.to.y())
+                    .arg(line.penWidth);
+    return list;
+}

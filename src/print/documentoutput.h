@@ -2,6 +2,8 @@
 
 #include "pageimage.h"
 
+#include <functional>
+
 /// Blank room on the line of a text, in printer pixels: before it (from the
 /// left margin, or from its column's edge in a table row) and after it (to
 /// its column's end). Pages show it as it is; a text file fills it with as
@@ -55,4 +57,47 @@ public:
 
 private:
     TPageList &m_pages;
+};
+
+/// Lays out pages and records only one of them: the number wanted, counted
+/// from the page the layout is on when it starts (0 for none).
+class PageSelection final : public TDocumentOutput
+{
+public:
+    /// onPageBegins hears of every page break.
+    PageSelection(int current, int wanted, std::function<void()> onPageBegins = {})
+        : m_current(current)
+        , m_wanted(wanted)
+        , m_onPageBegins(std::move(onPageBegins))
+    { }
+
+    bool hasPageHeight() const override { return true; }
+    void beginPage() override
+    {
+        ++m_current;
+        if (m_onPageBegins)
+            m_onPageBegins();
+    }
+    void endLine() override { }
+    void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &) override
+    {
+        if (m_current == m_wanted && !text.isEmpty())
+            m_page.addText(origin, text, font);
+    }
+    void line(QPoint from, QPoint to, int penWidth) override
+    {
+        if (m_current == m_wanted)
+            m_page.addLine(from, to, penWidth);
+    }
+    void close() override { }
+
+    /// The page wanted is complete: the next one has begun.
+    bool done() const { return m_current > m_wanted; }
+    TPageImage takePage() { return std::move(m_page); }
+
+private:
+    int m_current;
+    int m_wanted;
+    std::function<void()> m_onPageBegins;
+    TPageImage m_page;
 };

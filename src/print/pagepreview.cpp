@@ -21,7 +21,7 @@ void drawRectangle(QPainter &painter, int left, int top, int right, int bottom)
 
 } // namespace
 
-TPreviewSurface::TPreviewSurface(const TPagePrinter &printer, QWidget *parent)
+TPreviewSurface::TPreviewSurface(TPagePrinter &printer, QWidget *parent)
     : QWidget(parent)
     , m_printer(printer)
 {
@@ -192,7 +192,7 @@ void TPagePrinter::scrollContentsBy(int, int)
 
 // --- Painting --------------------------------------------------------------------
 
-void TPagePrinter::PaintPreview(QPainter &painter, const QRect &exposed) const
+void TPagePrinter::PaintPreview(QPainter &painter, const QRect &exposed)
 {
     if (m_gradientBackground)
         paintGradient(painter, exposed);
@@ -227,7 +227,7 @@ void TPagePrinter::PaintPreview(QPainter &painter, const QRect &exposed) const
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(target.topLeft());
         painter.scale(target.width() / image.width(), target.height() / image.height());
-        m_pages[m_layout.pageNumber - 1].play(painter);
+        Page(m_layout.pageNumber).play(painter);
         painter.restore();
     }
 

@@ -2,9 +2,11 @@
 
 #include "clocksource.h"
 #include "friendlycode.h"
+#include "messages.h"
 #include "numbertext.h"
 #include "previewsurface.h"
 #include "printtarget.h"
+#include "sourceddocument.h"
 #include "textfileoutput.h"
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <QTimer>
 #include <utility>
 
 namespace {
@@ -53,6 +56,9 @@ TPagePrinter::TPagePrinter(QWidget *parent)
     horizontalScrollBar()->setSingleStep(16);
     verticalScrollBar()->setSingleStep(16);
     m_surface = new TPreviewSurface(*this, viewport());
+    m_layoutSteps = new QTimer(this);
+    m_layoutSteps->setInterval(0); // between the events that wait
+    connect(m_layoutSteps, &QTimer::timeout, this, guarded([this] { layOutStep(); }));
     readPrinter();
     m_layout.marginTop = m_layout.marginBottom = m_layout.paper.offsetY;
     m_layout.marginLeft = m_layout.marginRight = m_layout.paper.offsetX;
@@ -215,6 +221,7 @@ TPagePrinter::TBodyArea TPagePrinter::body() const
 void TPagePrinter::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
+        m_layout.font = font();
         bindCanvasFont(font());
         for (TPageRow *row : {&m_layout.header, &m_layout.footer})
             if (row->autoFont)
@@ -323,6 +330,22 @@ void TPagePrinter::startScratchPage()
     m_output->beginPage();
 }
 
+void TPagePrinter::discardPages()
+{
+    m_pages.clear();
+    m_sourced.reset();
+    m_layoutSteps->stop();
+}
+
+void TPagePrinter::openDocument(LayoutState &state, bool toFile) const
+{
+    state.documentOpen = true;
+    state.writingToFile = toFile;
+    state.drawingHeaderFooter = false;
+    state.pageNumber = 1;
+    state.begun = ClockSource::now();
+}
+
 void TPagePrinter::BeginDocument()
 {
     // The job sends the pages a rebuild would replace.
@@ -335,14 +358,11 @@ void TPagePrinter::BeginDocument()
         if (!m_layout.writingToFile)
             m_shownPageNumber = m_layout.pageNumber;
     } else {
-        m_pages.clear();
+        discardPages();
         m_output = std::make_unique<TPageRecorder>(m_pages);
         m_output->beginPage();
     }
-    m_layout.documentOpen = true;
-    m_layout.writingToFile = m_printToFile;
-    m_layout.drawingHeaderFooter = false;
-    m_layout.pageNumber = 1;
+    openDocument(m_layout, m_printToFile);
     startPage();
 }
 
@@ -376,7 +396,7 @@ void TPagePrinter::ClearDocument()
 {
     refuseWhileOpen("Can't clear contents while printing");
     refuseWhilePrinting("Can't clear the document while printing");
-    m_pages.clear();
+    discardPages();
     startScratchPage();
     m_layout.pageNumber = 0;
     UpdateScrollRanges();
@@ -385,7 +405,8 @@ void TPagePrinter::ClearDocument()
 
 void TPagePrinter::setPageNumber(int number)
 {
-    if (m_pages.empty())
+    LayOutTo(number);
+    if (PageCount() == 0)
         number = 0;
     else if (number < 1 || number > PageCount())
         throw EPagePrinter(QStringLiteral("PageNumber must be between 1 and %1").arg(PageCount()));

@@ -2,7 +2,9 @@
 
 #include "color.h"
 #include "columnformat.h"
+#include "datetime.h"
 #include "documentoutput.h"
+#include "documentsource.h"
 #include "errors.h"
 #include "printermetrics.h"
 #include "printprogressdialog.h"
@@ -19,6 +21,7 @@
 #include <QStringList>
 
 class QPrinter;
+class QTimer;
 class TPreviewSurface;
 class TPrintTarget;
 
@@ -52,6 +55,13 @@ public:
 /// closes it with EndDocument. Layout is in printer pixels, measured with
 /// fonts bound to the printer, so a replayed page places its text as laid
 /// out. Lengths set by a caller are in MeasureUnit.
+///
+/// A document that writes itself a piece at a time (DocumentSource) is laid
+/// out only as far as it is needed (LayOutDocument): page 1 at once, the
+/// rest in short steps between events, or at once as far as a page is asked
+/// for. Of its pages only where each begins is kept; a page is laid out
+/// again from there when it is shown or printed, so that a document of a
+/// million rows takes little memory.
 ///
 /// PrintDocument sends the pages to the printer, in copies and a range of
 /// pages, showing its progress in a dialog that can cancel the job. With
@@ -208,17 +218,37 @@ public:
     /// Discards all pages; refused while a document is open or printing.
     void ClearDocument();
 
+    /// The document of source, as BeginDocument, its pieces in order and
+    /// EndDocument would write it, laid out as far as page 1, which is shown.
+    /// The other pages follow in steps of a few milliseconds between the
+    /// events that come, or at once where a page further on is asked for.
+    /// The settings in force now are the document's: changing them later
+    /// changes no page of it. Afterwards the settings are as the pieces laid
+    /// out so far have left them, as after EndDocument. With PrintToFile the
+    /// whole document is written to the file at once. Refused while printing.
+    void LayOutDocument(std::unique_ptr<DocumentSource> source);
+    /// Every page is laid out, so PageCount is the document's.
+    bool LayoutComplete() const;
+    /// Lays out the pages up to number; false when there are fewer.
+    bool LayOutTo(int number);
+    void FinishLayout();
+    /// Fired when the last page of a document laid out in steps is done.
+    std::function<void(TPagePrinter *sender)> OnLayoutComplete;
+
     /// While writing: the page being written. Afterwards: the page shown, 0
     /// for none. Setting a number outside 1..PageCount is refused while there
-    /// are pages.
+    /// are pages; a page not laid out yet is laid out first.
     int PageNumber() const { return m_layout.pageNumber; }
     void setPageNumber(int number);
-    int PageCount() const { return int(m_pages.size()); }
+    /// The pages laid out: all of them once LayoutComplete.
+    int PageCount() const;
     /// Lines advanced on the current page.
     int LineNumber() const { return m_layout.lineNumber; }
     /// Page 1..PageCount, to replay on a printer (1:1, at the printable
-    /// origin) or anywhere else.
-    const TPageImage &Page(int number) const { return m_pages.at(number - 1); }
+    /// origin) or anywhere else. A page of a document from a source is laid
+    /// out again unless it is one of the last few asked for; the reference
+    /// holds until a few others have been asked for.
+    const TPageImage &Page(int number);
 
     /// Suspend and resume repainting; nests.
     void BeginUpdate() { ++m_updateCount; }
@@ -377,6 +407,7 @@ private:
         TPageRow header;
         TPageRow footer;
         QString fileName;
+        QFont font; // Font, which is the widget's font
 
         // The font text is measured and recorded in: Font (or a header or
         // footer font while those rows are drawn) sized in printer pixels,
@@ -393,7 +424,11 @@ private:
         bool documentOpen = false;
         bool writingToFile = false;
         bool drawingHeaderFooter = false;
+        DateTime begun; // the date and time tokens show when the document began
     };
+
+    /// A document laid out from its source (sourcedlayout.cpp).
+    struct SourcedDocument;
 
     // Printer and geometry (pageprinter.cpp)
     void readPrinter();
@@ -411,6 +446,8 @@ private:
     void translateFriendly(TPageRow &row);
     void setRowAutoFont(TPageRow &row, bool on);
     void startScratchPage();
+    void discardPages();
+    void openDocument(LayoutState &state, bool toFile) const;
 
     // Writing (pagewriting.cpp)
     QList<TColumn> columnsOf(const QString &format);
@@ -431,6 +468,18 @@ private:
     void drawPageBorders();
     TTokenValues tokenValues() const;
 
+    // Documents from a source (sourcedlayout.cpp)
+    /// Runs work with state and output as the page printer's, then puts its
+    /// own back.
+    void withLayout(LayoutState &state, std::unique_ptr<TDocumentOutput> &output, const std::function<void()> &work);
+    void useLayoutFont();
+    /// Lays out further pieces of the document until enough says so or the
+    /// document ends.
+    void layOutFurther(const std::function<bool()> &enough);
+    void layOutStep();
+    void writePiece(qsizetype piece);
+    TPageImage recordPage(int number);
+
     // Print job (printjob.cpp)
     void sendPages(TPrintTarget &target, const TPrintRange &range);
     void printPage(TPrintTarget &target, int page, const TPrintRange &range, bool lastCall);
@@ -447,7 +496,7 @@ private:
     double printerToScreenY() const;
     int zx(double length) const;
     int zy(double length) const;
-    void PaintPreview(QPainter &painter, const QRect &exposed) const;
+    void PaintPreview(QPainter &painter, const QRect &exposed);
     void paintGradient(QPainter &painter, const QRect &exposed) const;
 
     QPrinter *m_printer = nullptr;
@@ -463,7 +512,9 @@ private:
     };
     std::optional<ReadFormat> m_lastFormat; // of the row before
 
-    TPageList m_pages;
+    TPageList m_pages; // of a document written page by page
+    std::unique_ptr<SourcedDocument> m_sourced;
+    QTimer *m_layoutSteps;
     TPageList m_scratch; // the page written to outside a document
     std::unique_ptr<TDocumentOutput> m_output;
     int m_shownPageNumber = 0; // while writing a file, the page the preview shows

@@ -3,7 +3,6 @@
 
 #include "pageprinter.h"
 
-#include "clocksource.h"
 #include "localedates.h"
 #include "textfit.h"
 
@@ -282,9 +281,8 @@ void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
 
 TTokenValues TPagePrinter::tokenValues() const
 {
-    const DateTime now = ClockSource::now();
-    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), shortDateText(now),
-        longTimeText(now), Title()};
+    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), shortDateText(m_layout.begun),
+        longTimeText(m_layout.begun), Title()};
 }
 
 // --- Header, footer and borders -----------------------------------------------------

@@ -9,11 +9,11 @@ class TPagePrinter;
 class TPreviewSurface : public QWidget
 {
 public:
-    TPreviewSurface(const TPagePrinter &printer, QWidget *parent);
+    TPreviewSurface(TPagePrinter &printer, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    const TPagePrinter &m_printer;
+    TPagePrinter &m_printer;
 };

@@ -45,7 +45,8 @@ bool TPagePrinter::PrintDocument(TPrintTarget &target)
     refuseWhilePrinting(AlreadyPrinting);
     if (m_layout.documentOpen)
         EndDocument();
-    if (m_pages.empty())
+    FinishLayout();
+    if (PageCount() == 0)
         return true;
     const TPrintRange range {m_printFromPage == 0 ? 1 : std::min(m_printFromPage, PageCount()),
         m_printToPage == 0 ? PageCount() : std::min(m_printToPage, PageCount()), m_copies};
