@@ -6,6 +6,7 @@
 #include "printpreview.h"
 #include "printtestsupport.h"
 #include "testsupport.h"
+#include "worksheet.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>
@@ -64,6 +65,12 @@ struct Printing
     TPrintPrv &preview() { return form->PrintPreview(); }
     TPagePrinter &prn() { return *preview().Prn; }
 
+    /// The pages after page 1 are laid out between the events that follow.
+    void waitForAllPages()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return prn().LayoutComplete(); }, 5000));
+    }
+
     int framesOnFirstPage() { return int(prn().Page(1).lines().size()); }
 
     // The words of the printed PDF with their right edges, in points.
@@ -96,6 +103,7 @@ struct Printing
 
     QString pages()
     {
+        waitForAllPages();
         QString all = QString::number(prn().PageCount());
         for (int page = 1; page <= prn().PageCount(); ++page)
             all += displayListOf(prn().Page(page));
@@ -240,6 +248,7 @@ TEST(Printout, PageButtonsStopAtTheEnds)
     for (int i = 0; i < 150; ++i)
         worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
     Printing p(worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    p.waitForAllPages();
     const int pages = p.prn().PageCount();
     ASSERT_GE(pages, 2);
     QTest::mouseClick(p.preview().btnTilbage, Qt::LeftButton);
@@ -335,7 +344,7 @@ TEST(PrintOutput, PagesPreviewAndPdfOfAWorksheet)
         GTEST_SKIP() << "pdftotext is not installed";
     const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
     Printing p(worksheet(300));
-    QTest::qWait(100); // the window takes its final size
+    p.waitForAllPages(); // and the window takes its final size
     EXPECT_EQ(p.pages(), "2f589c45e7a186e7");
     EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 1)), "15f67a8e8af37044");
     EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 2)), "7bcb2888cfb380ad");
@@ -361,4 +370,36 @@ TEST(PrintOutput, PagesOfTheStandInPrinter)
     QTest::mouseClick(p.preview().RadioButton1, Qt::LeftButton);
     EXPECT_EQ(p.pages(), "a1617b3de57c534d");
     EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 3)), "3a04c8dbd1633c24");
+}
+
+TEST(PrintOutput, PageOneShowsAtOnceAndTheCountFollows)
+{
+    Printing p(worksheet(300));
+    EXPECT_FALSE(p.prn().LayoutComplete());
+    EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1");
+    QTest::mouseClick(p.preview().btnFrem, Qt::LeftButton); // laid out as far as needed
+    EXPECT_EQ(p.prn().PageNumber(), 2);
+    EXPECT_EQ(p.preview().lblSidetal->text(), "Page 2");
+    p.prn().FinishLayout();
+    const QString counted = QStringLiteral("Page 2 of %1").arg(p.prn().PageCount());
+    EXPECT_EQ(p.preview().lblSidetal->text(), counted);
+
+    // A rebuild leaves the label as it was.
+    QTest::mouseClick(p.preview().RadioButton2, Qt::LeftButton);
+    p.prn().FinishLayout();
+    EXPECT_EQ(p.preview().lblSidetal->text(), counted);
+}
+
+TEST(PrintOutput, WorksheetEditedAfterPrintingIsPrintedAsItWas)
+{
+    Printing p(worksheet(300));
+    const QString before = p.form->Grid1->Cells(NotesColumn, 290);
+    p.form->Grid1->setCells(NotesColumn, 290, QStringLiteral("edited afterwards"));
+    p.waitForAllPages();
+    QStringList notes;
+    for (int page = p.prn().PageCount() - 1; page <= p.prn().PageCount(); ++page)
+        for (const auto &text : p.prn().Page(page).texts())
+            notes << text.text;
+    EXPECT_FALSE(notes.contains(QStringLiteral("edited afterwards ")));
+    EXPECT_TRUE(notes.contains(before + u' ')) << before.toStdString();
 }

@@ -1,7 +1,6 @@
 #include "printout.h"
 
 #include "pageprinter.h"
-#include "stringgrid.h"
 #include "worksheet.h"
 
 namespace Printout {
@@ -13,12 +12,18 @@ QString headingRow()
     return QStringLiteral("Work began:  |Work ended: |Work time:| Date:|Nom. time:|Diff.: |Remark: |");
 }
 
-QString dataRow(const TStringGrid &grid, int row)
+QString dataRow(const CellTable &cells, int row)
 {
-    auto cell = [&](int col) { return grid.Cells(col, row); };
-    return cell(StartColumn) + QStringLiteral(" |") + cell(EndColumn) + QStringLiteral(" |") + cell(TimeColumn)
-        + QStringLiteral(" | ") + cell(NominalDateColumn) + QStringLiteral("|") + cell(NominalTimeColumn)
-        + QStringLiteral(" |") + cell(DiffColumn) + QStringLiteral(" |") + cell(NotesColumn) + QStringLiteral(" |");
+    std::vector<QStringView> texts;
+    cells.rowCells(row, texts);
+    texts.resize(std::max<size_t>(texts.size(), WorksheetColumnCount));
+    QString text;
+    for (const auto &[column, separator] : {std::pair {StartColumn, u" |"}, {EndColumn, u" |"}, {TimeColumn, u" | "},
+             {NominalDateColumn, u"|"}, {NominalTimeColumn, u" |"}, {DiffColumn, u" |"}, {NotesColumn, u" |"}}) {
+        text += texts[column];
+        text += QStringView(separator);
+    }
+    return text;
 }
 
 void writeTotals(TPagePrinter &printer, const QString &home, const QString &nominal, const QString &difference)
@@ -41,9 +46,10 @@ void writeTotals(TPagePrinter &printer, const QString &home, const QString &nomi
     printer.WriteAlignedLine(Qt::AlignHCenter, QString(77, u'-'));
 }
 
+// Each row sets the font again, which is mostly the one it has.
 void setFontName(TPagePrinter &printer, const QString &name)
 {
-    if (name.isEmpty())
+    if (name.isEmpty() || printer.font().family() == name.left(31))
         return;
     QFont font = printer.font();
     font.setFamily(name.left(31));
@@ -52,11 +58,61 @@ void setFontName(TPagePrinter &printer, const QString &name)
 
 void setFontSize(TPagePrinter &printer, int points)
 {
-    if (points <= 0) // no font has such a size
+    if (points <= 0 || printer.font().pointSize() == points) // no font has such a size
         return;
     QFont font = printer.font();
     font.setPointSize(points);
     printer.setFont(font);
+}
+
+WorksheetDocument::WorksheetDocument(
+    const CellTable &cells, RowLook look, const QString &fontName, int fontSize, const QStringList &totals)
+    : m_cells(cells)
+    , m_look(look)
+    , m_fontName(fontName)
+    , m_fontSize(fontSize)
+    , m_totals(totals)
+{ }
+
+// The heading, the data rows, the totals.
+qsizetype WorksheetDocument::pieceCount() const
+{
+    return std::max(m_cells.rowCount(), 1) + 1;
+}
+
+void WorksheetDocument::writePiece(TPagePrinter &printer, qsizetype piece)
+{
+    if (piece == 0) {
+        printer.setWordWrap(true);
+        setFontName(printer, QStringLiteral("Courier New"));
+        printer.WriteTableRow(headingRow());
+    } else if (piece < m_cells.rowCount()) {
+        applyLook(printer);
+        printer.WriteTableRow(dataRow(m_cells, int(piece)));
+    } else {
+        printer.WriteLines(true);
+        if (m_totals.size() == 3)
+            writeTotals(printer, m_totals[0], m_totals[1], m_totals[2]);
+    }
+}
+
+void WorksheetDocument::applyLook(TPagePrinter &printer) const
+{
+    switch (m_look) {
+    case RowLook::AsBefore:
+        setFontName(printer, QStringLiteral("Courier New"));
+        break;
+    case RowLook::ChosenSize:
+        setFontSize(printer, m_fontSize);
+        setFontName(printer, m_fontName);
+        break;
+    default:
+        setFontName(printer, m_fontName);
+        setFontSize(printer, m_fontSize);
+        break;
+    }
+    if (m_look == RowLook::FramesOn || m_look == RowLook::FramesOff)
+        printer.setTableGrid(m_look == RowLook::FramesOn);
 }
 
 } // namespace Printout

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -81,6 +82,10 @@ TPrintPrv::TPrintPrv(QWidget *parent)
     Prn->setZoomPercent(75);
     Prn->installEventFilter(this);
     Prn->viewport()->installEventFilter(this);
+    Prn->OnLayoutComplete = [this](TPagePrinter *) {
+        if (m_labelAwaitingCount)
+            showPageLabel(*m_labelAwaitingCount);
+    };
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -265,7 +270,15 @@ void TPrintPrv::FormActivate()
 
 void TPrintPrv::showPageLabel(bool withWord)
 {
-    const QString position = QStringLiteral("%1 of %2").arg(Prn->PageNumber()).arg(Prn->PageCount());
+    // The number of pages is known once the last one is laid out: until then
+    // the label tells the page only.
+    QString position = QString::number(Prn->PageNumber());
+    if (Prn->LayoutComplete()) {
+        position += QStringLiteral(" of %1").arg(Prn->PageCount());
+        m_labelAwaitingCount.reset();
+    } else {
+        m_labelAwaitingCount = withWord;
+    }
     lblSidetal->setText(withWord ? QStringLiteral("Page ") + position : position);
 }
 
@@ -316,7 +329,7 @@ void TPrintPrv::ComboBox1KeyPress()
 
 void TPrintPrv::btnFremClick()
 {
-    if (Prn->PageNumber() >= Prn->PageCount())
+    if (!Prn->LayOutTo(Prn->PageNumber() + 1))
         return;
     Prn->setPageNumber(Prn->PageNumber() + 1);
     FormShow();
@@ -359,55 +372,25 @@ void TPrintPrv::ComboBox2Click(int)
     BuildPrintout(RowLook::ChosenSize);
 }
 
-void TPrintPrv::writeDocument(RowLook look)
+std::unique_ptr<DocumentSource> TPrintPrv::printout(RowLook look)
 {
     m_lastLook = look;
-    Prn->BeginDocument();
-    Prn->setWordWrap(true);
-    Printout::setFontName(*Prn, QStringLiteral("Courier New"));
-    Prn->WriteTableRow(Printout::headingRow());
-
+    // Read before the document is touched: a size box that holds no number
+    // leaves the pages as they were.
     const int size = look == RowLook::AsBefore ? 0 : sizeBoxValue();
-    const QString chosenFont = FontComboBox1->selectedItem();
-    const int rows = m_grid ? m_grid->RowCount() : 0;
-    for (int row = 1; row < rows; ++row) {
-        switch (look) {
-        case RowLook::AsBefore:
-            Printout::setFontName(*Prn, QStringLiteral("Courier New"));
-            break;
-        case RowLook::ChosenSize:
-            Printout::setFontSize(*Prn, size);
-            Printout::setFontName(*Prn, chosenFont);
-            break;
-        default:
-            Printout::setFontName(*Prn, chosenFont);
-            Printout::setFontSize(*Prn, size);
-            break;
-        }
-        if (look == RowLook::FramesOn || look == RowLook::FramesOff)
-            Prn->setTableGrid(look == RowLook::FramesOn);
-        Prn->WriteTableRow(Printout::dataRow(*m_grid, row));
-    }
-    Prn->WriteLines(true);
+    QStringList totals;
     if (m_totals)
-        Printout::writeTotals(*Prn, m_totals->PanelText(0), m_totals->PanelText(1), m_totals->PanelText(2));
+        totals = {m_totals->PanelText(0), m_totals->PanelText(1), m_totals->PanelText(2)};
+    return std::make_unique<Printout::WorksheetDocument>(
+        m_grid ? m_grid->cellTable() : CellTable(), look, FontComboBox1->selectedItem(), size, totals);
 }
 
 void TPrintPrv::BuildPrintout(RowLook look)
 {
-    // A failure half way (a size box that holds no number) still ends the
-    // document and lets the preview repaint.
+    std::unique_ptr<DocumentSource> document = printout(look);
     Prn->BeginUpdate();
-    try {
-        writeDocument(look);
-    } catch (...) {
-        if (Prn->DocumentOpen())
-            Prn->EndDocument();
-        Prn->EndUpdate();
-        throw;
-    }
-    Prn->EndDocument();
-    Prn->EndUpdate();
+    const auto resume = qScopeGuard([this] { Prn->EndUpdate(); });
+    Prn->LayOutDocument(std::move(document));
 }
 
 void TPrintPrv::buildFromMainWindow()
@@ -416,19 +399,12 @@ void TPrintPrv::buildFromMainWindow()
     for (auto setMargin : {&TPagePrinter::setMarginLeft, &TPagePrinter::setMarginRight, &TPagePrinter::setMarginTop,
              &TPagePrinter::setMarginBottom})
         (Prn->*setMargin)(20);
-    try {
-        writeDocument(RowLook::AsBefore);
-    } catch (...) {
-        if (Prn->DocumentOpen())
-            Prn->EndDocument();
-        throw;
-    }
+    Prn->LayOutDocument(printout(RowLook::AsBefore));
     // The window gets its final size only after this: its layout, and a
     // window manager's frame, follow the show. Until the user chooses a zoom,
     // the page width is worked out again whenever the page's view is resized.
     m_zoomFollowsWidth = true;
     Prn->ZoomToWidth();
-    Prn->EndDocument();
     showPageLabel(true);
 }
 

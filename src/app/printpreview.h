@@ -1,6 +1,10 @@
 #pragma once
 
+#include "printout.h"
+
 #include <functional>
+#include <memory>
+#include <optional>
 #include <QPrinter>
 #include <QWidget>
 
@@ -30,8 +34,7 @@ public:
     /// and status bar.
     void setSource(const TStringGrid *grid, const TStatusBar *totals);
 
-    /// How the table rows are to look in a rebuild.
-    enum class RowLook { AsBefore, ChosenFont, ChosenSize, FramesOn, FramesOff };
+    using RowLook = Printout::RowLook;
     /// Writes the printout again with the chosen look; zoom, margins and the
     /// page label stay.
     void BuildPrintout(RowLook look);
@@ -85,7 +88,8 @@ protected:
 
 private:
     void createTopBar();
-    void writeDocument(RowLook look);
+    /// The printout as the grid and the status bar hold it now.
+    std::unique_ptr<DocumentSource> printout(RowLook look);
     void showPageLabel(bool withWord);
     void zoomToPageWidth();
     /// The window manager's frame around the window; none until it is known.
@@ -94,6 +98,9 @@ private:
 
     QPrinter m_printer;
     RowLook m_lastLook = RowLook::AsBefore; // how the pages now shown were written
+    // The form (with the word "Page" or not) of a page label shown before the
+    // pages were counted, which the count completes.
+    std::optional<bool> m_labelAwaitingCount;
     bool m_zoomFollowsWidth = false;
     QMargins m_fittedFrame; // the frame the window's size allows for
     const TStringGrid *m_grid = nullptr;
