@@ -31,7 +31,7 @@ void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
 {
     // (x, y) is the top of the text cell; pages record the baseline.
     gaps.spaceWidth = textWidth(QStringLiteral(" "), 1);
-    m_output->text(QPointF(x, y + m_layout.measure.metrics().ascent()), text, m_layout.measure.font(), gaps);
+    m_output->text(QPointF(x, y + m_layout.measure.ascent()), text, m_layout.measure.font(), gaps);
 }
 
 // A text file has no page height, so every line fits there. The first line

@@ -14,6 +14,7 @@ TextMeasure::TextMeasure(const QFont &font, const QPaintDevice *device)
     : m_font(font)
     , m_device(device)
     , m_metrics(font, device)
+    , m_ascent(m_metrics.ascent())
     , m_measured(std::make_shared<QHash<QString, int>>())
 {
     // Spacing and capitals change what a run of characters measures.

@@ -26,6 +26,8 @@ public:
     bool measures(const QFont &font, const QPaintDevice *device) const { return device == m_device && font == m_font; }
     const QFont &font() const { return m_font; }
     const QFontMetricsF &metrics() const { return m_metrics; }
+    /// The font's ascent, asked for every text written.
+    qreal ascent() const { return m_ascent; }
     /// Width of the first length characters of text.
     int width(const QString &text, qsizetype length) const;
 
@@ -33,6 +35,7 @@ private:
     QFont m_font;
     const QPaintDevice *m_device;
     QFontMetricsF m_metrics;
+    qreal m_ascent;
     qreal m_advance = 0; // of every character in m_fixed
     std::bitset<256> m_fixed; // the Latin-1 characters of that advance
     // Shared by the copies, which measure the same texts.
