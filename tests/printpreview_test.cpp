@@ -403,3 +403,12 @@ TEST(PrintOutput, WorksheetEditedAfterPrintingIsPrintedAsItWas)
     EXPECT_FALSE(notes.contains(QStringLiteral("edited afterwards ")));
     EXPECT_TRUE(notes.contains(before + u' ')) << before.toStdString();
 }
+
+TEST(PrintOutput, LabelWaitingForTheCountOfARebuildShowsItsFirstPage)
+{
+    Printing p(worksheet(300));
+    QTest::mouseClick(p.preview().btnFrem, Qt::LeftButton); // page 2 of a count not known yet
+    p.form->Grid1->setRowCount(3); // one data row left: the rebuild is laid out at once
+    QTest::mouseClick(p.preview().RadioButton2, Qt::LeftButton);
+    EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1 of 1");
+}

@@ -46,6 +46,7 @@ void TPagePrinter::LayOutDocument(std::unique_ptr<DocumentSource> source)
     document.frontOutput = std::make_unique<PageSelection>(1, 0, [&document] {
         document.starts.push_back({document.pieceStart, document.nextPiece - 1});
     });
+    m_layout.pageNumber = 1; // the page shown, also when the layout ends at once
     LayOutTo(1);
     if (!document.complete)
         m_layoutSteps->start();
