@@ -18,3 +18,8 @@ QString dataFolder(const QString &executableFolder);
 /// neither is there, the one beside the executable, so that a failure names
 /// a file.
 QString helpFile(const QString &executableFolder);
+
+/// A module of the program (see modules.h): beside the executable in a build
+/// tree, else where the installation puts it, ../lib/worktally/ from the
+/// executable; when neither is there, the one beside the executable.
+QString moduleFile(const QString &executableFolder, const QString &name);

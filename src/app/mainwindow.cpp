@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
 #include "aboutbox.h"
-#include "alarmsound.h"
 #include "analogclock.h"
 #include "clocksource.h"
 #include "dateedit.h"
@@ -11,9 +10,9 @@
 #include "hypergrid.h"
 #include "maskedit.h"
 #include "messages.h"
+#include "modules.h"
 #include "onoffswitch.h"
 #include "overviewgrid.h"
-#include "pageprinter.h"
 #include "popupmenu.h"
 #include "printpreview.h"
 #include "programicon.h"
@@ -115,7 +114,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     Clock1->setGeometry(536, 48, 131, 129);
     Clock1->setShowMode(scAnalog);
     Clock1->OnAlarm = guarded([this](TAnalogClock *) { Clock1Alarm(); });
-    playSound = playWaveToEnd;
+    playSound = [](const QString &path) { soundModule().playWaveToEnd(path); };
 
     Grid1 = new THyperGrid(this);
     configureOverviewGrid(*Grid1);
@@ -634,8 +633,9 @@ void TForm1::chkWakeClick()
 
 void TForm1::Clock1Alarm()
 {
+    // The message comes even when the sound cannot be played at all.
     if (chkLyd->isChecked())
-        playSound(alarmSoundPath());
+        runGuarded([this] { playSound(alarmSoundPath()); });
     showMessage(QStringLiteral("Alarm!"), MessageKind::Information);
     chkWake->setChecked(false);
     chkLyd->setChecked(false);
@@ -690,8 +690,8 @@ void TForm1::PopWWW1Click()
 
 void TForm1::popAboutClick()
 {
-    TAboutBox about(settingsPath(), this);
-    about.exec();
+    const std::unique_ptr<QDialog> about = printingModule().createAboutBox(settingsPath(), this);
+    about->exec();
 }
 
 QString TForm1::helpPath() const
@@ -724,20 +724,12 @@ void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)
 
 void TForm1::btnUdskrivClick()
 {
-    TPrintPrv &preview = PrintPreview();
-    QPrinter &printer = preview.printer();
-    if (!preview.PrinterDialog(printer))
-        return;
-    preview.Prn->setPrinter(printer.isValid() ? &printer : nullptr);
-    preview.show();
-    preview.buildFromMainWindow();
+    printingModule().printWorksheet(PrintPreview());
 }
 
 TPrintPrv &TForm1::PrintPreview()
 {
-    if (!PrintPrv) {
-        PrintPrv = std::make_unique<TPrintPrv>();
-        PrintPrv->setSource(Grid1, StatusBar1);
-    }
+    if (!PrintPrv)
+        PrintPrv = printingModule().createPrintPreview(Grid1, StatusBar1);
     return *PrintPrv;
 }
