@@ -32,6 +32,11 @@ QString dataFolder(const QString &executableFolder)
     return folder;
 }
 
+QString worksheetFile(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("Hourbook.csv"));
+}
+
 namespace {
 
 // A file that comes with the program: beside the executable in a build tree,

@@ -23,6 +23,7 @@
 #include "trayicon.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
+#include "worksheetpreload.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
@@ -90,10 +91,19 @@ QPixmap switchGlyph(bool on)
 } // namespace
 
 TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent)
+    : TForm1(dataFolder, programFolder, parent, nullptr)
+{ }
+
+TForm1::TForm1(const QString &dataFolder, WorksheetPreload &worksheet)
+    : TForm1(dataFolder, QCoreApplication::applicationDirPath(), nullptr, &worksheet)
+{ }
+
+TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent, WorksheetPreload *worksheet)
     : QWidget(parent)
     , m_dataFolder(dataFolder)
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
+    , m_preload(worksheet)
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -319,7 +329,7 @@ void TForm1::createAlarmBox()
 
 QString TForm1::worksheetPath() const
 {
-    return QDir(m_dataFolder).filePath(QStringLiteral("Hourbook.csv"));
+    return worksheetFile(m_dataFolder);
 }
 
 QString TForm1::alarmSoundPath() const
@@ -358,13 +368,15 @@ void TForm1::applyBackgroundColor(TColor color)
 
 void TForm1::FormCreate()
 {
+    WorksheetPreload *const preload = std::exchange(m_preload, nullptr);
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
 
     const QString path = worksheetPath();
+    bool preloaded = false;
     try {
-        loadWorksheet();
+        preloaded = loadWorksheet(preload);
     } catch (const FileOpenError &) {
         if (QFile::exists(path)) {
             m_worksheetFile->markUnreadable();
@@ -381,7 +393,10 @@ void TForm1::FormCreate()
     }
     showLastRows();
     fillEditPanel();
-    Button1Click();
+    if (preloaded)
+        showTotals(preload->totals()); // recalculated where the rows were read
+    else
+        Button1Click();
 }
 
 void TForm1::showLastRows()
@@ -440,14 +455,19 @@ bool TForm1::saveWorksheet()
     return true;
 }
 
-void TForm1::loadWorksheet()
+bool TForm1::loadWorksheet(WorksheetPreload *preload)
 {
+    if (std::unique_ptr<WorksheetFile> file = preload ? preload->moveInto(*Grid1) : nullptr) {
+        m_worksheetFile = std::move(file);
+        return true;
+    }
     m_worksheetFile->noteLoading();
     Grid1->LoadFromCSV(0, 1, worksheetPath());
     // A file edited by hand may lack the empty bottom line, and the stopwatch
     // would write its next period over the last one.
-    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
+    if (!isEmptyRow(Grid1->cellTable(), Grid1->RowCount() - 1))
         Grid1->setRowCount(Grid1->RowCount() + 1);
+    return false;
 }
 
 void TForm1::reloadWorksheet()
@@ -610,7 +630,11 @@ void TForm1::Switch1Off()
 
 void TForm1::Button1Click()
 {
-    const WorksheetTotals totals = recalculateWorksheet(Grid1->cellTable());
+    showTotals(recalculateWorksheet(Grid1->cellTable()));
+}
+
+void TForm1::showTotals(const WorksheetTotals &totals)
+{
     StatusBar1->setPanelText(0, totals.home);
     StatusBar1->setPanelText(1, totals.nominal);
     StatusBar1->setPanelText(2, totals.difference);
