@@ -21,7 +21,6 @@ struct WiderThanTheGrid
 WorksheetPreload::WorksheetPreload(const QString &path)
     : m_path(path)
     , m_file(std::make_unique<WorksheetFile>(path))
-    , m_noting([this] { m_file->noteLoading(); })
     , m_reading([this] { read(); })
 { }
 
@@ -32,9 +31,8 @@ WorksheetPreload::~WorksheetPreload()
 
 void WorksheetPreload::wait()
 {
-    for (std::thread *thread : {&m_noting, &m_reading})
-        if (thread->joinable())
-            thread->join();
+    if (m_reading.joinable())
+        m_reading.join();
 }
 
 WorksheetPreload::Identity WorksheetPreload::identityOf(const struct stat &status)
@@ -45,6 +43,9 @@ WorksheetPreload::Identity WorksheetPreload::identityOf(const struct stat &statu
 
 void WorksheetPreload::read()
 {
+    // The file's state, which a save compares with the disk's, just before
+    // it is read, as the window notes it.
+    m_file->noteLoading();
     // As the grid reads: only a regular file, which could be opened.
     QFile file(m_path);
     struct stat status;

@@ -62,8 +62,5 @@ private:
     CsvEncoding m_encoding = CsvEncoding::Utf8;
     std::optional<WorksheetTotals> m_totals;
     std::exception_ptr m_recalculationError;
-    // Last: they start working on the members above. The file's state, which
-    // a save compares with the disk's, is taken beside the reading.
-    std::thread m_noting;
-    std::thread m_reading;
+    std::thread m_reading; // last: it starts reading into the members above
 };
