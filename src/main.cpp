@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     // save reports it and the previous file stays, rather than the program
     // being killed half way through a save with the session unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
+    FontconfigPreload fontconfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     // A second copy, which ends before its window loads anything, never
     // uses what was read.
     WorksheetPreload worksheet(worksheetFile(folder));
+    fontconfig.wait();
     registerDesktopFonts();
 
     TForm1 form(folder, worksheet);

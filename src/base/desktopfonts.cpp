@@ -1,6 +1,7 @@
 #include "desktopfonts.h"
 
 #include <algorithm>
+#include <fontconfig/fontconfig.h>
 #include <QDir>
 #include <QFontDatabase>
 
@@ -43,4 +44,19 @@ void registerDesktopFonts(const QString &folder)
         if (std::ranges::none_of(QFontDatabase::applicationFontFamilies(id), isMissing))
             QFontDatabase::removeApplicationFont(id);
     }
+}
+
+FontconfigPreload::FontconfigPreload()
+    : m_reading(FcInit)
+{ }
+
+FontconfigPreload::~FontconfigPreload()
+{
+    wait();
+}
+
+void FontconfigPreload::wait()
+{
+    if (m_reading.joinable())
+        m_reading.join();
 }
