@@ -302,7 +302,7 @@ void TForm1::createTray()
 
     TrayIcon1 = new TTrayIcon(this);
     TrayIcon1->setHint(QStringLiteral("Worktally"));
-    TrayIcon1->setIcon(programIcon());
+    TrayIcon1->setIcon(windowIcon());
     TrayIcon1->setPopupMenu(TrayMenu1);
     TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
     TrayIcon1->OnClick
