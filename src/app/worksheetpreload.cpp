@@ -1,5 +1,6 @@
 #include "worksheetpreload.h"
 
+#include "errors.h"
 #include "hypergrid.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
@@ -43,42 +44,48 @@ WorksheetPreload::Identity WorksheetPreload::identityOf(const struct stat &statu
 
 void WorksheetPreload::read()
 {
-    // The file's state, which a save compares with the disk's, just before
-    // it is read, as the window notes it.
-    m_file->noteLoading();
+    try {
+        // The file's state, which a save compares with the disk's, just
+        // before it is read, as the window notes it.
+        m_file->noteLoading();
+        CellTable rows = readRows();
+        // As the window loads a worksheet: one without its empty bottom line
+        // gets one, and the recalculation covers the rows above it.
+        if (!isEmptyRow(rows, rows.rowCount() - 1))
+            rows.resize(WorksheetColumnCount, rows.rowCount() + 1);
+        try {
+            m_totals = recalculateWorksheet(rows);
+        } catch (...) {
+            m_recalculationError = std::current_exception();
+        }
+        m_rows = std::move(rows);
+    } catch (...) {
+        // The window reads the file itself, and meets there what went wrong.
+    }
+}
+
+CellTable WorksheetPreload::readRows()
+{
     // As the grid reads: only a regular file, which could be opened.
     QFile file(m_path);
     struct stat status;
     if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &status) != 0)
-        return;
+        throw FileOpenError(m_path);
     m_identity = identityOf(status);
     CellTable rows;
     rows.resize(WorksheetColumnCount, 2);
     int lastRow = -1;
-    try {
-        // Line k of the file goes to grid row k + 1, from column 0 on.
-        m_encoding = readCsvBytes(file.readAll(), [&](int line, std::span<const QStringView> fields) {
-            if (fields.size() > size_t(WorksheetColumnCount))
-                throw WiderThanTheGrid();
-            lastRow = line + 1;
-            if (lastRow >= rows.rowCount())
-                rows.resize(WorksheetColumnCount, lastRow + 1);
-            rows.setRowTexts(lastRow, 0, fields);
-        });
-    } catch (...) {
-        return; // the grid reads the file itself, and meets what went wrong
-    }
+    // Line k of the file goes to grid row k + 1, from column 0 on.
+    m_encoding = readCsvBytes(file.readAll(), [&](int line, std::span<const QStringView> fields) {
+        if (fields.size() > size_t(WorksheetColumnCount))
+            throw WiderThanTheGrid();
+        lastRow = line + 1;
+        if (lastRow >= rows.rowCount())
+            rows.resize(WorksheetColumnCount, lastRow + 1);
+        rows.setRowTexts(lastRow, 0, fields);
+    });
     rows.resize(WorksheetColumnCount, std::max(2, lastRow + 1));
-    // As the window loads a worksheet: one without its empty bottom line
-    // gets one, and the recalculation covers the rows above it.
-    if (!isEmptyRow(rows, rows.rowCount() - 1))
-        rows.resize(WorksheetColumnCount, rows.rowCount() + 1);
-    try {
-        m_totals = recalculateWorksheet(rows);
-    } catch (...) {
-        m_recalculationError = std::current_exception();
-    }
-    m_rows = std::move(rows);
+    return rows;
 }
 
 std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid)

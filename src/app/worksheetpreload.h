@@ -54,6 +54,9 @@ private:
     static Identity identityOf(const struct stat &status);
 
     void read();
+    /// The file's lines as grid rows 1 …, as the grid's own loading stores
+    /// them; raises when the grid would store them otherwise.
+    CellTable readRows();
 
     QString m_path;
     std::unique_ptr<WorksheetFile> m_file;
