@@ -5,21 +5,28 @@
 #include <QTimer>
 #include <QWidget>
 
-// Shows the window and ends the process as soon as its first paint has been
-// delivered; the queued exit runs after the children in the same pass have
-// painted too. Tearing down is not part of starting, so the process leaves at
-// once.
+/// Ends the process as soon as the first paint of a window has been
+/// delivered; the queued exit runs after the children in the same pass have
+/// painted too. Tearing down is not part of starting, so the process leaves
+/// at once.
+class FirstPaintExit : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+            QTimer::singleShot(0, [] { std::_Exit(0); });
+        return false;
+    }
+};
+
+/// Shows the window and ends the process at its first paint.
 inline int runUntilFirstPaint(QApplication &app, QWidget &window)
 {
-    struct FirstPaint : QObject
-    {
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                QTimer::singleShot(0, [] { std::_Exit(0); });
-            return false;
-        }
-    } firstPaint;
+    FirstPaintExit firstPaint;
     window.installEventFilter(&firstPaint);
     window.show();
     return app.exec();

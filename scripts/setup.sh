@@ -8,7 +8,7 @@ set -eu
 PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
-libgl-dev libxcb1-dev
+libgl-dev libxcb1-dev libfontconfig-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool trayer openbox x11-utils poppler-utils
 desktop-file-utils appstream xdg-utils

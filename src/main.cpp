@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "unixsignals.h"
+#include "worksheetpreload.h"
 
 #include <csignal>
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     // save reports it and the previous file stays, rather than the program
     // being killed half way through a save with the session unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
+    FontconfigPreload fontconfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Worktally"));
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
@@ -22,9 +24,15 @@ int main(int argc, char *argv[])
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
+    const QString folder = dataFolder(QApplication::applicationDirPath());
+    // Read on a second core while the fonts and the window are being made.
+    // A second copy, which ends before its window loads anything, never
+    // uses what was read.
+    WorksheetPreload worksheet(worksheetFile(folder));
+    fontconfig.wait();
     registerDesktopFonts();
 
-    TForm1 form(dataFolder(QApplication::applicationDirPath()));
+    TForm1 form(folder, worksheet);
     if (form.isEnding()) // a copy was already running
         return 0;
     // Logging out, kill or Ctrl+C leave by the same door as the Exit button,

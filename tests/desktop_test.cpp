@@ -3,6 +3,7 @@
 // preview framed by a window manager.
 
 #include "mainwindow.h"
+#include "modules.h"
 #include "printpreview.h"
 #include "testsupport.h"
 #include "trayicon.h"
@@ -73,6 +74,16 @@ public:
         const QString program = QDir(folder).filePath(name);
         QFile::copy(QStringLiteral(WORKTALLY_EXECUTABLE), program);
         return program;
+    }
+
+    /// The modules beside a copy in folder, where an installation puts them.
+    static void installModules(const QString &folder)
+    {
+        const QDir modules(QDir(folder).filePath(QStringLiteral("../lib/worktally")));
+        QDir().mkpath(modules.path());
+        for (const char *module : {PrintingModuleFile, SoundModuleFile})
+            QFile::copy(QFileInfo(QStringLiteral(WORKTALLY_EXECUTABLE)).dir().filePath(QLatin1String(module)),
+                modules.filePath(QLatin1String(module)));
     }
 
     /// inChild runs in the new process before the program starts.
@@ -163,6 +174,27 @@ TEST(SecondStart, CopiesUnderAnotherNameAreNotDetected)
     const QStringList windows = waitForWindows(other->processId());
     ASSERT_EQ(windows.size(), 1);
     EXPECT_TRUE(isMainWindow(windows[0]));
+}
+
+TEST(Modules, PrintingIsLoadedOnlyWhenPrintIsPressed)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("bin"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    Copies::installModules(folder);
+    QProcess *process = copies.start(program);
+    const QStringList windows = waitForWindows(process->processId());
+    ASSERT_EQ(windows.size(), 1);
+    const QString maps = QStringLiteral("/proc/%1/maps").arg(process->processId());
+    EXPECT_FALSE(readFile(maps).contains("libQt6PrintSupport"));
+    EXPECT_FALSE(readFile(maps).contains("libQt6Multimedia"));
+
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windows[0], QStringLiteral("key"),
+            QStringLiteral("alt+p")});
+    // The printer set-up beside the main window, from the module.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return windowsOf(process->processId()).size() == 2; }, 10000));
+    EXPECT_TRUE(readFile(maps).contains("/lib/worktally/worktally-printing.so"));
 }
 
 TEST(Tray, WithoutANotificationAreaMinimizeKeepsTheWindowReachable)

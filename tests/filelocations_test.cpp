@@ -61,19 +61,32 @@ TEST(DataFolder, AFolderThatCannotBeCreatedIsReportedAndKept)
         << f.messages.texts[0].toStdString();
 }
 
-TEST(HelpFile, BesideTheExecutableElseInTheInstallation)
+TEST(ProgramFiles, BesideTheExecutableElseInTheInstallation)
 {
-    QTemporaryDir root;
-    const QString executable = root.filePath(QStringLiteral("usr/bin"));
-    const QString beside = executable + QStringLiteral("/WORKTALLY.html");
-    const QString installed = root.filePath(QStringLiteral("usr/share/worktally/WORKTALLY.html"));
-    QDir().mkpath(executable);
-    EXPECT_EQ(helpFile(executable), beside); // neither: a failure names this one
+    struct Case
+    {
+        QString (*find)(const QString &executableFolder);
+        const char *name;
+        const char *installedFolder;
+    };
+    const Case cases[] = {
+        {helpFile, "WORKTALLY.html", "usr/share/worktally"},
+        {[](const QString &folder) { return moduleFile(folder, QStringLiteral("worktally-sound.so")); },
+            "worktally-sound.so", "usr/lib/worktally"},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir root;
+        const QString executable = root.filePath(QStringLiteral("usr/bin"));
+        const QString beside = executable + u'/' + QLatin1String(c.name);
+        const QString installed = root.filePath(QLatin1String(c.installedFolder) + u'/' + QLatin1String(c.name));
+        QDir().mkpath(executable);
+        EXPECT_EQ(c.find(executable), beside); // neither: a failure names this one
 
-    QDir().mkpath(QFileInfo(installed).path());
-    writeFile(installed, "");
-    EXPECT_EQ(helpFile(executable), installed);
+        QDir().mkpath(QFileInfo(installed).path());
+        writeFile(installed, "");
+        EXPECT_EQ(c.find(executable), installed);
 
-    writeFile(beside, "");
-    EXPECT_EQ(helpFile(executable), beside);
+        writeFile(beside, "");
+        EXPECT_EQ(c.find(executable), beside);
+    }
 }

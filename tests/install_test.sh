@@ -20,6 +20,13 @@ fail() {
 
 [ -x "$stage/usr/bin/worktally" ] || fail "no executable"
 [ -f "$share/worktally/WORKTALLY.html" ] || fail "no help pages"
+for module in worktally-printing.so worktally-sound.so; do
+    [ -f "$stage/usr/lib/worktally/$module" ] || fail "no $module"
+done
+# Printing and the alarm sound come with their modules, loaded on first use.
+if ldd "$stage/usr/bin/worktally" | grep -E "Qt6(PrintSupport|Multimedia)"; then
+    fail "the program links Qt Print Support or Qt Multimedia"
+fi
 
 desktop="$share/applications/$id.desktop"
 desktop-file-validate "$desktop" || fail "$desktop"

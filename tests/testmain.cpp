@@ -1,4 +1,5 @@
 #include "desktopfonts.h"
+#include "modules.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -21,6 +22,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
     // The windows are measured with the fonts the program uses.
     registerDesktopFonts();
+    // The modules' code is linked in, and used without the module files.
+    useModule(worktallyPrintingModule());
+    useModule(worktallySoundModule());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

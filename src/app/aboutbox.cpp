@@ -15,9 +15,6 @@
 #include <QScreen>
 #include <QToolButton>
 
-const QString TAboutBox::WebAddress = QStringLiteral("https://sorrelbysoft.example/worktally");
-const QString TAboutBox::MailAddress = QStringLiteral("worktally@sorrelbysoft.example");
-
 namespace {
 
 const char *const InformationText = R"(Worktally keeps the balance of the work you do from home

@@ -43,8 +43,10 @@ public:
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton2;
 
-    static const QString WebAddress;
-    static const QString MailAddress;
+    // Defined here: the main window opens the web address without the
+    // printing module that holds the rest of this window.
+    static inline const QString WebAddress = QStringLiteral("https://sorrelbysoft.example/worktally");
+    static inline const QString MailAddress = QStringLiteral("worktally@sorrelbysoft.example");
 
 protected:
     void showEvent(QShowEvent *event) override;

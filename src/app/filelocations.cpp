@@ -32,12 +32,34 @@ QString dataFolder(const QString &executableFolder)
     return folder;
 }
 
-QString helpFile(const QString &executableFolder)
+QString worksheetFile(const QString &dataFolder)
 {
-    const QString name = QStringLiteral("WORKTALLY.html");
+    return QDir(dataFolder).filePath(QStringLiteral("Hourbook.csv"));
+}
+
+namespace {
+
+// A file that comes with the program: beside the executable in a build tree,
+// else in its installed folder, given relative to the executable's. When
+// neither is there, the one beside the executable, so that a failure names a
+// file.
+QString programFile(const QString &executableFolder, const QString &installedFolder, const QString &name)
+{
     const QString beside = QDir(executableFolder).filePath(name);
-    const QString installed = QDir(executableFolder).filePath(QStringLiteral("../share/worktally/") + name);
+    const QString installed = QDir(executableFolder).filePath(installedFolder + u'/' + name);
     if (!QFile::exists(beside) && QFile::exists(installed))
         return QDir::cleanPath(installed);
     return beside;
+}
+
+} // namespace
+
+QString helpFile(const QString &executableFolder)
+{
+    return programFile(executableFolder, QStringLiteral("../share/worktally"), QStringLiteral("WORKTALLY.html"));
+}
+
+QString moduleFile(const QString &executableFolder, const QString &name)
+{
+    return programFile(executableFolder, QStringLiteral("../lib/worktally"), name);
 }

@@ -13,8 +13,16 @@
 /// but its saves fail until the folder can be made.
 QString dataFolder(const QString &executableFolder);
 
+/// Hourbook.csv in dataFolder.
+QString worksheetFile(const QString &dataFolder);
+
 /// The help pages: beside the executable in a build tree, else where the
 /// installation puts them, ../share/worktally/ from the executable. When
 /// neither is there, the one beside the executable, so that a failure names
 /// a file.
 QString helpFile(const QString &executableFolder);
+
+/// A module of the program (see modules.h): beside the executable in a build
+/// tree, else where the installation puts it, ../lib/worktally/ from the
+/// executable; when neither is there, the one beside the executable.
+QString moduleFile(const QString &executableFolder, const QString &name);

@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
 #include "aboutbox.h"
-#include "alarmsound.h"
 #include "analogclock.h"
 #include "clocksource.h"
 #include "dateedit.h"
@@ -11,9 +10,9 @@
 #include "hypergrid.h"
 #include "maskedit.h"
 #include "messages.h"
+#include "modules.h"
 #include "onoffswitch.h"
 #include "overviewgrid.h"
-#include "pageprinter.h"
 #include "popupmenu.h"
 #include "printpreview.h"
 #include "programicon.h"
@@ -24,6 +23,7 @@
 #include "trayicon.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
+#include "worksheetpreload.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
@@ -91,10 +91,19 @@ QPixmap switchGlyph(bool on)
 } // namespace
 
 TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent)
+    : TForm1(dataFolder, programFolder, parent, nullptr)
+{ }
+
+TForm1::TForm1(const QString &dataFolder, WorksheetPreload &worksheet)
+    : TForm1(dataFolder, QCoreApplication::applicationDirPath(), nullptr, &worksheet)
+{ }
+
+TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent, WorksheetPreload *worksheet)
     : QWidget(parent)
     , m_dataFolder(dataFolder)
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
+    , m_preload(worksheet)
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -115,7 +124,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     Clock1->setGeometry(536, 48, 131, 129);
     Clock1->setShowMode(scAnalog);
     Clock1->OnAlarm = guarded([this](TAnalogClock *) { Clock1Alarm(); });
-    playSound = playWaveToEnd;
+    playSound = [](const QString &path) { soundModule().playWaveToEnd(path); };
 
     Grid1 = new THyperGrid(this);
     configureOverviewGrid(*Grid1);
@@ -293,7 +302,7 @@ void TForm1::createTray()
 
     TrayIcon1 = new TTrayIcon(this);
     TrayIcon1->setHint(QStringLiteral("Worktally"));
-    TrayIcon1->setIcon(programIcon());
+    TrayIcon1->setIcon(windowIcon());
     TrayIcon1->setPopupMenu(TrayMenu1);
     TrayIcon1->OnDblClick = [this](TTrayIcon *) { TrayIcon1DblClick(); };
     TrayIcon1->OnClick
@@ -320,7 +329,7 @@ void TForm1::createAlarmBox()
 
 QString TForm1::worksheetPath() const
 {
-    return QDir(m_dataFolder).filePath(QStringLiteral("Hourbook.csv"));
+    return worksheetFile(m_dataFolder);
 }
 
 QString TForm1::alarmSoundPath() const
@@ -359,13 +368,15 @@ void TForm1::applyBackgroundColor(TColor color)
 
 void TForm1::FormCreate()
 {
+    WorksheetPreload *const preload = std::exchange(m_preload, nullptr);
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
 
     const QString path = worksheetPath();
+    bool preloaded = false;
     try {
-        loadWorksheet();
+        preloaded = loadWorksheet(preload);
     } catch (const FileOpenError &) {
         if (QFile::exists(path)) {
             m_worksheetFile->markUnreadable();
@@ -382,7 +393,10 @@ void TForm1::FormCreate()
     }
     showLastRows();
     fillEditPanel();
-    Button1Click();
+    if (preloaded)
+        showTotals(preload->totals()); // recalculated where the rows were read
+    else
+        Button1Click();
 }
 
 void TForm1::showLastRows()
@@ -441,14 +455,19 @@ bool TForm1::saveWorksheet()
     return true;
 }
 
-void TForm1::loadWorksheet()
+bool TForm1::loadWorksheet(WorksheetPreload *preload)
 {
+    if (std::unique_ptr<WorksheetFile> file = preload ? preload->moveInto(*Grid1) : nullptr) {
+        m_worksheetFile = std::move(file);
+        return true;
+    }
     m_worksheetFile->noteLoading();
     Grid1->LoadFromCSV(0, 1, worksheetPath());
     // A file edited by hand may lack the empty bottom line, and the stopwatch
     // would write its next period over the last one.
-    if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())
+    if (!isEmptyRow(Grid1->cellTable(), Grid1->RowCount() - 1))
         Grid1->setRowCount(Grid1->RowCount() + 1);
+    return false;
 }
 
 void TForm1::reloadWorksheet()
@@ -611,7 +630,11 @@ void TForm1::Switch1Off()
 
 void TForm1::Button1Click()
 {
-    const WorksheetTotals totals = recalculateWorksheet(Grid1->cellTable());
+    showTotals(recalculateWorksheet(Grid1->cellTable()));
+}
+
+void TForm1::showTotals(const WorksheetTotals &totals)
+{
     StatusBar1->setPanelText(0, totals.home);
     StatusBar1->setPanelText(1, totals.nominal);
     StatusBar1->setPanelText(2, totals.difference);
@@ -634,8 +657,9 @@ void TForm1::chkWakeClick()
 
 void TForm1::Clock1Alarm()
 {
+    // The message comes even when the sound cannot be played at all.
     if (chkLyd->isChecked())
-        playSound(alarmSoundPath());
+        runGuarded([this] { playSound(alarmSoundPath()); });
     showMessage(QStringLiteral("Alarm!"), MessageKind::Information);
     chkWake->setChecked(false);
     chkLyd->setChecked(false);
@@ -690,8 +714,8 @@ void TForm1::PopWWW1Click()
 
 void TForm1::popAboutClick()
 {
-    TAboutBox about(settingsPath(), this);
-    about.exec();
+    const std::unique_ptr<QDialog> about = printingModule().createAboutBox(settingsPath(), this);
+    about->exec();
 }
 
 QString TForm1::helpPath() const
@@ -724,20 +748,12 @@ void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)
 
 void TForm1::btnUdskrivClick()
 {
-    TPrintPrv &preview = PrintPreview();
-    QPrinter &printer = preview.printer();
-    if (!preview.PrinterDialog(printer))
-        return;
-    preview.Prn->setPrinter(printer.isValid() ? &printer : nullptr);
-    preview.show();
-    preview.buildFromMainWindow();
+    printingModule().printWorksheet(PrintPreview());
 }
 
 TPrintPrv &TForm1::PrintPreview()
 {
-    if (!PrintPrv) {
-        PrintPrv = std::make_unique<TPrintPrv>();
-        PrintPrv->setSource(Grid1, StatusBar1);
-    }
+    if (!PrintPrv)
+        PrintPrv = printingModule().createPrintPreview(Grid1, StatusBar1);
     return *PrintPrv;
 }

@@ -33,6 +33,8 @@ class TTrayIcon;
 class TSortAStringGrid;
 class TStatusBar;
 class WorksheetFile;
+class WorksheetPreload;
+struct WorksheetTotals;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
 /// status bar, the stopwatch switch, the edit panel, the alarm and the tool
@@ -47,6 +49,9 @@ public:
     /// programFolder, the folder of the executable.
     explicit TForm1(const QString &dataFolder, const QString &programFolder = QCoreApplication::applicationDirPath(),
         QWidget *parent = nullptr);
+    /// As the program starts: the worksheet's rows come from worksheet,
+    /// which has been reading the file in dataFolder meanwhile.
+    TForm1(const QString &dataFolder, WorksheetPreload &worksheet);
     ~TForm1() override;
 
     QString worksheetPath() const;
@@ -157,6 +162,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent, WorksheetPreload *worksheet);
+
     std::unique_ptr<TPrintPrv> PrintPrv;
     void createToolBar();
     void createEditPanel();
@@ -172,11 +179,14 @@ private:
     /// user chose otherwise. True when it was written.
     bool saveWorksheet();
     /// Reads Hourbook.csv into the grid and makes sure it ends with the empty
-    /// bottom line.
-    void loadWorksheet();
+    /// bottom line. The rows come from preload when it has them (at start-up);
+    /// true then.
+    bool loadWorksheet(WorksheetPreload *preload = nullptr);
     /// Loads the file from disk in place of the window's rows, after saving
     /// those beside it.
     void reloadWorksheet();
+    /// The totals in the status bar.
+    void showTotals(const WorksheetTotals &totals);
     /// Shows the bottom line and selects the last data row, as after loading.
     void showLastRows();
     /// Shows the current row in the edit panel, so that Update writes back
@@ -202,4 +212,5 @@ private:
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
+    WorksheetPreload *m_preload = nullptr; // the start-up reading, which FormCreate takes
 };

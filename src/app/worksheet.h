@@ -1,5 +1,7 @@
 #pragma once
 
+#include "celltable.h"
+
 /// The nine columns of a worksheet row, in file and grid order.
 enum WorksheetColumn {
     StartColumn = 0, // start of a home period, dd-mm-yy hh:mm
@@ -13,3 +15,10 @@ enum WorksheetColumn {
     NotesColumn = 8, // free text
     WorksheetColumnCount = 9
 };
+
+/// Whether a row holds no text at all, as the empty bottom line below the
+/// data rows does.
+inline bool isEmptyRow(const CellTable &cells, int row)
+{
+    return cells.rowTexts(row).join(QString()).isEmpty();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <thread>
 
 /// Where Debian's fonts-wine keeps its stand-ins for the Windows families,
 /// drawn to the same widths; fontconfig does not look in that folder.
@@ -13,3 +14,23 @@ inline constexpr char WineFontFolder[] = "/usr/share/wine/fonts";
 /// with the substitute fontconfig picks. Call it before the first window is
 /// made.
 void registerDesktopFonts(const QString &folder = QString::fromLatin1(WineFontFolder));
+
+/// fontconfig reading its configuration and its font cache on a thread of
+/// its own: the first font that Qt looks up would otherwise wait for that on
+/// the GUI thread. Made before the application connects to the display,
+/// which keeps the GUI thread waiting anyway, it is done by the time the
+/// fonts are registered.
+class FontconfigPreload
+{
+public:
+    FontconfigPreload();
+    ~FontconfigPreload();
+    FontconfigPreload(const FontconfigPreload &) = delete;
+    FontconfigPreload &operator=(const FontconfigPreload &) = delete;
+
+    /// Waits until fontconfig is ready.
+    void wait();
+
+private:
+    std::thread m_reading;
+};

@@ -66,6 +66,15 @@ public:
     /// Moves a column to another index in every row.
     void moveColumn(int from, int to);
 
+    /// Takes over every row of other, which must have as many rows and
+    /// columns; the change listener stays this table's. For rows made away
+    /// from the table, on another thread.
+    void replaceCells(CellTable &&other)
+    {
+        m_rows = std::move(other.m_rows);
+        changed();
+    }
+
     /// Called after every change of a cell (not of the size), for repainting.
     void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
 

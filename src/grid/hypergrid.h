@@ -142,6 +142,9 @@ public:
     /// Line k of the stream fills grid row firstRow + k from column object
     /// firstCol on; the grid only grows.
     void LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream);
+    /// Sets the encoding of the last file read, in which a save writes again,
+    /// for rows that were read away from the grid.
+    void setCsvFileEncoding(CsvEncoding encoding) { m_csvEncoding = encoding; }
     /// Replaces the file as a whole, never leaving it half written; raises
     /// FileCreateError when that fails (the old file is then untouched).
     void SaveToCSV(int firstCol, int firstRow, const QString &fileName);

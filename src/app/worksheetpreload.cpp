@@ -1,0 +1,115 @@
+#include "worksheetpreload.h"
+
+#include "errors.h"
+#include "hypergrid.h"
+#include "worksheet.h"
+#include "worksheetfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace {
+
+// Thrown out of the reading for a line that the grid would give columns of
+// its own.
+struct WiderThanTheGrid
+{
+};
+
+} // namespace
+
+WorksheetPreload::WorksheetPreload(const QString &path)
+    : m_path(path)
+    , m_file(std::make_unique<WorksheetFile>(path))
+    , m_reading([this] { read(); })
+{ }
+
+WorksheetPreload::~WorksheetPreload()
+{
+    wait();
+}
+
+void WorksheetPreload::wait()
+{
+    if (m_reading.joinable())
+        m_reading.join();
+}
+
+WorksheetPreload::Identity WorksheetPreload::identityOf(const struct stat &status)
+{
+    return {status.st_size, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec, status.st_dev,
+        status.st_ino};
+}
+
+void WorksheetPreload::read()
+{
+    try {
+        // The file's state, which a save compares with the disk's, just
+        // before it is read, as the window notes it.
+        m_file->noteLoading();
+        CellTable rows = readRows();
+        // As the window loads a worksheet: one without its empty bottom line
+        // gets one, and the recalculation covers the rows above it.
+        if (!isEmptyRow(rows, rows.rowCount() - 1))
+            rows.resize(WorksheetColumnCount, rows.rowCount() + 1);
+        try {
+            m_totals = recalculateWorksheet(rows);
+        } catch (...) {
+            m_recalculationError = std::current_exception();
+        }
+        m_rows = std::move(rows);
+    } catch (...) {
+        // The window reads the file itself, and meets there what went wrong.
+    }
+}
+
+CellTable WorksheetPreload::readRows()
+{
+    // As the grid reads: only a regular file, which could be opened.
+    QFile file(m_path);
+    struct stat status;
+    if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &status) != 0)
+        throw FileOpenError(m_path);
+    m_identity = identityOf(status);
+    CellTable rows;
+    rows.resize(WorksheetColumnCount, 2);
+    int lastRow = -1;
+    // Line k of the file goes to grid row k + 1, from column 0 on.
+    m_encoding = readCsvBytes(file.readAll(), [&](int line, std::span<const QStringView> fields) {
+        if (fields.size() > size_t(WorksheetColumnCount))
+            throw WiderThanTheGrid();
+        lastRow = line + 1;
+        if (lastRow >= rows.rowCount())
+            rows.resize(WorksheetColumnCount, lastRow + 1);
+        rows.setRowTexts(lastRow, 0, fields);
+    });
+    rows.resize(WorksheetColumnCount, std::max(2, lastRow + 1));
+    return rows;
+}
+
+std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid)
+{
+    wait();
+    struct stat status;
+    if (!m_rows || ::stat(QFile::encodeName(m_path).constData(), &status) != 0 || identityOf(status) != m_identity)
+        return nullptr;
+    // The rows take the place of the grid's two as it was made, both empty:
+    // the title row (the titles are the columns') and the bottom line.
+    const CellTable &cells = grid.cellTable();
+    if (grid.ColCount() != WorksheetColumnCount || grid.VisibleColumnCount() != WorksheetColumnCount
+        || cells.rowCount() != 2 || !isEmptyRow(cells, 0) || !isEmptyRow(cells, 1))
+        return nullptr;
+    grid.setRowCount(m_rows->rowCount());
+    grid.cellTable().replaceCells(std::move(*m_rows));
+    grid.setCsvFileEncoding(m_encoding);
+    m_rows.reset();
+    return std::move(m_file);
+}
+
+WorksheetTotals WorksheetPreload::totals() const
+{
+    if (m_recalculationError)
+        std::rethrow_exception(m_recalculationError);
+    return *m_totals;
+}

@@ -1,0 +1,105 @@
+// The worksheet read beside the making of the main window, as the program
+// starts, against the window reading the file itself.
+
+#include "clocksource.h"
+#include "filelocations.h"
+#include "hypergrid.h"
+#include "mainwindow.h"
+#include "statusbar.h"
+#include "testsupport.h"
+#include "worksheetpreload.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <QBuffer>
+#include <QTest>
+
+namespace {
+
+const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+const QByteArray FirstDay = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\","
+                            "\"Train \"\"late\"\"\"\r\n";
+const QByteArray SecondDay
+    = "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
+
+// What a start shows and would save.
+struct Start
+{
+    QStringList rows; // each row's cells joined by "|"
+    QStringList totals;
+    QStringList messages;
+    QByteArray saved;
+    QImage picture;
+};
+
+Start startIn(const QString &folder, bool preloaded)
+{
+    MessageRecorder messages;
+    std::optional<WorksheetPreload> preload;
+    if (preloaded)
+        preload.emplace(worksheetFile(folder));
+    const auto form = preloaded ? std::make_unique<TForm1>(folder, *preload) : std::make_unique<TForm1>(folder);
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    Start start;
+    for (int row = 0; row < form->Grid1->RowCount(); ++row)
+        start.rows << form->Grid1->cellTable().rowTexts(row).join(u'|');
+    for (int panel = 0; panel < 3; ++panel)
+        start.totals << form->StatusBar1->PanelText(panel);
+    QBuffer saved(&start.saved);
+    saved.open(QIODevice::WriteOnly);
+    form->Grid1->SaveToCSVStream(0, 1, saved);
+    start.picture = form->grab().toImage();
+    start.messages = messages.texts;
+    return start;
+}
+
+} // namespace
+
+TEST(WorksheetPreload, TheWindowStartsAsIfItHadReadTheFileItself)
+{
+    QByteArray utf16("\xff\xfe");
+    for (const QChar c : QString::fromUtf8(FirstDay + BottomLine))
+        utf16 += QByteArray::fromRawData(reinterpret_cast<const char *>(&c), 2);
+    struct Case
+    {
+        const char *what;
+        QByteArray file; // null: no file
+    };
+    const Case cases[] = {
+        {"two days", FirstDay + SecondDay + BottomLine},
+        {"no bottom line", FirstDay + SecondDay},
+        {"a note in Windows-1252", FirstDay + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Caf\xe9\"\r\n" + BottomLine},
+        {"UTF-16", utf16},
+        {"a line wider than the grid", SecondDay.chopped(2) + ",\"tenth\"\r\n" + BottomLine},
+        {"a duration that is no time", FirstDay + QByteArray(SecondDay).replace("08:15", "8h15") + BottomLine},
+        {"an empty file", ""},
+        {"no file", QByteArray()},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir folder;
+        if (!c.file.isNull())
+            writeFile(worksheetFile(folder.path()), c.file);
+        const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5)));
+        const Start preloaded = startIn(folder.path(), true);
+        const Start itself = startIn(folder.path(), false);
+        EXPECT_EQ(preloaded.rows, itself.rows) << c.what;
+        EXPECT_EQ(preloaded.totals, itself.totals) << c.what;
+        EXPECT_EQ(preloaded.messages, itself.messages) << c.what;
+        EXPECT_EQ(preloaded.saved, itself.saved) << c.what;
+        EXPECT_EQ(preloaded.picture, itself.picture) << c.what;
+    }
+}
+
+TEST(WorksheetPreload, AFileChangedSinceItWasReadIsReadAgain)
+{
+    QTemporaryDir folder;
+    const QString path = worksheetFile(folder.path());
+    writeFile(path, FirstDay + SecondDay + BottomLine);
+    WorksheetPreload preload(path);
+    preload.wait();
+    writeFile(path, SecondDay + BottomLine);
+    TForm1 form(folder.path(), preload);
+    EXPECT_EQ(form.Grid1->RowCount(), 3);
+    EXPECT_EQ(form.Grid1->Cells(0, 1), "02-12-98 13:00");
+}
