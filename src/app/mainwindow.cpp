@@ -432,8 +432,7 @@ bool TForm1::saveWorksheet()
             break;
         }
     }
-    Grid1->SaveToCSV(0, 1, file.path());
-    if (!file.noteSaved())
+    if (!file.noteSaved(Grid1->SaveToCSV(0, 1, file.path())))
         showMessage(FileCreateError(file.backupPath()).message(), MessageKind::Error);
     if (!diskVersion.isEmpty())
         showMessage(QStringLiteral("The worksheet was saved. The version that was on disk is kept as %1.")
@@ -444,7 +443,7 @@ bool TForm1::saveWorksheet()
 void TForm1::loadWorksheet()
 {
     m_worksheetFile->noteLoading();
-    Grid1->LoadFromCSV(0, 1, worksheetPath());
+    m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
     // A file edited by hand may lack the empty bottom line, and the stopwatch
     // would write its next period over the last one.
     if (!Grid1->cellTable().rowTexts(Grid1->RowCount() - 1).join(QString()).isEmpty())

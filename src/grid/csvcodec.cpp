@@ -2,30 +2,26 @@
 
 #include <QIODevice>
 #include <QStringDecoder>
+#include <QtEndian>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-constexpr QChar Quote = u'"';
-constexpr qsizetype FlushSize = 1 << 20;
+constexpr qsizetype BufferSize = 1 << 20;
 
-void appendQuoted(QString &out, QStringView text, QChar quote, bool flattenLineBreaks)
+void appendQuoted(QString &out, QStringView text, QChar quote)
 {
     out.append(quote);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == quote) {
+    for (const QChar c : text) {
+        if (c == quote)
             out.append(quote);
-            out.append(quote);
-        } else if (flattenLineBreaks && (c == u'\r' || c == u'\n')) {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i; // CR LF is one line break
-            out.append(u' ');
-        } else {
-            out.append(c);
-        }
+        out.append(c);
     }
     out.append(quote);
 }
@@ -113,7 +109,7 @@ QString QuotedField(QStringView text, QChar quote)
 {
     QString out;
     out.reserve(text.size() + 2);
-    appendQuoted(out, text, quote, false);
+    appendQuoted(out, text, quote);
     return out;
 }
 
@@ -333,45 +329,174 @@ CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
     return decoder.encodingRead();
 }
 
+namespace {
+
+// A character written as it is: no quote to double, no line break to
+// flatten, nothing beyond ASCII.
+bool isPlain(char16_t c)
+{
+    return c < 0x80 && c != u'"' && c != u'\r' && c != u'\n';
+}
+
+// Each encoder writes one character beyond ASCII; p points past it, and the
+// UTF-8 one moves it past the second half of a surrogate pair too.
+char *encodeUtf8(char *out, char16_t c, const char16_t *&p, const char16_t *end)
+{
+    if (c < 0x800) {
+        *out++ = char(0xC0 | c >> 6);
+        *out++ = char(0x80 | (c & 0x3F));
+        return out;
+    }
+    if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+        const char32_t u = QChar::surrogateToUcs4(c, *p++);
+        *out++ = char(0xF0 | u >> 18);
+        *out++ = char(0x80 | (u >> 12 & 0x3F));
+        *out++ = char(0x80 | (u >> 6 & 0x3F));
+        *out++ = char(0x80 | (u & 0x3F));
+        return out;
+    }
+    if (QChar::isSurrogate(c))
+        c = QChar::ReplacementCharacter; // half a pair has no UTF-8 form
+    *out++ = char(0xE0 | c >> 12);
+    *out++ = char(0x80 | (c >> 6 & 0x3F));
+    *out++ = char(0x80 | (c & 0x3F));
+    return out;
+}
+
+char *encodeWindows1252(char *out, char16_t c)
+{
+    const int byte = windows1252Byte(c);
+    *out++ = byte >= 0 ? char(byte) : '?';
+    return out;
+}
+
+#ifdef __SSE2__
+// Narrows the Count (8 or 4) characters at p into out, and tells how many of
+// them, from the first, are plain: those are written; the bytes after them
+// are to be written over. out needs room for Count bytes.
+template<int Count> int copyPlainChars(char *out, const char16_t *p)
+{
+    const __m128i chars = Count == 8 ? _mm_loadu_si128(reinterpret_cast<const __m128i *>(p))
+                                     : _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(chars, _mm_set1_epi16(short(0xFF80))), _mm_setzero_si128());
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('"')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('\r'))),
+        _mm_cmpeq_epi16(chars, _mm_set1_epi16('\n')));
+    const __m128i bytes = _mm_packus_epi16(chars, chars);
+    if constexpr (Count == 8)
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
+    else
+        qToUnaligned(_mm_cvtsi128_si32(bytes), out);
+    // Two mask bits per character; the first one not plain ends the run.
+    const unsigned notPlain = ~unsigned(_mm_movemask_epi8(_mm_andnot_si128(special, ascii)));
+    return std::min(std::countr_zero(notPlain) / 2, Count);
+}
+
+// Copies the plain characters at p several at a time, up to the first one
+// that is not plain or the last few; the caller goes on one by one from
+// there. Most cells are short and plain, and go here whole.
+Q_ALWAYS_INLINE void copyPlainRun(char *&out, const char16_t *&p, const char16_t *begin, const char16_t *end)
+{
+    auto take = [&](int count, int plain) {
+        p += plain;
+        out += plain;
+        return plain == count;
+    };
+    while (end - p >= 8)
+        if (!take(8, copyPlainChars<8>(out, p)))
+            return;
+    if (end - p >= 4 && !take(4, copyPlainChars<4>(out, p)))
+        return;
+    // The last few as the end of the four that end the text, when all four
+    // are plain: those of them already written are written again the same.
+    char lastFour[4];
+    if (p < end && end - begin >= 4 && copyPlainChars<4>(lastFour, end - 4) == 4) {
+        std::memcpy(out - (p - (end - 4)), lastFour, 4);
+        out += end - p;
+        p = end;
+    }
+}
+#else
+// Without SSE2 every character goes one by one.
+void copyPlainRun(char *&, const char16_t *&, const char16_t *, const char16_t *) { }
+#endif
+
+// A field in quotes, each quote doubled and each line break (CR, LF or
+// CR LF) a blank.
+template<CsvEncoding Encoding> char *writeQuoted(char *out, QStringView text)
+{
+    *out++ = '"';
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    const char16_t *const begin = p;
+    while (p < end) {
+        copyPlainRun(out, p, begin, end);
+        if (p == end)
+            break;
+        const char16_t c = *p++;
+        if (isPlain(c)) {
+            *out++ = char(c);
+        } else if (c == u'"') {
+            *out++ = '"';
+            *out++ = '"';
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && p < end && *p == u'\n')
+                ++p;
+            *out++ = ' ';
+        } else {
+            out = Encoding == CsvEncoding::Utf8 ? encodeUtf8(out, c, p, end) : encodeWindows1252(out, c);
+        }
+    }
+    *out++ = '"';
+    return out;
+}
+
+} // namespace
+
 CsvWriter::CsvWriter(QIODevice &device, CsvEncoding encoding)
     : m_device(device)
     , m_encoding(encoding)
 {
-    m_buffer.reserve(FlushSize + 4096);
+    m_buffer.resize(BufferSize);
 }
 
 void CsvWriter::writeRow(std::span<const QStringView> fields)
 {
-    m_line.clear();
-    for (const QStringView field : fields) {
-        if (!m_line.isEmpty())
-            m_line.append(u',');
-        appendQuoted(m_line, field, Quote, true);
+    // A character takes three bytes at the most (a doubled quote two, half a
+    // surrogate pair three); a field adds its quotes and a comma.
+    qsizetype most = 2;
+    for (const QStringView field : fields)
+        most += 3 * field.size() + 3;
+    char *const start = reserve(most);
+    char *out = start;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            *out++ = ',';
+        out = m_encoding == CsvEncoding::Utf8 ? writeQuoted<CsvEncoding::Utf8>(out, fields[i])
+                                              : writeQuoted<CsvEncoding::Windows1252>(out, fields[i]);
     }
-    m_line.append(u"\r\n");
+    *out++ = '\r';
+    *out++ = '\n';
+    m_used += out - start;
+}
 
-    const qsizetype used = m_buffer.size();
-    if (m_encoding == CsvEncoding::Windows1252) {
-        m_buffer.resize(used + m_line.size());
-        char *out = m_buffer.data() + used;
-        for (const QChar c : std::as_const(m_line)) {
-            const int byte = windows1252Byte(c.unicode());
-            *out++ = byte >= 0 ? char(byte) : '?';
-        }
-    } else {
-        m_buffer.resize(used + m_encoder.requiredSpace(m_line.size()));
-        char *end = m_encoder.appendToBuffer(m_buffer.data() + used, m_line);
-        m_buffer.resize(end - m_buffer.constData());
-    }
-    if (m_buffer.size() >= FlushSize)
+char *CsvWriter::reserve(qsizetype bytes)
+{
+    if (m_used + bytes > m_buffer.size()) {
         flush();
+        if (bytes > m_buffer.size())
+            m_buffer.resize(bytes);
+    }
+    return m_buffer.data() + m_used;
 }
 
 void CsvWriter::flush()
 {
-    if (m_ok && !m_buffer.isEmpty() && m_device.write(m_buffer) != m_buffer.size())
+    const QByteArrayView bytes(m_buffer.constData(), m_used);
+    m_hash.add(bytes);
+    if (m_ok && !bytes.isEmpty() && m_device.write(bytes.data(), bytes.size()) != bytes.size())
         m_ok = false;
-    m_buffer.resize(0); // keeps the capacity
+    m_used = 0;
 }
 
 bool CsvWriter::finish()

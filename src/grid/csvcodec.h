@@ -1,9 +1,10 @@
 #pragma once
 
+#include "contenthash.h"
+
 #include <functional>
 #include <QByteArray>
 #include <QString>
-#include <QStringEncoder>
 #include <span>
 #include <vector>
 
@@ -54,14 +55,18 @@ public:
     void writeRow(std::span<const QStringView> fields);
     /// Writes what is still buffered; false if the device refused any byte.
     bool finish();
+    /// The ContentHash of the bytes written: of all of them after finish().
+    size_t contentHash() const { return m_hash.value(); }
 
 private:
+    /// Room for bytes at the end of the buffer, flushing it first if need be.
+    char *reserve(qsizetype bytes);
     void flush();
 
     QIODevice &m_device;
     CsvEncoding m_encoding;
-    QStringEncoder m_encoder {QStringEncoder::Utf8};
-    QString m_line;
-    QByteArray m_buffer;
+    QByteArray m_buffer; // kept at its full size: the first m_used bytes wait
+    qsizetype m_used = 0;
+    ContentHash m_hash;
     bool m_ok = true;
 };
