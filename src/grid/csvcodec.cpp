@@ -36,20 +36,21 @@ template<typename View, typename Char> struct QuotedSpan
     bool doubled; // holds doubled quotes, to be made single
 };
 
-template<typename View, typename Char> QuotedSpan<View, Char> findQuoted(View line, qsizetype &pos, Char quote)
+// find(line, from) is the index of the next quote at or after from, or -1.
+template<typename View, typename Char, typename Find>
+QuotedSpan<View, Char> findQuoted(View line, qsizetype &pos, Char quote, Find find)
 {
     const qsizetype start = ++pos;
     bool doubled = false;
-    for (; pos < line.size(); ++pos) {
-        if (line[pos] != quote)
-            continue;
+    while ((pos = find(line, pos)) >= 0) {
         if (pos + 1 < line.size() && line[pos + 1] == quote) {
             doubled = true;
-            ++pos;
+            pos += 2;
             continue;
         }
         return {line.sliced(start, pos++ - start), doubled};
     }
+    pos = line.size();
     return {line.sliced(start), doubled};
 }
 
@@ -117,7 +118,8 @@ QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote)
 {
     if (position < 0 || position >= text.size() || text[position] != quote)
         return {};
-    const auto span = findQuoted(text, position, quote);
+    const auto span = findQuoted(
+        text, position, quote, [quote](QStringView line, qsizetype from) { return line.indexOf(quote, from); });
     QString field = span.text.toString();
     if (span.doubled)
         field.replace(QString(2, quote), QString(quote));
@@ -132,27 +134,43 @@ bool isBlankOrControl(char c)
     return c >= 1 && c <= 32;
 }
 
-struct FieldSpan
+// The first byte c at p or after it and before end; end when there is none.
+// Sixteen bytes at a time, which may read past end but never past readable.
+const char *findByte(const char *p, const char *end, char c, const char *readable)
 {
-    QByteArrayView bytes;
-    bool unescape = false; // holds doubled quotes
-};
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; p < end && readable - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        if (const unsigned found = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted))))
+            return std::min(p + std::countr_zero(found), end);
+    }
+#endif
+    const void *found = p < end ? std::memchr(p, c, size_t(end - p)) : nullptr;
+    return found ? static_cast<const char *>(found) : end;
+}
 
-// Reads one line's fields by the rules of the format.
-void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
+// Reads one line's fields by the rules of the format, handing each to
+// onField with whether it holds doubled quotes. readable is the end of the
+// text the line lies in.
+template<typename OnField> void splitFields(QByteArrayView line, const char *readable, OnField onField)
 {
-    spans.clear();
     qsizetype i = 0;
     const qsizetype length = line.size();
     auto skipBlanks = [&] {
         while (i < length && isBlankOrControl(line[i]))
             ++i;
     };
+    auto findQuote = [&](QByteArrayView text, qsizetype from) {
+        const char *end = text.data() + text.size();
+        const char *found = findByte(text.data() + from, end, '"', readable);
+        return found < end ? found - text.data() : -1;
+    };
     skipBlanks();
     while (i < length) {
         if (line[i] == '"') {
-            const auto quoted = findQuoted(line, i, '"');
-            spans.push_back({quoted.text, quoted.doubled});
+            const auto quoted = findQuoted(line, i, '"', findQuote);
+            onField(quoted.text, quoted.doubled);
         } else {
             // Up to a comma or a control character, without the blanks before
             // it; those before the field are skipped already.
@@ -162,7 +180,7 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
             QByteArrayView field = line.sliced(start, i - start);
             while (!field.isEmpty() && field.back() == ' ')
                 field.chop(1);
-            spans.push_back({field, false});
+            onField(field, false);
         }
         skipBlanks();
         if (i < length && line[i] == ',') {
@@ -172,8 +190,41 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
     }
 }
 
+// Widens the ASCII bytes at the start of in (n bytes) into out, and tells how
+// many there are. Sixteen bytes at a time: that may read past the field, but
+// never past readable, the end of the text, and write up to 15 characters
+// past what it widens.
+qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
+{
+    qsizetype i = 0;
+#ifdef __SSE2__
+    for (; i < n && readable - (in + i) >= 16; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+        unsigned beyondAscii = unsigned(_mm_movemask_epi8(bytes));
+        if (n - i < 16)
+            beyondAscii &= (1u << (n - i)) - 1;
+        if (beyondAscii)
+            return i + std::countr_zero(beyondAscii);
+    }
+    if (i >= n)
+        return n;
+#else
+    Q_UNUSED(readable);
+#endif
+    for (; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        if (byte >= 0x80)
+            return i;
+        out[i] = QChar(char16_t(byte));
+    }
+    return n;
+}
+
 // Turns the bytes of a field into UTF-16. Neither encoding yields more
-// characters than bytes, so out needs room for bytes.size() characters.
+// characters than bytes, so out needs room for bytes.size() characters, and
+// 15 more.
 //
 // Each line is read as UTF-8 when it is valid UTF-8 and as Windows-1252
 // otherwise: one stray byte then garbles no more than its own line. The choice
@@ -182,47 +233,30 @@ void splitFields(QByteArrayView line, std::vector<FieldSpan> &spans)
 class FieldDecoder
 {
 public:
+    explicit FieldDecoder(QByteArrayView text)
+        : m_readable(text.data() + text.size())
+    { }
+
     void startLine(QByteArrayView line)
     {
         m_line = line;
         m_lineChecked = false;
     }
 
-    QChar *decode(QChar *out, const FieldSpan &span)
+    QChar *decode(QChar *out, QByteArrayView bytes, bool doubledQuotes)
     {
-        QByteArrayView bytes = span.bytes;
-        if (span.unescape) {
-            // Copied a run at a time, each up to and with a quote whose
-            // second one of the pair is left out.
-            m_unescaped.resize(0);
-            for (qsizetype quote; (quote = bytes.indexOf('"')) >= 0;) {
-                m_unescaped.append(bytes.first(quote + 1));
-                bytes = bytes.sliced(std::min(quote + 2, bytes.size()));
-            }
-            m_unescaped.append(bytes);
-            bytes = m_unescaped;
+        if (!doubledQuotes)
+            return decode(out, bytes);
+        // A run at a time, each up to and with a quote whose second one of
+        // the pair is left out.
+        const char *const end = bytes.data() + bytes.size();
+        for (const char *p = bytes.data(); true;) {
+            const char *quote = findByte(p, end, '"', m_readable);
+            if (quote == end)
+                return decode(out, QByteArrayView(p, end));
+            out = decode(out, QByteArrayView(p, quote + 1));
+            p = std::min(quote + 2, end);
         }
-        // Latin-1 first: right for ASCII, and what Windows-1252 mends.
-        const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-        const qsizetype n = bytes.size();
-        unsigned char seen = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            seen |= in[i];
-            out[i] = QChar(char16_t(in[i]));
-        }
-        if (seen < 0x80)
-            return out + n;
-        if (!m_lineChecked) {
-            m_lineChecked = true;
-            m_lineIsUtf8 = m_line.isValidUtf8();
-            (m_lineIsUtf8 ? m_sawUtf8 : m_sawWindows1252) = true;
-        }
-        if (m_lineIsUtf8)
-            return m_utf8.appendToBuffer(out, bytes);
-        for (qsizetype i = 0; i < n; ++i)
-            if (in[i] >= 0x80 && in[i] < 0xA0)
-                out[i] = QChar(Windows1252High[in[i] - 0x80]);
-        return out + n;
     }
 
     /// Windows-1252 only when no line was read as UTF-8.
@@ -232,6 +266,26 @@ public:
     }
 
 private:
+    QChar *decode(QChar *out, QByteArrayView bytes)
+    {
+        const qsizetype n = bytes.size();
+        if (widenAscii(out, bytes.data(), n, m_readable) == n)
+            return out + n;
+        if (!m_lineChecked) {
+            m_lineChecked = true;
+            m_lineIsUtf8 = m_line.isValidUtf8();
+            (m_lineIsUtf8 ? m_sawUtf8 : m_sawWindows1252) = true;
+        }
+        if (m_lineIsUtf8)
+            return m_utf8.appendToBuffer(out, bytes);
+        // Latin-1, mended where Windows-1252 differs.
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = QChar(in[i] >= 0x80 && in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
+        return out + n;
+    }
+
+    const char *m_readable;
     QByteArrayView m_line;
     bool m_lineChecked = false;
     bool m_lineIsUtf8 = false;
@@ -241,7 +295,6 @@ private:
     // text like any other; only the one before the whole file is dropped.
     QStringDecoder m_utf8 {
         QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
-    QByteArray m_unescaped;
 };
 
 // Finds line ends with the library's fast byte search, remembering the next
@@ -283,6 +336,15 @@ private:
 
 } // namespace
 
+int estimateLineCount(QByteArrayView bytes)
+{
+    const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 1 << 16));
+    // CR LF, LF or CR: the more frequent of the two ends every line.
+    const qsizetype ends = std::max(sample.count('\n'), sample.count('\r'));
+    const qint64 estimate = sample.isEmpty() ? 0 : bytes.size() * qint64(ends) / sample.size() + 1;
+    return int(std::min({estimate, bytes.size() / 16 + 1, qint64(INT_MAX)}));
+}
+
 CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
 {
     QByteArray converted; // the text, when it cannot be read from bytes as they are
@@ -303,28 +365,26 @@ CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
     }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    FieldDecoder decoder;
+    FieldDecoder decoder(bytes);
     LineSplitter lines(bytes.data(), bytes.data() + bytes.size());
 
-    std::vector<FieldSpan> spans;
+    const char *const readable = bytes.data() + bytes.size();
     std::vector<QStringView> fields;
     QString lineText; // the decoded fields of the current line, side by side
     QByteArrayView line;
     for (int lineIndex = 0; lines.next(line); ++lineIndex) {
-        splitFields(line, spans);
-        if (spans.empty())
-            continue;
-        if (lineText.size() < line.size())
-            lineText.resize(line.size());
+        if (lineText.size() < line.size() + 15)
+            lineText.resize(line.size() + 15);
         QChar *out = lineText.data();
         fields.clear();
         decoder.startLine(line);
-        for (const FieldSpan &span : spans) {
+        splitFields(line, readable, [&](QByteArrayView field, bool doubledQuotes) {
             QChar *const start = out;
-            out = decoder.decode(out, span);
+            out = decoder.decode(out, field, doubledQuotes);
             fields.push_back(QStringView(start, out - start));
-        }
-        onLine(lineIndex, fields);
+        });
+        if (!fields.empty())
+            onLine(lineIndex, fields);
     }
     return decoder.encodingRead();
 }

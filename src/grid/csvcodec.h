@@ -40,6 +40,11 @@ enum class CsvEncoding { Utf8, Windows1252 };
 using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
 CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
 
+/// About how many lines a file's bytes hold, judged by the lines in its
+/// first 64 KiB, so that room for their rows is made at once. It never
+/// exceeds a line per 16 bytes, whatever the start of the file looks like.
+int estimateLineCount(QByteArrayView bytes);
+
 /// Whether Windows-1252 has a byte for every character of text.
 bool fitsWindows1252(QStringView text);
 

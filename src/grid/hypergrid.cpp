@@ -317,11 +317,20 @@ void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
     // Where each column object's field goes: its grid column, or -1 while
     // hidden. Brought up to date when a line adds columns.
     std::vector<int> gridCols = gridColumns();
+    // The first hidden column object from firstCol on: the fields before it
+    // all go to the grid.
+    auto firstHiddenColumn = [&] {
+        return int(std::find(gridCols.begin() + std::min<size_t>(firstCol, gridCols.size()), gridCols.end(), -1)
+            - gridCols.begin());
+    };
+    int firstHidden = firstHiddenColumn();
     std::vector<QStringView> shown;
     BeginUpdate();
+    // Rows are added for the lines the file seems to hold, and more in
+    // growing steps if it holds more; the surplus goes again at the end.
+    setRowCount(std::max(RowCount(), firstRow + estimateLineCount(bytes)));
     auto store = [&](int line, std::span<const QStringView> fields) {
         const int row = firstRow + line;
-        // Rows are added in growing steps; the surplus goes again at the end.
         if (row >= RowCount())
             setRowCount(std::max(row + 1, RowCount() + RowCount() / 2));
         lastRow = std::max(lastRow, row);
@@ -330,8 +339,13 @@ void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
             // take time growing with the square of their number.
             setColCount(ColCount() + missing); // adds the column objects
             gridCols = gridColumns();
+            firstHidden = firstHiddenColumn();
         }
         // The visible columns among firstCol … are adjacent grid columns.
+        if (firstCol + fields.size() <= size_t(firstHidden)) {
+            cellTable().setRowTexts(row, gridCols[firstCol], fields);
+            return;
+        }
         shown.clear();
         int firstGridCol = -1;
         for (size_t k = 0; k < fields.size(); ++k) {
