@@ -67,6 +67,7 @@ private:
     /// Room for bytes at the end of the buffer, flushing it first if need be.
     char *reserve(qsizetype bytes);
     void flush();
+    void startWritingToDisk();
 
     QIODevice &m_device;
     CsvEncoding m_encoding;
