@@ -20,6 +20,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <malloc.h>
 #include <memory>
 #include <QFile>
 #include <QProcess>
@@ -52,17 +53,26 @@ double median(std::vector<double> values)
 void compare(benchmark::State &state, const std::function<void()> &worktally, const std::function<double()> &floor,
     const std::function<void()> &tidy = {})
 {
+    // Each run starts, as a freshly started program does, with no memory
+    // freed by the one before it at hand: what a run takes it has to fault
+    // in. Otherwise one side's time depends on what the other left behind.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024); // fixed: big blocks always mapped anew
     std::vector<double> ours;
     std::vector<double> floors;
+    auto runFloor = [&] {
+        malloc_trim(0);
+        floors.push_back(floor());
+    };
     for (auto _ : state) {
         const bool floorFirst = ours.size() % 2;
         if (floorFirst)
-            floors.push_back(floor());
+            runFloor();
+        malloc_trim(0);
         ours.push_back(millisecondsOf(worktally));
         if (tidy)
             tidy();
         if (!floorFirst)
-            floors.push_back(floor());
+            runFloor();
         state.SetIterationTime(ours.back() / 1000);
     }
     state.counters["worktally_ms"] = median(ours);
