@@ -78,8 +78,7 @@ void BM_SaveCheckingTheDisk(benchmark::State &state)
     file.noteLoading();
     for (auto _ : state) {
         benchmark::DoNotOptimize(file.changedOnDisk());
-        grid.SaveToCSV(0, 1, file.path());
-        file.noteSaved();
+        file.noteSaved(grid.SaveToCSV(0, 1, file.path()));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -116,3 +116,18 @@ TEST(CsvWriting, QuotesEveryFieldAndFlattensLineBreaks)
                    "\"\",\"\",\"K\xC3\xB8"
                    "be\"\r\n"));
 }
+
+// Room for the rows is made from this before reading: near the truth for
+// files as written, and never huge for a file that only starts with short
+// lines.
+TEST(CsvReading, EstimatesTheLinesFromTheStartOfTheFile)
+{
+    QByteArray written;
+    for (int i = 0; i < 5000; ++i)
+        written += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
+    const QByteArray shortThenLong = QByteArray(1 << 16, '\n') + QByteArray(1 << 20, 'x');
+    EXPECT_EQ(estimateLineCount(QByteArray()), 0);
+    EXPECT_NEAR(estimateLineCount(written), 5000, 50);
+    EXPECT_NEAR(estimateLineCount(QByteArray(written).replace("\r\n", "\r")), 5000, 50);
+    EXPECT_LE(estimateLineCount(shortThenLong), shortThenLong.size() / 16 + 1);
+}

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QSettings>
+#include <QStringEncoder>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -481,4 +482,135 @@ TEST(ColumnWidths, SavedByNameAndRestored)
     EXPECT_EQ(grid.ColWidths(3), 64);
     grid.setColumnsRegistryKey(QString());
     THyperGrid::setColumnWidthsFile(QString());
+}
+
+namespace {
+
+// Five columns, the fourth hidden, with every kind of text a cell can hold;
+// with emoji false, only texts that Windows-1252 can write, and no halves of
+// a surrogate pair on their own.
+void fillWithEveryKindOfText(THyperGrid &grid, bool emoji)
+{
+    grid.setColCount(5);
+    grid.Columns().Items(3)->setVisible(false);
+    const QString texts[][5] = {
+        {"01-12-98 08:00", "", "Train \"late\", at 8", "hidden \"one\"", "K\u00F8be m\u00E6lk \u20AC 5\u20136"},
+        {"", "", "", "", ""},
+        {"\"", "\"\"", ",", "", "first\r\nsecond\nthird\rfourth\r\n"},
+        {" blanks ", emoji ? QString(QChar(0xD83D)) : "", emoji ? "\U0001F600 smile" : "no smile", "",
+            emoji ? QChar(0xDE00) + QStringLiteral("z") : ""},
+        {QString(70000, u'x'), "", "", "\u00E6\u00F8\u00E5", "end"},
+    };
+    grid.setRowCount(1 + std::size(texts) + 1);
+    for (int r = 0; r < int(std::size(texts)); ++r) {
+        for (int c = 0; c < 5; ++c) {
+            if (c == 3)
+                grid.Columns().Items(3)->HiddenCells[r + 1] = texts[r][c];
+            else
+                grid.setCells(c < 3 ? c : c - 1, r + 1, texts[r][c]);
+        }
+    }
+}
+
+} // namespace
+
+TEST(WorksheetBytes, EveryKindOfTextIsWrittenAsBefore)
+{
+    const QByteArray longCell = "\"" + QByteArray(70000, 'x') + "\"";
+    THyperGrid utf8;
+    fillWithEveryKindOfText(utf8, true);
+    EXPECT_EQ(save(utf8),
+        "\"01-12-98 08:00\",\"\",\"Train \"\"late\"\", at 8\",\"hidden \"\"one\"\"\",\"K\xC3\xB8"
+        "be m\xC3\xA6lk \xE2\x82\xAC 5\xE2\x80\x93"
+        "6\"\r\n"
+        "\"\",\"\",\"\",\"\",\"\"\r\n"
+        "\"\"\"\",\"\"\"\"\"\",\",\",\"\",\"first second third fourth \"\r\n"
+        "\" blanks \",\"\xEF\xBF\xBD\",\"\xF0\x9F\x98\x80 smile\",\"\",\"\xEF\xBF\xBDz\"\r\n"
+            + longCell
+            + ",\"\",\"\",\"\xC3\xA6\xC3\xB8\xC3\xA5\",\"end\"\r\n"
+              "\"\",\"\",\"\",\"\",\"\"\r\n");
+
+    THyperGrid windows1252;
+    load(windows1252, "\"\xF8\"\r\n");
+    fillWithEveryKindOfText(windows1252, false);
+    EXPECT_EQ(save(windows1252),
+        "\"01-12-98 08:00\",\"\",\"Train \"\"late\"\", at 8\",\"hidden \"\"one\"\"\",\"K\xF8"
+        "be m\xE6lk \x80 5\x96"
+        "6\"\r\n"
+        "\"\",\"\",\"\",\"\",\"\"\r\n"
+        "\"\"\"\",\"\"\"\"\"\",\",\",\"\",\"first second third fourth \"\r\n"
+        "\" blanks \",\"\",\"no smile\",\"\",\"\"\r\n"
+            + longCell
+            + ",\"\",\"\",\"\xE6\xF8\xE5\",\"end\"\r\n"
+              "\"\",\"\",\"\",\"\",\"\"\r\n");
+}
+
+namespace {
+
+// Every row from 1 on as the texts of all column objects, hidden ones
+// included, joined by "|".
+QStringList rowsOf(const THyperGrid &grid)
+{
+    QStringList rows;
+    for (int r = 1; r < grid.RowCount(); ++r) {
+        QStringList texts;
+        for (int i = 0; i < grid.Columns().Count(); ++i) {
+            const ThgColumn *column = grid.Columns().Items(i);
+            const int col = grid.GridColOf(column);
+            texts << (col >= 0 ? grid.Cells(col, r) : column->HiddenCells.value(r));
+        }
+        rows << texts.join(u'|');
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(WorksheetBytes, EveryReadingRuleGivesTheTextsAsBefore)
+{
+    const QByteArray file("\xEF\xBB\xBF\"01-12-98 08:00\",  unquoted blanks  ,\"Train \"\"late\"\", at 8\",\"K\xC3\xB8"
+                          "be\"\r\n"
+                          "\"K\xF8"
+                          "be \x80\"tail,  \"\xE6\"\r\n"
+                          "\r\n"
+                          "\"no\0te\",a\0b\tc\r\n"
+                          "\"\xEF\xBB\xBF\xC3\xB8\",\"\"\n"
+                          "\"unclosed, rest\n"
+                          "\r"
+                          "a,b,c,d,e,f,g\r\n"
+                          "\"short\"",
+        159);
+    const QStringList lines = {
+        "01-12-98 08:00|unquoted blanks|Train \"late\", at 8|Købe|||",
+        "Købe €|tail|æ||||",
+        "||||||",
+        "no te|a b|c||||",
+        QStringLiteral("\uFEFF\u00F8||||||"),
+        "unclosed, rest||||||",
+        "||||||",
+        "a|b|c|d|e|f|g",
+    };
+    THyperGrid fresh;
+    fresh.setColCount(5);
+    fresh.setRowCount(2);
+    load(fresh, file);
+    EXPECT_EQ(rowsOf(fresh), lines + QStringList({"short||||||"}));
+
+    // Cells that no field reaches keep their texts; the grid never shrinks.
+    THyperGrid filled;
+    filled.setColCount(5);
+    filled.setRowCount(12);
+    filled.Columns().Items(2)->setVisible(false);
+    filled.setCells(1, 9, QStringLiteral("old 1"));
+    filled.setCells(2, 9, QStringLiteral("old 2"));
+    filled.setCells(0, 11, QStringLiteral("kept"));
+    load(filled, file);
+    EXPECT_EQ(rowsOf(filled), lines + QStringList({"short|old 1||old 2|||", "||||||", "kept||||||"}));
+
+    THyperGrid unicode;
+    unicode.setColCount(2);
+    unicode.setRowCount(2);
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    load(unicode, encoder(QStringLiteral("\"K\u00F8be\",\"\U0001F600\"\r\n  x  ,\"\uFEFF\"\r\n\"open")));
+    EXPECT_EQ(rowsOf(unicode), QStringList({"Købe|😀", "x|\uFEFF", "open|"}));
 }

@@ -1,3 +1,4 @@
+#include "hypergrid.h"
 #include "testsupport.h"
 #include "worksheetfile.h"
 
@@ -24,7 +25,9 @@ TEST(WorksheetFile, ChangeIsInTheContentNotInTheTime)
     writeFile(file.path(), "\"a\"\r\n");
     EXPECT_TRUE(file.changedOnDisk()); // made by someone else meanwhile
 
+    THyperGrid grid;
     file.noteLoading();
+    file.noteLoaded(grid.LoadFromCSV(0, 1, file.path()));
     EXPECT_FALSE(file.changedOnDisk());
     setModified(file.path(), QDateTime::currentDateTime().addSecs(60)); // touched
     EXPECT_FALSE(file.changedOnDisk());
@@ -32,7 +35,13 @@ TEST(WorksheetFile, ChangeIsInTheContentNotInTheTime)
     setModified(file.path(), QDateTime::currentDateTime().addSecs(60));
     EXPECT_TRUE(file.changedOnDisk());
 
-    file.noteSaved();
+    // Big enough to be written in several pieces, each hashed as it goes.
+    grid.setRowCount(30000);
+    for (int r = 1; r < grid.RowCount(); ++r)
+        grid.setCells(0, r, QStringLiteral("a longer text on every row"));
+    file.noteSaved(grid.SaveToCSV(0, 1, file.path()));
+    EXPECT_FALSE(file.changedOnDisk());
+    setModified(file.path(), QDateTime::currentDateTime().addSecs(120));
     EXPECT_FALSE(file.changedOnDisk());
     QFile::remove(file.path()); // nothing to lose by writing
     EXPECT_FALSE(file.changedOnDisk());

@@ -446,8 +446,7 @@ bool TForm1::saveWorksheet()
             break;
         }
     }
-    Grid1->SaveToCSV(0, 1, file.path());
-    if (!file.noteSaved())
+    if (!file.noteSaved(Grid1->SaveToCSV(0, 1, file.path())))
         showMessage(FileCreateError(file.backupPath()).message(), MessageKind::Error);
     if (!diskVersion.isEmpty())
         showMessage(QStringLiteral("The worksheet was saved. The version that was on disk is kept as %1.")
@@ -462,7 +461,7 @@ bool TForm1::loadWorksheet(WorksheetPreload *preload)
         return true;
     }
     m_worksheetFile->noteLoading();
-    Grid1->LoadFromCSV(0, 1, worksheetPath());
+    m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
     // A file edited by hand may lack the empty bottom line, and the stopwatch
     // would write its next period over the last one.
     if (!isEmptyRow(Grid1->cellTable(), Grid1->RowCount() - 1))

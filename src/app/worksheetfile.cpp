@@ -1,13 +1,13 @@
 #include "worksheetfile.h"
 
 #include "clocksource.h"
+#include "contenthash.h"
 #include "errors.h"
 #include "messages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHashFunctions>
 #include <QSaveFile>
 #include <sys/stat.h>
 
@@ -17,13 +17,6 @@ QByteArray contentOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A fast hash: it only has to tell a hand-edited file from the one written,
-// not resist anyone.
-size_t hashOf(const QByteArray &content)
-{
-    return qHashBits(content.constData(), size_t(content.size()));
 }
 
 // Why a file that is there could not be read, in the user's words.
@@ -65,23 +58,26 @@ WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
 
 void WorksheetFile::noteLoading()
 {
-    // Only a plain file is read: opening a pipe of that name would wait for
-    // a writer forever.
+    // Taken before the file is read: a change made in between then shows
+    // at the next save.
     m_known = statOf(m_path);
-    QByteArray content;
-    if (m_known.isFile) {
-        content = contentOf(m_path);
-        m_known.contentHash = hashOf(content);
-    }
-    if (!m_loadedBefore && m_known.isFile)
-        m_startupContent = std::move(content);
+    // Only the file that was there at start-up goes into the backup.
+    m_keepForBackup = !m_loadedBefore && m_known.isFile;
     m_loadedBefore = true;
 }
 
-bool WorksheetFile::noteSaved()
+void WorksheetFile::noteLoaded(const QByteArray &content)
+{
+    m_known.contentHash = ContentHash::of(content);
+    if (m_keepForBackup)
+        m_startupContent = content;
+    m_keepForBackup = false;
+}
+
+bool WorksheetFile::noteSaved(size_t contentHash)
 {
     m_known = statOf(m_path);
-    m_known.contentHash = hashOf(contentOf(m_path));
+    m_known.contentHash = contentHash;
     if (!m_startupContent)
         return true;
     QSaveFile backup(backupPath());
@@ -103,7 +99,7 @@ bool WorksheetFile::changedOnDisk() const
         return true;
     if (now.size == m_known.size && now.modifiedNs == m_known.modifiedNs && now.inode == m_known.inode)
         return false;
-    return now.size != m_known.size || hashOf(contentOf(m_path)) != m_known.contentHash;
+    return now.size != m_known.size || ContentHash::of(contentOf(m_path)) != m_known.contentHash;
 }
 
 WorksheetFile::Change WorksheetFile::askAboutChange() const

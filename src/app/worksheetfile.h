@@ -19,13 +19,15 @@ public:
     /// that a mistaken change can be undone by hand.
     QString backupPath() const;
 
-    /// Takes note of the file as it is now, just before it is loaded. The
-    /// first call of a run also keeps its content for the backup.
+    /// Takes note of the file as it is now, just before it is loaded.
     void noteLoading();
-    /// Takes note of the file just written; at the first save of a run also
-    /// writes the backup. False when the backup could not be written; the
-    /// next save tries again.
-    bool noteSaved();
+    /// Takes note of the bytes loaded from it (LoadFromCSV's); the first load
+    /// of a run also keeps them for the backup.
+    void noteLoaded(const QByteArray &content);
+    /// Takes note of the file just written, whose bytes have the ContentHash
+    /// SaveToCSV gave; at the first save of a run also writes the backup.
+    /// False when the backup could not be written; the next save tries again.
+    bool noteSaved(size_t contentHash);
     /// True when the file on disk is no longer what was loaded or last saved.
     /// A file that has gone counts as unchanged (writing loses nothing), and
     /// so does one that was only touched: same content, new time.
@@ -63,6 +65,7 @@ private:
     QString m_path;
     Fingerprint m_known;
     bool m_loadedBefore = false;
+    bool m_keepForBackup = false; // the load under way is the start-up's
     // Held from start-up until the backup is written.
     std::optional<QByteArray> m_startupContent;
     bool m_unreadable = false;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "contenthash.h"
+
 #include <functional>
 #include <QByteArray>
 #include <QString>
-#include <QStringEncoder>
 #include <span>
 #include <vector>
 
@@ -39,6 +40,11 @@ enum class CsvEncoding { Utf8, Windows1252 };
 using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
 CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
 
+/// About how many lines a file's bytes hold, judged by the lines in its
+/// first 64 KiB, so that room for their rows is made at once. It never
+/// exceeds a line per 16 bytes, whatever the start of the file looks like.
+int estimateLineCount(QByteArrayView bytes);
+
 /// Whether Windows-1252 has a byte for every character of text.
 bool fitsWindows1252(QStringView text);
 
@@ -54,14 +60,19 @@ public:
     void writeRow(std::span<const QStringView> fields);
     /// Writes what is still buffered; false if the device refused any byte.
     bool finish();
+    /// The ContentHash of the bytes written: of all of them after finish().
+    size_t contentHash() const { return m_hash.value(); }
 
 private:
+    /// Room for bytes at the end of the buffer, flushing it first if need be.
+    char *reserve(qsizetype bytes);
     void flush();
+    void startWritingToDisk();
 
     QIODevice &m_device;
     CsvEncoding m_encoding;
-    QStringEncoder m_encoder {QStringEncoder::Utf8};
-    QString m_line;
-    QByteArray m_buffer;
+    QByteArray m_buffer; // kept at its full size: the first m_used bytes wait
+    qsizetype m_used = 0;
+    ContentHash m_hash;
     bool m_ok = true;
 };

@@ -293,28 +293,44 @@ void THyperGrid::SelectRow(int row)
 
 // --- Worksheet file -------------------------------------------------------
 
-void THyperGrid::LoadFromCSV(int firstCol, int firstRow, const QString &fileName)
+QByteArray THyperGrid::LoadFromCSV(int firstCol, int firstRow, const QString &fileName)
 {
     // Only a regular file: a pipe or a device of that name would keep the
     // reading waiting, or reading without end.
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileOpenError(fileName);
-    LoadFromCSVStream(firstCol, firstRow, file);
+    const QByteArray bytes = file.readAll();
+    readCsv(firstCol, firstRow, bytes);
+    return bytes;
 }
 
 void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream)
+{
+    readCsv(firstCol, firstRow, stream.readAll());
+}
+
+void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
 {
     const int originalRowCount = RowCount();
     int lastRow = -1;
     // Where each column object's field goes: its grid column, or -1 while
     // hidden. Brought up to date when a line adds columns.
     std::vector<int> gridCols = gridColumns();
+    // The first hidden column object from firstCol on: the fields before it
+    // all go to the grid.
+    auto firstHiddenColumn = [&] {
+        return int(std::find(gridCols.begin() + std::min<size_t>(firstCol, gridCols.size()), gridCols.end(), -1)
+            - gridCols.begin());
+    };
+    int firstHidden = firstHiddenColumn();
     std::vector<QStringView> shown;
     BeginUpdate();
+    // Rows are added for the lines the file seems to hold, and more in
+    // growing steps if it holds more; the surplus goes again at the end.
+    setRowCount(std::max(RowCount(), firstRow + estimateLineCount(bytes)));
     auto store = [&](int line, std::span<const QStringView> fields) {
         const int row = firstRow + line;
-        // Rows are added in growing steps; the surplus goes again at the end.
         if (row >= RowCount())
             setRowCount(std::max(row + 1, RowCount() + RowCount() / 2));
         lastRow = std::max(lastRow, row);
@@ -323,8 +339,13 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
             // take time growing with the square of their number.
             setColCount(ColCount() + missing); // adds the column objects
             gridCols = gridColumns();
+            firstHidden = firstHiddenColumn();
         }
         // The visible columns among firstCol … are adjacent grid columns.
+        if (firstCol + fields.size() <= size_t(firstHidden)) {
+            cellTable().setRowTexts(row, gridCols[firstCol], fields);
+            return;
+        }
         shown.clear();
         int firstGridCol = -1;
         for (size_t k = 0; k < fields.size(); ++k) {
@@ -341,7 +362,7 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
             cellTable().setRowTexts(row, firstGridCol, shown);
     };
     try {
-        m_csvEncoding = readCsvBytes(stream.readAll(), store);
+        m_csvEncoding = readCsvBytes(bytes, store);
     } catch (...) {
         setRowCount(std::max(originalRowCount, lastRow + 1));
         EndUpdate();
@@ -351,7 +372,7 @@ void THyperGrid::LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream
     EndUpdate();
 }
 
-void THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
+size_t THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
 {
     const QFileInfo info(fileName);
     if (info.exists() && !info.isWritable())
@@ -359,11 +380,20 @@ void THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
     // The new content goes to a temporary file that replaces the old one only
     // once it is complete: a failed write leaves the last good file in place.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !SaveToCSVStream(firstCol, firstRow, file) || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
         throw FileCreateError(fileName);
+    const std::optional<size_t> contentHash = writeCsv(firstCol, firstRow, file);
+    if (!contentHash || !file.commit())
+        throw FileCreateError(fileName);
+    return *contentHash;
 }
 
 bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
+{
+    return writeCsv(firstCol, firstRow, stream).has_value();
+}
+
+std::optional<size_t> THyperGrid::writeCsv(int firstCol, int firstRow, QIODevice &stream) const
 {
     const int count = std::max(m_columns.Count() - firstCol, 0);
     const std::vector<int> allGridCols = gridColumns();
@@ -373,10 +403,12 @@ bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) 
     auto rowFields = [&](int row) -> std::span<const QStringView> {
         cellTable().rowCells(row, cells);
         for (int k = 0; k < count; ++k) {
-            const ThgColumn *column = m_columns.Items(firstCol + k);
-            fields[k] = gridCols[k] >= 0           ? cells[gridCols[k]]
-                : row < column->HiddenCells.size() ? QStringView(column->HiddenCells.at(row))
-                                                   : QStringView();
+            if (gridCols[k] >= 0) {
+                fields[k] = cells[gridCols[k]];
+            } else {
+                const QStringList &hidden = m_columns.Items(firstCol + k)->HiddenCells;
+                fields[k] = row < hidden.size() ? QStringView(hidden.at(row)) : QStringView();
+            }
         }
         return fields;
     };
@@ -392,7 +424,9 @@ bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) 
     CsvWriter writer(stream, encoding);
     for (int row = first; row < RowCount(); ++row)
         writer.writeRow(rowFields(row));
-    return writer.finish();
+    if (!writer.finish())
+        return std::nullopt;
+    return writer.contentHash();
 }
 
 // --- Column widths --------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "hypergridcolumns.h"
 
 #include <map>
+#include <optional>
 #include <QFont>
 #include <QPixmap>
 #include <variant>
@@ -137,8 +138,8 @@ public:
     void SetColCountQuiet(int count);
 
     /// Reads an existing regular file; raises FileOpenError for anything else
-    /// or when it cannot be opened.
-    void LoadFromCSV(int firstCol, int firstRow, const QString &fileName);
+    /// or when it cannot be opened. Returns the bytes read.
+    QByteArray LoadFromCSV(int firstCol, int firstRow, const QString &fileName);
     /// Line k of the stream fills grid row firstRow + k from column object
     /// firstCol on; the grid only grows.
     void LoadFromCSVStream(int firstCol, int firstRow, QIODevice &stream);
@@ -147,7 +148,8 @@ public:
     void setCsvFileEncoding(CsvEncoding encoding) { m_csvEncoding = encoding; }
     /// Replaces the file as a whole, never leaving it half written; raises
     /// FileCreateError when that fails (the old file is then untouched).
-    void SaveToCSV(int firstCol, int firstRow, const QString &fileName);
+    /// Returns the ContentHash of the bytes written.
+    size_t SaveToCSV(int firstCol, int firstRow, const QString &fileName);
     /// Writes rows firstRow … RowCount-1; false if the stream refused bytes.
     /// A file read in Windows-1252 is written in it again, as long as every
     /// character fits; everything else is written in UTF-8.
@@ -271,6 +273,11 @@ private:
     void HideColumnData(ThgColumn *column);
     void ShowColumnData(ThgColumn *column);
     int visibleColumnsBefore(const ThgColumn *column) const;
+    /// LoadFromCSVStream's work, on the bytes read.
+    void readCsv(int firstCol, int firstRow, QByteArrayView bytes);
+    /// SaveToCSVStream's work; the ContentHash of the bytes written, or none
+    /// when the stream refused bytes.
+    std::optional<size_t> writeCsv(int firstCol, int firstRow, QIODevice &stream) const;
     /// GridColOf of every column object in collection order, in one pass.
     std::vector<int> gridColumns() const;
     struct CellAttributes
