@@ -34,9 +34,7 @@ test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Speed and memory figures; the Python csv reader over the same files is the
-# comparison for loading.
+# Speed and memory figures, each speed goal next to its floor.
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR)/bench && for b in ./*_bench; do $$b; done
-	@python3 bench/csv_baseline.py $(BUILD_DIR)/bench/bench-data/worksheet_*.csv

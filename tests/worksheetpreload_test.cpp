@@ -13,6 +13,7 @@
 #include <optional>
 #include <QBuffer>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -30,10 +31,16 @@ struct Start
     QStringList messages;
     QByteArray saved;
     QImage picture;
+    QByteArray backup; // what the first save keeps of the file as it was
 };
 
-Start startIn(const QString &folder, bool preloaded)
+// Starts on a folder of its own holding file (none when null), then saves.
+Start startOn(const QByteArray &file, bool preloaded)
 {
+    QTemporaryDir folderOwner;
+    const QString folder = folderOwner.path();
+    if (!file.isNull())
+        writeFile(worksheetFile(folder), file);
     MessageRecorder messages;
     std::optional<WorksheetPreload> preload;
     if (preloaded)
@@ -50,6 +57,8 @@ Start startIn(const QString &folder, bool preloaded)
     saved.open(QIODevice::WriteOnly);
     form->Grid1->SaveToCSVStream(0, 1, saved);
     start.picture = form->grab().toImage();
+    QTest::mouseClick(form->btnGem, Qt::LeftButton);
+    start.backup = readFile(worksheetFile(folder) + QStringLiteral(".bak"));
     start.messages = messages.texts;
     return start;
 }
@@ -77,17 +86,15 @@ TEST(WorksheetPreload, TheWindowStartsAsIfItHadReadTheFileItself)
         {"no file", QByteArray()},
     };
     for (const Case &c : cases) {
-        QTemporaryDir folder;
-        if (!c.file.isNull())
-            writeFile(worksheetFile(folder.path()), c.file);
         const FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5)));
-        const Start preloaded = startIn(folder.path(), true);
-        const Start itself = startIn(folder.path(), false);
+        const Start preloaded = startOn(c.file, true);
+        const Start itself = startOn(c.file, false);
         EXPECT_EQ(preloaded.rows, itself.rows) << c.what;
         EXPECT_EQ(preloaded.totals, itself.totals) << c.what;
         EXPECT_EQ(preloaded.messages, itself.messages) << c.what;
         EXPECT_EQ(preloaded.saved, itself.saved) << c.what;
         EXPECT_EQ(preloaded.picture, itself.picture) << c.what;
+        EXPECT_EQ(preloaded.backup, itself.backup) << c.what;
     }
 }
 

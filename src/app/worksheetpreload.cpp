@@ -75,8 +75,9 @@ CellTable WorksheetPreload::readRows()
     CellTable rows;
     rows.resize(WorksheetColumnCount, 2);
     int lastRow = -1;
+    const QByteArray bytes = file.readAll();
     // Line k of the file goes to grid row k + 1, from column 0 on.
-    m_encoding = readCsvBytes(file.readAll(), [&](int line, std::span<const QStringView> fields) {
+    m_encoding = readCsvBytes(bytes, [&](int line, std::span<const QStringView> fields) {
         if (fields.size() > size_t(WorksheetColumnCount))
             throw WiderThanTheGrid();
         lastRow = line + 1;
@@ -85,6 +86,8 @@ CellTable WorksheetPreload::readRows()
         rows.setRowTexts(lastRow, 0, fields);
     });
     rows.resize(WorksheetColumnCount, std::max(2, lastRow + 1));
+    // What a save compares with the disk, and what the backup keeps.
+    m_file->noteLoaded(bytes);
     return rows;
 }
 
