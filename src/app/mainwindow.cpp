@@ -49,10 +49,6 @@ namespace {
 // Every 15 minutes a running period is brought up to date and saved.
 constexpr int SaveInterval = 15 * 60 * 1000;
 
-// The time edits take an optional and a required hour digit, the separator
-// and two minute digits; "_" marks an empty position while editing.
-const QString TimeMask = QStringLiteral("!90:00;1;_");
-
 QLabel *label(QWidget *parent, const QString &text, int x, int y, QWidget *buddy = nullptr)
 {
     auto *l = new QLabel(text, parent);
@@ -240,7 +236,7 @@ void TForm1::createEditPanel()
     memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo1->setTabChangesFocus(true);
     for (TMaskEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
-        time->setEditMask(TimeMask);
+        time->setEditMask(TMaskEdit::TimeMask);
     // The dates keep the worksheet's own form (08-12-98) on every machine,
     // whatever its locale says, so the file reads the same everywhere.
     for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2}) {
@@ -316,7 +312,7 @@ void TForm1::createAlarmBox()
     GroupBox2->setGeometry(400, 101, 129, 76);
     GroupBox2->setToolTip(QStringLiteral("Set the Alarm"));
     MaskEdit4 = edit<TMaskEdit>(GroupBox2, {8, 24, 46, 21});
-    MaskEdit4->setEditMask(TimeMask);
+    MaskEdit4->setEditMask(TMaskEdit::TimeMask);
     MaskEdit4->setText(QStringLiteral("00:00"));
     chkWake = new QCheckBox(QStringLiteral("S&et !"), GroupBox2);
     chkWake->setGeometry(60, 18, 66, 20);

@@ -18,6 +18,10 @@ class TMaskEdit : public QLineEdit
 public:
     explicit TMaskEdit(QWidget *parent = nullptr);
 
+    /// The mask of a time edit: an optional and a required hour digit, the
+    /// separator and two minute digits; "_" marks an empty place while editing.
+    static inline const QString TimeMask = QStringLiteral("!90:00;1;_");
+
     const QString &EditMask() const { return m_editMask; }
     /// An empty mask makes a plain edit.
     void setEditMask(const QString &mask);
