@@ -6,6 +6,7 @@
 #include "hypergrid.h"
 #include "overviewgrid.h"
 #include "samplefiles.h"
+#include "workinghours.h"
 #include "worksheetfile.h"
 #include "worksheettotals.h"
 
@@ -111,6 +112,24 @@ void BM_LoadRecalculate(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The nominal time of a row that Start or Insert adds, with working hours
+// set for every day: the settings are read, then the whole worksheet is
+// scanned, since the sample's days never reach the 29th of a month.
+void BM_NewRowNominalTime(benchmark::State &state)
+{
+    THyperGrid grid;
+    load(grid, sampleFile(int(state.range(0))));
+    const QString settings = dataFolder() + QStringLiteral("/Worktally.Setup");
+    WorkingHours hours;
+    for (int day = 1; day <= 7; ++day)
+        hours.setMinutes(day, 7 * 60 + 24);
+    hours.write(settings);
+    const DateTime day = fromQDate(QDate(2026, 12, 29));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WorkingHours::read(settings).nominalTimeOfNewRow(grid.cellTable(), day));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 // One line of many fields, as a file damaged by a run of commas: every field
 // beyond the ninth adds a column.
 QString wideLineFile(int fields)
@@ -162,5 +181,6 @@ BENCHMARK(BM_Save)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMill
 BENCHMARK(BM_SaveCheckingTheDisk)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculate)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadRecalculateSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_NewRowNominalTime)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadWideLine)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemoryPerRow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);

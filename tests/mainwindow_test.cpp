@@ -456,6 +456,23 @@ TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
     EXPECT_EQ(s.messages.texts, QStringList({"Color selection dialog failed to load."}));
 }
 
+TEST(MainWindow, FirstPeriodOfADayOwesItsWeekdaysWorkingHours)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExample);
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=07:24\n");
+    TForm1 &form = s.start();
+    const QString nominalTotal = form.StatusBar1->PanelText(1);
+    s.clickSwitch();
+    EXPECT_EQ(
+        s.row(3), QStringList({"07-12-26 14:05", "07-12-26 14:05", "00:00", "", "07-12-26", "07:24", "", "00:00", ""}));
+    EXPECT_EQ(form.StatusBar1->PanelText(1), nominalTotal); // no recalculation at the start
+    s.clickSwitch();
+    EXPECT_EQ(s.row(3)[7], "-07:24");
+    s.clickSwitch(); // a second period that Monday owes nothing more
+    EXPECT_EQ(s.row(4)[5], "00:00");
+}
+
 TEST(MainWindow, ToolBarAndLayout)
 {
     Session s;

@@ -6,6 +6,7 @@
 #include "onoffswitch.h"
 #include "statusbar.h"
 #include "testsupport.h"
+#include "workinghours.h"
 
 #include <gtest/gtest.h>
 #include <QPlainTextEdit>
@@ -230,6 +231,21 @@ TEST(PeriodEditing, InsertPutsAMidnightRowBelowTheCurrentOne)
     EXPECT_EQ(p.grid().Row(), 7);
     EXPECT_EQ(p.form->MaskEdit1->Text(), "00:00");
     EXPECT_TRUE(p.form->DateEdit1->hasFocus());
+}
+
+TEST(PeriodEditing, InsertedFirstRowOfADayOwesItsWeekdaysWorkingHours)
+{
+    Panel p;
+    WorkingHours hours;
+    hours.setMinutes(6, 6 * 60); // 06-12-98 is a Saturday
+    ASSERT_TRUE(hours.write(p.form->settingsPath()));
+    p.grid().setCells(5, 6, QStringLiteral(" 0:00")); // the day owes nothing yet
+    p.clickRow(6);
+    p.press(p.form->btnInsLine);
+    EXPECT_EQ(p.grid().cellTable().rowTexts(7).mid(4, 4), QStringList({"06-12-98", "06:00", "", "00:00"}));
+    p.grid().setCells(4, 7, QStringLiteral("6-12-2098")); // the same day, as typed into the file
+    p.press(p.form->btnInsLine);
+    EXPECT_EQ(p.grid().Cells(5, 8), "00:00");
 }
 
 TEST(PeriodEditing, InsertOnTheBottomLineOrBelowABadEnd)

@@ -21,6 +21,7 @@
 #include "statusbar.h"
 #include "taskbarentry.h"
 #include "trayicon.h"
+#include "workinghours.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
 #include "worksheetpreload.h"
@@ -517,12 +518,13 @@ void TForm1::writeDuration(int row)
 
 void TForm1::writeEmptyPeriod(int row, DateTime start)
 {
+    const QString owed = WorkingHours::read(settingsPath()).nominalTimeOfNewRow(Grid1->cellTable(), start);
     const QString startText = formatDateTimeText(start);
     Grid1->setCells(StartColumn, row, startText);
     Grid1->setCells(EndColumn, row, startText);
     Grid1->setCells(TimeColumn, row, QStringLiteral("00:00"));
     Grid1->setCells(NominalDateColumn, row, formatDateText(start));
-    Grid1->setCells(NominalTimeColumn, row, QStringLiteral("00:00"));
+    Grid1->setCells(NominalTimeColumn, row, owed);
     Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
 }
 

@@ -202,7 +202,8 @@ private:
     /// Writes Time from Start and End; End before Start gives the same
     /// duration as the two swapped.
     void writeDuration(int row);
-    /// Fills row with a period of no length from start, owing nothing.
+    /// Fills row with a period of no length from start. It owes the weekday's
+    /// working hours when no row of that day owes any yet, else nothing.
     void writeEmptyPeriod(int row, DateTime start);
 
     QString m_dataFolder;

@@ -2,6 +2,7 @@
 
 #include "datetimetext.h"
 #include "errors.h"
+#include "worksheet.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
@@ -20,6 +21,13 @@ std::optional<int> readMinutes(const QString &text)
     } catch (const ConversionError &) {
         return std::nullopt;
     }
+}
+
+// Whether an hh:mm cell owes time: empty and zero ("00:00", " 0:00") do not.
+bool owesTime(QStringView cell)
+{
+    const std::optional<DateTime> time = tryParseTime(cell);
+    return time ? *time > 0 : !cell.trimmed().isEmpty();
 }
 
 } // namespace
@@ -58,4 +66,26 @@ std::optional<int> WorkingHours::minutesOn(const QDate &date) const
 bool WorkingHours::isEmpty() const
 {
     return std::none_of(m_minutes.begin(), m_minutes.end(), [](const std::optional<int> &m) { return m.has_value(); });
+}
+
+QString WorkingHours::nominalTimeOfNewRow(const CellTable &rows, DateTime date) const
+{
+    const QString nothingOwed = QStringLiteral("00:00");
+    const QDate day = toQDate(date);
+    const std::optional<int> target = minutesOn(day);
+    if (!target)
+        return nothingOwed;
+    // The program writes nominal dates as "dd-mm-yy"; one typed into the file
+    // in another form ("7-12-26") is read as a date.
+    const QString dayText = formatDateText(date);
+    const DateTime dayValue = fromQDate(day);
+    const int century = currentCentury();
+    for (int row = 1; row < rows.rowCount(); ++row) {
+        const QStringView cell = rows.cell(NominalDateColumn, row);
+        if (cell != dayText && tryParseDate(cell, century) != dayValue)
+            continue;
+        if (owesTime(rows.cell(NominalTimeColumn, row)))
+            return nothingOwed;
+    }
+    return formatMinuteTotal(*target);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "datetime.h"
+
 #include <array>
 #include <optional>
 #include <QString>
 
+class CellTable;
 class QDate;
 
 /// The working time a user owes on each weekday, kept in the settings file
@@ -25,6 +28,11 @@ public:
     /// Minutes owed on date's weekday.
     std::optional<int> minutesOn(const QDate &date) const;
     bool isEmpty() const;
+
+    /// The hh:mm a new row for date's day starts with: that weekday's target
+    /// while no row of rows with that nominal date owes time yet, so that a
+    /// day is owed once; else "00:00".
+    QString nominalTimeOfNewRow(const CellTable &rows, DateTime date) const;
 
     /// The settings key of day: "Mon" … "Sun".
     static QString dayKey(int day);
