@@ -12,6 +12,8 @@
 #include "testsupport.h"
 #include "trayicon.h"
 #include "unixsignals.h"
+#include "workinghours.h"
+#include "workinghoursdialog.h"
 
 #include <algorithm>
 #include <csignal>
@@ -23,6 +25,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -473,6 +476,52 @@ TEST(MainWindow, FirstPeriodOfADayOwesItsWeekdaysWorkingHours)
     EXPECT_EQ(s.row(4)[5], "00:00");
 }
 
+TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
+{
+    Session s;
+    TForm1 &form = s.start();
+    const auto type = [](TMaskEdit *edit, const QString &time) {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, time);
+    };
+
+    // Through the window, which turns a right click into a context menu request.
+    const QPoint setup = form.SpeedButton1->mapTo(&form, form.SpeedButton1->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, setup);
+    ASSERT_TRUE(form.SetupMenu->isVisible());
+    QTest::mouseClick(
+        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopWorkingHours).center());
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    type(dialog->dayEdits[0], "0724");
+    type(dialog->dayEdits[4], "6:30");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    const WorkingHours stored = WorkingHours::read(form.settingsPath());
+    EXPECT_EQ(stored.minutes(1), 7 * 60 + 24);
+    EXPECT_EQ(stored.minutes(5), 6 * 60 + 30);
+    EXPECT_EQ(stored.minutes(2), std::nullopt);
+
+    // From the tray, asked twice: one dialog with the stored days. A time
+    // that does not read keeps it open; Cancel stores nothing.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QByteArray settings = readFile(form.settingsPath());
+    form.TrayMenu1->actions()[3]->trigger();
+    form.TrayMenu1->actions()[3]->trigger();
+    ASSERT_EQ(form.findChildren<WorkingHoursDialog *>().size(), 1);
+    dialog = form.findChild<WorkingHoursDialog *>();
+    EXPECT_EQ(dialog->dayEdits[0]->Text(), "07:24");
+    type(dialog->dayEdits[1], "2500");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts, QStringList({"'25:00' is not a valid time"}));
+    ASSERT_TRUE(dialog->isVisible());
+    type(dialog->dayEdits[1], "0800");
+    QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(readFile(form.settingsPath()), settings);
+}
+
 TEST(MainWindow, ToolBarAndLayout)
 {
     Session s;
@@ -509,13 +558,14 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     Session s;
     TForm1 &form = s.start();
     const QList<QAction *> items = form.TrayMenu1->actions();
-    ASSERT_EQ(items.size(), 5);
+    ASSERT_EQ(items.size(), 6);
     EXPECT_EQ(items[0]->text(), "&Worktally");
     EXPECT_EQ(items[1]->text(), "SorrelbySoft &WWW");
     EXPECT_EQ(items[2]->text(), "&About Worktally");
-    EXPECT_TRUE(items[3]->isSeparator());
-    EXPECT_EQ(items[4]->text(), "E&xit");
-    EXPECT_EQ(items[4]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");
+    EXPECT_EQ(items[3], form.PopWorkingHours);
+    EXPECT_TRUE(items[4]->isSeparator());
+    EXPECT_EQ(items[5]->text(), "E&xit");
+    EXPECT_EQ(items[5]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");
     EXPECT_EQ(form.TrayMenu1->defaultAction(), form.PopRestore1);
     EXPECT_EQ(form.TrayIcon1->Hint(), "Worktally");
     EXPECT_EQ(form.TrayIcon1->PopupMenu(), form.TrayMenu1);

@@ -22,6 +22,7 @@
 #include "taskbarentry.h"
 #include "trayicon.h"
 #include "workinghours.h"
+#include "workinghoursdialog.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
 #include "worksheetpreload.h"
@@ -219,6 +220,17 @@ void TForm1::createToolBar()
     connect(SpeedButton1, &QToolButton::clicked, this, guarded([this] { SpeedButton1Click(); }));
     connect(btnInsLine, &QToolButton::clicked, this, guarded([this] { btnInsLineClick(); }));
     connect(btnDelete, &QToolButton::clicked, this, guarded([this] { btnDeleteClick(); }));
+
+    // The right click on Setup offers the settings beyond the colour, which
+    // the left click chooses.
+    SetupMenu = new TPopupMenu(this);
+    PopWorkingHours = SetupMenu->addAction(QStringLiteral("Working hours…"));
+    PopWorkingHours->setToolTip(QStringLiteral("Set the working time owed on each weekday"));
+    PopWorkingHours->setStatusTip(PopWorkingHours->toolTip());
+    connect(PopWorkingHours, &QAction::triggered, this, guarded([this] { PopWorkingHoursClick(); }));
+    SpeedButton1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SpeedButton1, &QWidget::customContextMenuRequested, this,
+        [this](QPoint at) { SetupMenu->popup(SpeedButton1->mapToGlobal(at)); });
 }
 
 void TForm1::createEditPanel()
@@ -292,6 +304,7 @@ void TForm1::createTray()
         [this] { PopWWW1Click(); });
     popAbout = item(QStringLiteral("&About Worktally"), QStringLiteral("Information about this program"),
         [this] { popAboutClick(); });
+    TrayMenu1->addAction(PopWorkingHours);
     N1 = TrayMenu1->addSeparator();
     PopLuk = item(QStringLiteral("E&xit"), QStringLiteral("Gemmer aktuel tid og lukker Worktally-programmet"),
         [this] { btnLukClick(); });
@@ -592,6 +605,19 @@ void TForm1::SpeedButton1Click()
     applyBackgroundColor(m_backgroundColor);
     if (!SettingsFile(settingsPath()).setBackgroundColor(m_backgroundColor))
         showMessage(QStringLiteral("Color selection dialog failed to load."));
+}
+
+void TForm1::PopWorkingHoursClick()
+{
+    // One dialog at a time: the tray menu stays at hand while it is open.
+    auto *dialog = findChild<WorkingHoursDialog *>();
+    if (!dialog) {
+        dialog = new WorkingHoursDialog(settingsPath(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    }
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void TForm1::Grid1SelectCell(int, int, bool &) { }

@@ -66,6 +66,8 @@ public:
     void Timer1Timer();
     void btnLukClick();
     void SpeedButton1Click();
+    /// "Working hours…": the working time owed on each weekday.
+    void PopWorkingHoursClick();
     void Grid1SelectCell(int col, int row, bool &canSelect);
     void Switch1On();
     void Switch1Off();
@@ -123,6 +125,10 @@ public:
     QToolButton *SpeedButton1;
     QToolButton *btnLuk;
     QToolButton *btnAbout;
+    /// The right click on "Setup": the settings beyond the colour.
+    TPopupMenu *SetupMenu;
+    /// "Working hours…", in the Setup menu and the tray menu.
+    QAction *PopWorkingHours;
     QGroupBox *GroupBox1; // "Edit"
     TDateEdit *DateEdit1;
     TMaskEdit *MaskEdit1;
