@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+/// Worktally started with arguments answers on the command line and opens
+/// no window: it prints the balance of the worksheet in its data folder
+/// (--summary, --json, --report week|month [--csv]), --help or --version.
+/// It only reads: it takes no lock and writes no file, so it also runs
+/// beside the window. Gives the exit code: 0 when done, 1 when the worksheet
+/// could not be read, 2 for arguments it does not understand.
+int runCommandLine(int argc, char *argv[]);
+
+/// The same with the arguments (the program first), the data folder and the
+/// output streams given.
+int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTextStream &out, QTextStream &err);
