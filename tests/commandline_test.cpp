@@ -4,12 +4,9 @@
 #include "commandline.h"
 #include "testsupport.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTextStream>
 
@@ -52,15 +49,11 @@ TEST(CommandLine, SummaryOfTheWorkedExampleAsTextAndAsJson)
         "Today 2098-12-02: home 08:15, target 07:24, difference +00:51\n"
         "Week 2098-W49: home 12:45, target 14:48, difference -02:03\n");
 
-    const QString line = c.print({"--json"});
-    EXPECT_EQ(line.count(u'\n'), 1);
-    const QJsonObject json = QJsonDocument::fromJson(line.toUtf8()).object();
-    EXPECT_EQ(json["home"].toString(), "01-12-98 - 02-12-98:   12:45  ");
-    EXPECT_EQ(json["nominal"].toString(), "01-12-98 - 02-12-98:  -14:48 ");
-    EXPECT_EQ(json["difference"].toString(), "-02:03");
-    EXPECT_EQ(
-        json["today"].toObject(), QJsonObject({{"home", "08:15"}, {"target", "07:24"}, {"difference", "+00:51"}}));
-    EXPECT_EQ(json["week"].toObject(), QJsonObject({{"home", "12:45"}, {"target", "14:48"}, {"difference", "-02:03"}}));
+    EXPECT_EQ(c.print({"--json"}),
+        R"({"difference":"-02:03","home":"01-12-98 - 02-12-98:   12:45  ","nominal":"01-12-98 - 02-12-98:  -14:48 ",)"
+        R"("today":{"difference":"+00:51","home":"08:15","target":"07:24"},)"
+        R"("week":{"difference":"-02:03","home":"12:45","target":"14:48"}})"
+        "\n");
     EXPECT_EQ(QDir(c.folder.path()).entryList(QDir::Files), QStringList({"Hourbook.csv"})); // nothing written
 }
 
@@ -92,61 +85,64 @@ TEST(CommandLine, ReportByIsoWeekAndCalendarMonth)
         "month,home,nominal,difference\n2098-12,14:15,14:48,-00:33\n2099-01,00:00,02:00,-02:00\n");
 }
 
+TEST(CommandLine, AWorksheetThatCannotBeReadIsNamedAndNothingIsMade)
+{
+    CommandLine c;
+    const QString missing = c.folder.filePath("Worktally/Hourbook.csv");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(runCommandLine({"worktally", "--summary"}, QFileInfo(missing).path(), outStream, errStream), 1);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(missing).path()));
+    QDir().mkpath(c.worksheet()); // a folder in its place
+    EXPECT_EQ(runCommandLine({"worktally", "--report", "week"}, c.folder.path(), outStream, errStream), 1);
+    errStream.flush();
+    EXPECT_EQ(err,
+        "worktally: There is no worksheet: " + missing
+            + " does not exist.\n"
+              "worktally: Cannot open file "
+            + c.worksheet() + " (it is a folder).\n");
+    EXPECT_EQ(out, "");
+}
+
 // As a panel or a script runs it: the program itself, without a display.
-TEST(CommandLine, TheProgramAnswersWithoutADisplayAndFailsClearly)
+TEST(CommandLine, TheProgramAnswersWithoutADisplayAndFailsWithAnExitCode)
 {
     QTemporaryDir root;
     // Away from any worksheet beside the build's program.
     const QString program = root.filePath(QStringLiteral("bin/worktally"));
     QDir().mkpath(QFileInfo(program).path());
     ASSERT_TRUE(QFile::copy(QStringLiteral(WORKTALLY_EXECUTABLE), program));
-    const QString folder = root.filePath(QStringLiteral("data/Worktally"));
-    const QString worksheet = folder + QStringLiteral("/Hourbook.csv");
+    const QString worksheet = root.filePath(QStringLiteral("data/Worktally/Hourbook.csv"));
+    QDir().mkpath(QFileInfo(worksheet).path());
     struct Case
     {
-        const char *name;
-        std::function<void()> prepare;
-        QStringList options;
+        QByteArray file;
+        QString option;
         int exitCode;
         QString output; // the start of it
         QString error;
     };
     const Case cases[] = {
-        {"no data folder", [] {}, {"--summary"}, 1, "",
-            "worktally: There is no worksheet: " + worksheet + " does not exist.\n"},
-        {"the worked example",
-            [&] {
-                EXPECT_FALSE(QFileInfo::exists(folder)); // the run before made none
-                QDir().mkpath(folder);
-                writeFile(worksheet, WorkedExampleFile);
-            },
-            {"--summary"}, 0, "01-12-98 - 02-12-98:   12:45  \n01-12-98 - 02-12-98:  -14:48 \n-02:03\n", ""},
-        {"a time that does not read",
-            [&] { writeFile(worksheet, QByteArray(WorkedExampleFile).replace("\"08:15\"", "\"8.15\"")); }, {"--json"},
-            1, "", "worktally: " + worksheet + ": '8.15' is not a valid time\n"},
-        {"a folder in its place",
-            [&] {
-                QFile::remove(worksheet);
-                QDir().mkpath(worksheet);
-            },
-            {"--report", "week"}, 1, "", "worktally: Cannot open file " + worksheet + " (it is a folder).\n"},
-        {"an unknown option", [] {}, {"--balance"}, 2, "",
+        {WorkedExampleFile, "--summary", 0, "01-12-98 - 02-12-98:   12:45  \n01-12-98 - 02-12-98:  -14:48 \n-02:03\n",
+            ""},
+        {QByteArray(WorkedExampleFile).replace("\"08:15\"", "\"8.15\""), "--json", 1, "",
+            "worktally: " + worksheet + ": '8.15' is not a valid time\n"},
+        {WorkedExampleFile, "--balance", 2, "",
             "worktally: Unknown option 'balance'.\nTry 'worktally --help' for more information.\n"},
     };
     for (const Case &c : cases) {
-        c.prepare();
+        writeFile(worksheet, c.file);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
         for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(display));
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(program, c.options);
-        ASSERT_TRUE(process.waitForFinished(10000)) << c.name;
-        EXPECT_EQ(process.exitCode(), c.exitCode) << c.name;
+        process.start(program, {c.option});
+        ASSERT_TRUE(process.waitForFinished(10000)) << c.option.toStdString();
+        EXPECT_EQ(process.exitCode(), c.exitCode) << c.option.toStdString();
         const QString output = QString::fromUtf8(process.readAllStandardOutput());
-        EXPECT_TRUE(c.exitCode == 0 ? output.startsWith(c.output) : output.isEmpty())
-            << c.name << ": " << output.toStdString();
-        EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), c.error) << c.name;
+        EXPECT_TRUE(c.exitCode == 0 ? output.startsWith(c.output) : output.isEmpty()) << output.toStdString();
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), c.error) << c.option.toStdString();
     }
 }

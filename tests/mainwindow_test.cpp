@@ -439,6 +439,7 @@ TEST(MainWindow, LiveUpdateTellsOnceThatTodaysTargetIsReached)
         EXPECT_EQ(notices.size(), minute < 60 ? 0 : 1) << minute;
     }
     EXPECT_EQ(notices, QStringList({"Today's 01:00 are done."}));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:02 of 01:00 — balance +01:02"); // reached: no "done at"
 }
 
 TEST(MainWindow, WithoutWorkingHoursTheTooltipIsTheNameAndTheRunningPeriodWaitsForTheSave)

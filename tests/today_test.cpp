@@ -51,16 +51,6 @@ TEST(Today, BalanceOfTodayAndItsWeek)
     EXPECT_EQ(todayBalance(WorksheetDays(worksheetCells({})), Monday, WorkingHours()), Balance());
 }
 
-TEST(Today, DoneAtAndTheTooltipLine)
-{
-    const QDateTime now(Monday, QTime(14, 5, 30));
-    const std::optional<QDateTime> doneAt = targetReachedAt({150, 444}, now);
-    EXPECT_EQ(doneAt, QDateTime(Monday, QTime(18, 59))); // from the minute now is in
-    EXPECT_EQ(targetReachedAt({444, 444}, now), std::nullopt);
-    EXPECT_EQ(todayText({150, 444}, doneAt, "-02:03"), "Today 02:30 of 07:24 — done at 18:59 — balance -02:03");
-    EXPECT_EQ(todayText({500, 444}, std::nullopt, "+100:00"), "Today 08:20 of 07:24 — balance +100:00");
-}
-
 TEST(StopwatchNotices, TargetOncePerDayLongPeriodOncePerPeriod)
 {
     const QString done = "Today's 07:24 are done.";

@@ -85,9 +85,7 @@ std::optional<QDateTime> targetReachedAt(const Balance &today, const QDateTime &
 {
     if (today.home >= today.owed)
         return std::nullopt;
-    // Periods are timed to the minute, from the minute now is in.
-    const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
-    return minute.addSecs(60 * (today.owed - today.home));
+    return now.addSecs(60 * (today.owed - today.home));
 }
 
 QString todayText(const Balance &today, const std::optional<QDateTime> &doneAt, const QString &balance)
