@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "desktopfonts.h"
 #include "filelocations.h"
 #include "mainwindow.h"
@@ -10,6 +11,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Asked on the command line, Worktally only prints the answer: no window,
+    // no lock against a second copy, no reading ahead.
+    if (wantsCommandLine(argc, argv))
+        return runCommandLine(argc, argv);
     // Beyond a file-size limit (ulimit -f) a write is to fail, so that the
     // save reports it and the previous file stays, rather than the program
     // being killed half way through a save with the session unsaved.

@@ -14,6 +14,7 @@
 #include "unixsignals.h"
 #include "workinghours.h"
 #include "workinghoursdialog.h"
+#include "worksheetpreload.h"
 
 #include <algorithm>
 #include <csignal>
@@ -34,11 +35,7 @@
 namespace {
 
 const QDateTime Monday(QDate(2026, 12, 7), QTime(14, 5));
-
-const QByteArray WorkedExample
-    = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
-      "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
-      "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+const QByteArray MondayHours = "[WorkingHours]\nMon=07:24\n";
 
 // The main window over a data folder of its own, with "now" fixed; the
 // program's folder, with the help pages, is another.
@@ -149,13 +146,13 @@ TEST(MainWindow, SaveNowBringsTheRunningPeriodUpToDate)
 TEST(MainWindow, SaveNowWithTheStopwatchOffOnlyRecalculatesAndSaves)
 {
     Session s;
-    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    writeFile(s.path("Hourbook.csv"), WorkedExampleFile);
     TForm1 &form = s.start();
     s.clock.advance(3600);
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
     EXPECT_EQ(s.row(2)[1], "02-12-98 21:15");
     EXPECT_EQ(readFile(s.path("Hourbook.csv")),
-        QByteArray(WorkedExample)
+        QByteArray(WorkedExampleFile)
             .replace("\"07:24\",\"\",\"\",\"Train", "\"07:24\",\"\",\"-02:54\",\"Train")
             .replace("\"07:24\",\"\",\"\",\"\"", "\"07:24\",\"\",\"+00:51\",\"\""));
 }
@@ -202,7 +199,7 @@ TEST(MainWindow, ExitSavesAndTheNextStartLoadsIt)
 TEST(MainWindow, WorksheetFromAFileIsRecalculatedAtStart)
 {
     Session s;
-    writeFile(s.path("Hourbook.csv"), WorkedExample);
+    writeFile(s.path("Hourbook.csv"), WorkedExampleFile);
     TForm1 &form = s.start();
     EXPECT_EQ(form.Grid1->RowCount(), 4);
     EXPECT_EQ(form.Grid1->Cells(7, 1), "-02:54");
@@ -218,7 +215,7 @@ TEST(MainWindow, WorksheetFromAFileIsRecalculatedAtStart)
 TEST(MainWindow, WorkedExampleFitsItsCellsAndPanels)
 {
     Session s;
-    writeFile(s.worksheet(), WorkedExample);
+    writeFile(s.worksheet(), WorkedExampleFile);
     TForm1 &form = s.start();
     THyperGrid &grid = *form.Grid1;
     ASSERT_EQ(grid.RowCount(), 4);
@@ -242,7 +239,7 @@ TEST(MainWindow, FileEndingWithAPeriodGetsItsBottomLineAtStart)
 {
     Session s;
     // The worked example less its empty last line, as a hand-edited file may be.
-    const QByteArray handEdited = WorkedExample.first(WorkedExample.indexOf("\r\n\"\",") + 2);
+    const QByteArray handEdited = WorkedExampleFile.first(WorkedExampleFile.indexOf("\r\n\"\",") + 2);
     writeFile(s.path("Hourbook.csv"), handEdited);
     TForm1 &form = s.start();
     EXPECT_EQ(form.Grid1->RowCount(), 4);
@@ -276,7 +273,8 @@ TEST(MainWindow, FolderThatCannotBeWrittenKeepsTheWindowOpen)
 TEST(MainWindow, TimeThatNoLongerParsesIsReportedButWhatWasTimedIsSaved)
 {
     Session s;
-    writeFile(s.worksheet(), QByteArray(WorkedExample).replace("\"07:24\",\"\",\"\",\"\"", "\"7.24\",\"\",\"\",\"\""));
+    writeFile(
+        s.worksheet(), QByteArray(WorkedExampleFile).replace("\"07:24\",\"\",\"\",\"\"", "\"7.24\",\"\",\"\",\"\""));
     TForm1 &form = s.start();
     const QStringList bad({"'7.24' is not a valid time"});
     EXPECT_EQ(s.messages.texts, bad); // by the start-up's recalculation
@@ -317,26 +315,26 @@ TEST(MainWindow, UnreadableWorksheetIsNeverWrittenOverAndExitAsksFirst)
 TEST(MainWindow, FirstSaveOfARunKeepsTheStartUpFileAsBackup)
 {
     Session s;
-    writeFile(s.worksheet(), WorkedExample);
+    writeFile(s.worksheet(), WorkedExampleFile);
     TForm1 &form = s.start();
     QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
     QTest::mouseClick(form.btnDelete, Qt::LeftButton); // by mistake
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
     EXPECT_FALSE(readFile(s.worksheet()).contains("Train"));
-    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample);
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile);
 
     QTest::mouseClick(form.btnDelete, Qt::LeftButton);
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
-    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExample); // once per run
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile); // once per run
 }
 
 TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
 {
     Session s;
-    writeFile(s.worksheet(), WorkedExample);
+    writeFile(s.worksheet(), WorkedExampleFile);
     TForm1 &form = s.start();
     s.clickSwitch();
-    const QByteArray edited = QByteArray(WorkedExample).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
+    const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
     writeFile(s.worksheet(), edited);
     s.clock.advance(30 * 60);
 
@@ -357,12 +355,12 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_EQ(s.row(4), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
 
-    writeFile(s.worksheet(), WorkedExample); // edited once more
+    writeFile(s.worksheet(), WorkedExampleFile); // edited once more
     s.messages.answers = {1};
     QTest::mouseClick(form.btnLuk, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
     const QString keptToo = s.path("Hourbook 2026-12-07 1435 (2).csv");
-    EXPECT_EQ(readFile(keptToo), WorkedExample);
+    EXPECT_EQ(readFile(keptToo), WorkedExampleFile);
     EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
     EXPECT_EQ(s.messages.texts,
         QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
@@ -382,6 +380,93 @@ TEST(MainWindow, StopwatchWithNoDataRowLeft)
     EXPECT_EQ(form.Grid1->RowCount(), 2);
     EXPECT_EQ(form.Grid1->cellTable().rowTexts(1), QStringList(9, QString()));
     EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+// In memory only, leaving the highlight and what the edit panel shows alone.
+TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), MondayHours);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    ASSERT_TRUE(form.LiveTimer->isActive());
+    EXPECT_EQ(form.LiveTimer->interval(), 60 * 1000);
+    QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
+    form.MaskEdit3->setText("07:24"); // being typed
+    s.clock.advance(95 * 60 + 20);
+    form.LiveTimerTimer();
+    EXPECT_EQ(s.row(2),
+        QStringList({"07-12-26 14:05", "07-12-26 15:40", "01:35", "", "07-12-26", "00:00", "", "+01:35", ""}));
+    // The fresh worksheet's first row owes Monday's hours.
+    EXPECT_EQ(form.StatusBar1->PanelText(2), "-05:49");
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:35 of 07:24 — done at 21:29 — balance -05:49");
+    EXPECT_TRUE(form.LiveTimer->isActive());
+    EXPECT_EQ(form.LiveTimer->interval(), 40 * 1000); // at 15:41:00
+    EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1}));
+    EXPECT_EQ(form.MaskEdit3->Text(), "07:24");
+    EXPECT_FALSE(QFile::exists(s.worksheet()));
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+
+    s.clickSwitch();
+    EXPECT_FALSE(form.LiveTimer->isActive());
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:35 of 07:24 — balance -05:49");
+}
+
+TEST(MainWindow, LiveUpdateThatCannotRecalculateChangesNoTextAndSaysNothing)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), MondayHours);
+    writeFile(
+        s.worksheet(), QByteArray(WorkedExampleFile).replace("\"07:24\",\"\",\"\",\"\"", "\"7.24\",\"\",\"\",\"\""));
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    s.messages.texts.clear(); // the start-up's report of the bad time
+    const QStringList running = s.row(3);
+    s.clock.advance(30 * 60);
+    form.LiveTimerTimer();
+    EXPECT_EQ(s.row(3), running);
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+    EXPECT_TRUE(form.LiveTimer->isActive());
+}
+
+TEST(MainWindow, LiveUpdateTellsOnceThatTodaysTargetIsReached)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=01:00\n");
+    TForm1 &form = s.start();
+    QStringList notices;
+    form.notify = [&](const QString &text) { notices << text; };
+    s.clickSwitch();
+    for (int minute = 1; minute <= 62; ++minute) {
+        s.clock.advance(60);
+        form.LiveTimerTimer();
+        EXPECT_EQ(notices.size(), minute < 60 ? 0 : 1) << minute;
+    }
+    EXPECT_EQ(notices, QStringList({"Today's 01:00 are done."}));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:02 of 01:00 — balance +00:02"); // reached: no "done at"
+}
+
+TEST(MainWindow, WithoutWorkingHoursTheTooltipIsTheNameAndTheRunningPeriodWaitsForTheSave)
+{
+    Session s;
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    s.clock.advance(30 * 60);
+    form.LiveTimerTimer();
+    EXPECT_EQ(s.row(2)[1], "07-12-26 14:05");
+    EXPECT_EQ(form.TrayIcon1->Detail(), "");
+}
+
+TEST(MainWindow, TooltipTellsTodayFromTheStartOn)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), MondayHours);
+    const QByteArray today
+        = "\"07-12-26 08:00\",\"07-12-26 12:00\",\"04:00\",\"\",\"07-12-26\",\"07:00\",\"\",\"\",\"\"\r\n";
+    writeFile(s.worksheet(), workedExampleWith(today));
+    WorksheetPreload preload(s.worksheet()); // as the program starts
+    const TForm1 form(s.folder.path(), preload);
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 04:00 of 07:00 — balance -05:03");
 }
 
 TEST(MainWindow, BackgroundColourIsChosenStoredAndRead)
@@ -462,7 +547,7 @@ TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
 TEST(MainWindow, FirstPeriodOfADayOwesItsWeekdaysWorkingHours)
 {
     Session s;
-    writeFile(s.worksheet(), WorkedExample);
+    writeFile(s.worksheet(), WorkedExampleFile);
     writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=07:24\n");
     TForm1 &form = s.start();
     const QString nominalTotal = form.StatusBar1->PanelText(1);

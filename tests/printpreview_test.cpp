@@ -23,11 +23,6 @@
 
 namespace {
 
-const QByteArray WorkedExample
-    = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
-      "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
-      "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
-
 QString hashOf(QByteArrayView bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
@@ -49,7 +44,7 @@ struct Printing
     std::unique_ptr<TForm1> form;
     QString pdf = folder.filePath(QStringLiteral("printout.pdf"));
 
-    explicit Printing(const QByteArray &worksheet = WorkedExample, bool printerChosen = true)
+    explicit Printing(const QByteArray &worksheet = WorkedExampleFile, bool printerChosen = true)
     {
         if (!worksheet.isEmpty())
             writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), worksheet);
@@ -167,7 +162,7 @@ TEST(Printout, FontBoxShowsTheFamilyTheRowsArePrintedIn)
 
 TEST(Printout, CancelInThePrinterDialogOpensNoPreview)
 {
-    Printing p(WorkedExample, false);
+    Printing p(WorkedExampleFile, false);
     EXPECT_FALSE(p.preview().isVisible());
     EXPECT_EQ(p.prn().PageCount(), 0);
     EXPECT_NE(p.prn().Printer(), &p.preview().printer());

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "worksheet.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -46,4 +48,30 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+const QByteArray WorkedExampleFile
+    = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
+      "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
+      "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+QByteArray workedExampleWith(const QByteArray &line)
+{
+    return QByteArray(WorkedExampleFile).insert(WorkedExampleFile.lastIndexOf("\r\n\"\",") + 2, line);
+}
+
+CellTable worksheetCells(const std::vector<QStringList> &rows)
+{
+    CellTable cells;
+    cells.resize(WorksheetColumnCount, int(rows.size()) + 2);
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            cells.setCell(c, int(r) + 1, rows[r][c]);
+    return cells;
+}
+
+QStringList dataRow(
+    const QString &start, const QString &end, const QString &time, const QString &date, const QString &owed)
+{
+    return {start, end, time, "", date, owed, "", "", ""};
 }

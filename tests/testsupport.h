@@ -1,5 +1,6 @@
 #pragma once
 
+#include "celltable.h"
 #include "messages.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <vector>
 
 // Lets gtest print Qt strings in failure messages.
 QT_BEGIN_NAMESPACE
@@ -42,6 +44,18 @@ private:
 /// The largest difference in grey level between a pixel of area and
 /// background: how well the text drawn there stands out.
 int strongestContrast(const QImage &image, const QRect &area, const QColor &background);
+
+/// Hourbook.csv holding the two rows of the worked example of the totals
+/// (home 12:45, nominal 14:48, difference -02:03) and the bottom line.
+extern const QByteArray WorkedExampleFile;
+/// The worked example with line (a row ended by CR LF) above its bottom line.
+QByteArray workedExampleWith(const QByteArray &line);
+
+/// A worksheet with a title row, the given data rows and the bottom line.
+CellTable worksheetCells(const std::vector<QStringList> &rows);
+/// A data row: a period and its nominal entry.
+QStringList dataRow(
+    const QString &start, const QString &end, const QString &time, const QString &date, const QString &owed);
 
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);

@@ -79,6 +79,17 @@ TEST(TrayIcon, TheTooltipIsTheHintBeforeItsBarCutTo63Characters)
     EXPECT_EQ(tray.systemTrayIcon()->toolTip(), "");
 }
 
+TEST(TrayIcon, TheDetailGoesBelowTheHintUncut)
+{
+    DesktopTrayIcon tray;
+    tray.setIcon(solidIcon(Qt::red));
+    tray.setHint(QStringLiteral("Worktally|Counts the hours"));
+    tray.setDetail(QString(70, u'b'));
+    EXPECT_EQ(tray.systemTrayIcon()->toolTip(), "Worktally\n" + QString(70, u'b'));
+    tray.setDetail({});
+    EXPECT_EQ(tray.systemTrayIcon()->toolTip(), "Worktally");
+}
+
 TEST(TrayIcon, IsAddedOnlyWhileActiveWithAnIconAndANotificationArea)
 {
     DesktopTrayIcon tray;

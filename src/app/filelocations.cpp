@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-QString dataFolder(const QString &executableFolder)
+QString findDataFolder(const QString &executableFolder)
 {
     const QDir beside(executableFolder);
     if (QFile::exists(beside.filePath(QStringLiteral("Hourbook.csv")))
@@ -18,8 +18,15 @@ QString dataFolder(const QString &executableFolder)
     // AppDataLocation for an application named Worktally without an
     // organisation, but independent of the name the running process gave
     // itself, so that every copy meets the same files.
-    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                               .filePath(QStringLiteral("Worktally"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("Worktally"));
+}
+
+QString dataFolder(const QString &executableFolder)
+{
+    const QString folder = findDataFolder(executableFolder);
+    if (folder == executableFolder)
+        return folder;
     std::error_code error;
     std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
     if (error || !QFileInfo(folder).isDir()) {
@@ -35,6 +42,11 @@ QString dataFolder(const QString &executableFolder)
 QString worksheetFile(const QString &dataFolder)
 {
     return QDir(dataFolder).filePath(QStringLiteral("Hourbook.csv"));
+}
+
+QString settingsFile(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("Worktally.Setup"));
 }
 
 namespace {

@@ -13,8 +13,14 @@
 /// but its saves fail until the folder can be made.
 QString dataFolder(const QString &executableFolder);
 
+/// The folder dataFolder gives, without creating it: for readers that must
+/// leave the disk as they found it.
+QString findDataFolder(const QString &executableFolder);
+
 /// Hourbook.csv in dataFolder.
 QString worksheetFile(const QString &dataFolder);
+/// Worktally.Setup in dataFolder.
+QString settingsFile(const QString &dataFolder);
 
 /// The help pages: beside the executable in a build tree, else where the
 /// installation puts them, ../share/worktally/ from the executable. When

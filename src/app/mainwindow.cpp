@@ -5,6 +5,7 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "errors.h"
 #include "filelocations.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
@@ -19,7 +20,9 @@
 #include "settingsfile.h"
 #include "singleinstance.h"
 #include "statusbar.h"
+#include "stopwatchnotices.h"
 #include "taskbarentry.h"
+#include "today.h"
 #include "trayicon.h"
 #include "workinghours.h"
 #include "workinghoursdialog.h"
@@ -102,6 +105,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
     , m_preload(worksheet)
+    , m_notices(std::make_unique<StopwatchNotices>())
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -145,6 +149,11 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     Timer1 = new QTimer(this);
     Timer1->setInterval(SaveInterval);
     connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
+    LiveTimer = new QTimer(this);
+    LiveTimer->setSingleShot(true);
+    LiveTimer->setTimerType(Qt::PreciseTimer);
+    connect(LiveTimer, &QTimer::timeout, this, guarded([this] { LiveTimerTimer(); }));
+    notify = [this](const QString &text) { TrayIcon1->showNotice(QStringLiteral("Worktally"), text); };
 
     setTabOrder(Switch1, DateEdit1);
     setTabOrder(DateEdit1, MaskEdit1);
@@ -349,7 +358,7 @@ QString TForm1::alarmSoundPath() const
 
 QString TForm1::settingsPath() const
 {
-    return QDir(m_dataFolder).filePath(QStringLiteral("Worktally.Setup"));
+    return settingsFile(m_dataFolder);
 }
 
 // --- Start-up ----------------------------------------------------------------
@@ -403,10 +412,12 @@ void TForm1::FormCreate()
     }
     showLastRows();
     fillEditPanel();
-    if (preloaded)
+    if (preloaded) {
         showTotals(preload->totals()); // recalculated where the rows were read
-    else
+        showToday();
+    } else {
         Button1Click();
+    }
 }
 
 void TForm1::showLastRows()
@@ -569,6 +580,45 @@ void TForm1::Timer1Timer()
     btnGemClick();
 }
 
+// Nothing of this is written to the file (Timer1 saves) and nothing is
+// reported: when a text does not read, the running period gets back its End
+// and Time and the totals stay as they were.
+void TForm1::LiveTimerTimer()
+{
+    if (!Switch1->StateOn())
+        return;
+    armLiveTimer();
+    const int row = runningRow();
+    if (!row || WorkingHours::read(settingsPath()).isEmpty())
+        return;
+    const QString end = Grid1->Cells(EndColumn, row);
+    const QString time = Grid1->Cells(TimeColumn, row);
+    WorksheetTotals totals;
+    try {
+        writeEnd(row);
+        writeDuration(row);
+        totals = recalculateWorksheet(Grid1->cellTable());
+    } catch (const ConversionError &) {
+        Grid1->setCells(EndColumn, row, end);
+        Grid1->setCells(TimeColumn, row, time);
+        return;
+    }
+    showTotals(totals);
+    if (const std::optional<Balance> today = showToday()) {
+        const QDateTime start = toQDateTime(parseDateTime(Grid1->Cells(StartColumn, row)));
+        for (const QString &notice : m_notices->due(start, *today, ClockSource::currentDateTime()))
+            notify(notice);
+    }
+}
+
+// End is written to the minute, so the running period moves on with each
+// whole minute of the clock.
+void TForm1::armLiveTimer()
+{
+    const QTime now = ClockSource::currentDateTime().time();
+    LiveTimer->start(60 * 1000 - (now.second() * 1000 + now.msec()));
+}
+
 void TForm1::btnLukClick()
 {
     close();
@@ -632,17 +682,21 @@ void TForm1::Switch1On()
     Switch1->setCaption(QStringLiteral("S&top"));
     Timer1->start();
     selectRow(row);
+    armLiveTimer();
+    showToday();
 }
 
 void TForm1::Switch1Off()
 {
     Timer1->stop();
+    LiveTimer->stop();
     Switch1->setCaption(QStringLiteral("S&tart"));
     // With no data row left (all deleted while the period ran) there is no
     // period to close.
     const int row = runningRow();
     if (!row) {
         fillEditPanel();
+        showToday();
         return;
     }
     writeEnd(row);
@@ -654,6 +708,24 @@ void TForm1::Switch1Off()
 void TForm1::Button1Click()
 {
     showTotals(recalculateWorksheet(Grid1->cellTable()));
+    showToday();
+}
+
+std::optional<Balance> TForm1::showToday()
+{
+    const WorkingHours hours = WorkingHours::read(settingsPath());
+    if (!TrayIcon1 || hours.isEmpty()) {
+        if (TrayIcon1)
+            TrayIcon1->setDetail({});
+        return std::nullopt;
+    }
+    const QDateTime now = ClockSource::currentDateTime();
+    const QDate day = now.date();
+    const Balance today = todayBalance(WorksheetDays(Grid1->cellTable(), day, day), day, hours);
+    const std::optional<QDateTime> doneAt = Switch1->StateOn() ? targetReachedAt(today, now) : std::nullopt;
+    // The balance as the status bar shows it.
+    TrayIcon1->setDetail(todayText(today, doneAt, StatusBar1->PanelText(2)));
+    return today;
 }
 
 void TForm1::showTotals(const WorksheetTotals &totals)

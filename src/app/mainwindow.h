@@ -2,6 +2,7 @@
 
 #include "color.h"
 #include "datetime.h"
+#include "today.h"
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,7 @@ class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
 class TStatusBar;
+class StopwatchNotices;
 class WorksheetFile;
 class WorksheetPreload;
 struct WorksheetTotals;
@@ -64,6 +66,10 @@ public:
     void FormShow();
     void btnGemClick();
     void Timer1Timer();
+    /// Each whole minute while the stopwatch runs, once working hours are
+    /// set: the running period, the totals and the tray's tooltip follow the
+    /// clock in memory, and the notices that are due are given.
+    void LiveTimerTimer();
     void btnLukClick();
     void SpeedButton1Click();
     /// "Working hours…": the working time owed on each weekday.
@@ -113,6 +119,9 @@ public:
     std::function<void(const QString &path)> playSound;
     QString alarmSoundPath() const;
 
+    /// Shows a notice in the tray icon's balloon; tests put a recorder in.
+    std::function<void(const QString &text)> notify;
+
     /// Asks for a colour; the colour dialog unless a test puts another in.
     std::function<std::optional<QColor>(const QColor &initial)> chooseColor;
 
@@ -149,6 +158,8 @@ public:
     TSortAStringGrid *SortAStringGrid1;
     TStatusBar *StatusBar1;
     QTimer *Timer1;
+    /// Single shot, armed for the next whole minute while the stopwatch runs.
+    QTimer *LiveTimer;
     // The tray and its menu; a second copy, which ends at once, has none.
     TTrayIcon *TrayIcon1 = nullptr;
     TPopupMenu *TrayMenu1 = nullptr;
@@ -193,6 +204,11 @@ private:
     void reloadWorksheet();
     /// The totals in the status bar.
     void showTotals(const WorksheetTotals &totals);
+    /// Once working hours are set, the tray's tooltip tells today at a glance
+    /// below the program's name, and today's balance is given; without them
+    /// the tooltip is the name alone.
+    std::optional<Balance> showToday();
+    void armLiveTimer();
     /// Shows the bottom line and selects the last data row, as after loading.
     void showLastRows();
     /// Shows the current row in the edit panel, so that Update writes back
@@ -220,4 +236,5 @@ private:
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
     WorksheetPreload *m_preload = nullptr; // the start-up reading, which FormCreate takes
+    std::unique_ptr<StopwatchNotices> m_notices;
 };

@@ -136,6 +136,7 @@ void TForm1::btnInsLineClick()
     Grid1DblClick();
     Grid1->setRow(inserted);
     DateEdit1->setFocus();
+    showToday();
 }
 
 void TForm1::btnDeleteClick()

@@ -19,7 +19,8 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Why a file that is there could not be read, in the user's words.
+} // namespace
+
 QString whyUnreadable(const QString &path)
 {
     const QFileInfo info(path);
@@ -31,8 +32,6 @@ QString whyUnreadable(const QString &path)
         return QStringLiteral("there is no permission to read it");
     return QStringLiteral("reading it failed");
 }
-
-} // namespace
 
 WorksheetFile::WorksheetFile(QString path)
     : m_path(std::move(path))

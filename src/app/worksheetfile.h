@@ -4,6 +4,10 @@
 #include <QByteArray>
 #include <QString>
 
+/// Why a file that is there could not be read, in the user's words: "it is a
+/// folder", "there is no permission to read it" and the like.
+QString whyUnreadable(const QString &path);
+
 /// What the program knows about the worksheet file on disk: how it looked
 /// when it was loaded or last saved, so that a save notices when someone else
 /// (a spreadsheet, a second machine) has changed it since; the backup of the

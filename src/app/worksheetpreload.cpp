@@ -4,6 +4,7 @@
 #include "hypergrid.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
+#include "worksheetrows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,10 +50,6 @@ void WorksheetPreload::read()
         // before it is read, as the window notes it.
         m_file->noteLoading();
         CellTable rows = readRows();
-        // As the window loads a worksheet: one without its empty bottom line
-        // gets one, and the recalculation covers the rows above it.
-        if (!isEmptyRow(rows, rows.rowCount() - 1))
-            rows.resize(WorksheetColumnCount, rows.rowCount() + 1);
         try {
             m_totals = recalculateWorksheet(rows);
         } catch (...) {
@@ -72,20 +69,10 @@ CellTable WorksheetPreload::readRows()
     if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &status) != 0)
         throw FileOpenError(m_path);
     m_identity = identityOf(status);
-    CellTable rows;
-    rows.resize(WorksheetColumnCount, 2);
-    int lastRow = -1;
     const QByteArray bytes = file.readAll();
-    // Line k of the file goes to grid row k + 1, from column 0 on.
-    m_encoding = readCsvBytes(bytes, [&](int line, std::span<const QStringView> fields) {
-        if (fields.size() > size_t(WorksheetColumnCount))
-            throw WiderThanTheGrid();
-        lastRow = line + 1;
-        if (lastRow >= rows.rowCount())
-            rows.resize(WorksheetColumnCount, lastRow + 1);
-        rows.setRowTexts(lastRow, 0, fields);
-    });
-    rows.resize(WorksheetColumnCount, std::max(2, lastRow + 1));
+    CellTable rows = worksheetRows(bytes, m_encoding);
+    if (rows.columnCount() > WorksheetColumnCount)
+        throw WiderThanTheGrid();
     // What a save compares with the disk, and what the backup keeps.
     m_file->noteLoaded(bytes);
     return rows;

@@ -54,8 +54,8 @@ private:
     static Identity identityOf(const struct stat &status);
 
     void read();
-    /// The file's lines as grid rows 1 …, as the grid's own loading stores
-    /// them; raises when the grid would store them otherwise.
+    /// The file's lines as the window loads them (worksheetRows); raises
+    /// when the grid would store them otherwise.
     CellTable readRows();
 
     QString m_path;

@@ -17,6 +17,11 @@ Duration readDuration(QStringView cell)
     return {time, minutes};
 }
 
+QString formatDifference(qint64 minutes)
+{
+    return (minutes < 0 ? u'-' : u'+') + formatMinuteTotal(minutes);
+}
+
 namespace {
 
 // The date part of a Start/End text: its first ten characters up to the
@@ -51,6 +56,6 @@ WorksheetTotals recalculateWorksheet(CellTable &cells)
         + QStringLiteral(":   ") + formatMinuteTotal(home) + QStringLiteral("  ");
     totals.nominal = cells.text(NominalDateColumn, 1) + QStringLiteral(" - ") + cells.text(NominalDateColumn, lastRow)
         + QStringLiteral(":  -") + formatMinuteTotal(nominal) + QStringLiteral(" ");
-    totals.difference = (home < nominal ? u'-' : u'+') + formatMinuteTotal(home - nominal);
+    totals.difference = formatDifference(home - nominal);
     return totals;
 }

@@ -25,6 +25,10 @@ struct WorksheetTotals
     QString difference; // signed home total minus nominal total
 };
 
+/// A difference of minute totals as the status bar shows it: "-" when it is
+/// negative, else "+", then the hours and minutes (-02:03, +100:00).
+QString formatDifference(qint64 minutes);
+
 /// Rewrites the Diff. column of every data row (rows 1 … rowCount-2) from
 /// its Time and hh:mm, and returns the totals texts.
 ///

@@ -112,6 +112,14 @@ void TTrayIcon::setHint(const QString &hint)
     updateStep();
 }
 
+void TTrayIcon::setDetail(const QString &detail)
+{
+    if (detail == m_detail)
+        return;
+    m_detail = detail;
+    updateStep();
+}
+
 void TTrayIcon::setIcon(const QIcon &icon)
 {
     if (sameIcon(icon, m_icon))
@@ -160,7 +168,7 @@ QIcon TTrayIcon::currentIcon() const
 void TTrayIcon::showCurrentIcon(const QIcon &icon)
 {
     m_tray.setIcon(icon);
-    m_tray.setToolTip(shortHint(m_hint));
+    m_tray.setToolTip(m_detail.isEmpty() ? shortHint(m_hint) : shortHint(m_hint) + u'\n' + m_detail);
 }
 
 // A notification area often starts after this program, at login. On X11 the
@@ -185,6 +193,12 @@ void TTrayIcon::remove()
     m_pressed = {};
     m_animation.stop();
     noteAdded();
+}
+
+void TTrayIcon::showNotice(const QString &title, const QString &text)
+{
+    if (m_added)
+        m_tray.showMessage(title, text, QSystemTrayIcon::Information);
 }
 
 void TTrayIcon::checkNotificationArea()

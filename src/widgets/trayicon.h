@@ -56,6 +56,10 @@ public:
     /// The tooltip shows the part before the first "|", at most 63 characters.
     const QString &Hint() const { return m_hint; }
     void setHint(const QString &hint);
+    /// Lines the tooltip shows below the hint's: what the program has to
+    /// tell at a glance. Not cut as the hint is; empty leaves the hint alone.
+    const QString &Detail() const { return m_detail; }
+    void setDetail(const QString &detail);
     /// Shown while not animated; an empty icon takes the icon out of the tray.
     const QIcon &Icon() const { return m_icon; }
     void setIcon(const QIcon &icon);
@@ -90,6 +94,10 @@ public:
     /// The platform's icon, for what this component leaves out (balloon
     /// messages); its icon, tooltip and visibility belong to the component.
     QSystemTrayIcon *systemTrayIcon() { return &m_tray; }
+
+    /// A message in the balloon of the icon; nothing while the icon is not
+    /// in a notification area.
+    void showNotice(const QString &title, const QString &text);
 
     /// Runs the events and steps of one mouse action on the icon. A failure
     /// in a handler is reported and the icon goes on working.
@@ -132,5 +140,6 @@ private:
     QIcon m_icon;
     QList<QIcon> m_icons;
     QString m_hint;
+    QString m_detail;
     QPointer<TPopupMenu> m_popupMenu;
 };

@@ -1,0 +1,25 @@
+#include "stopwatchnotices.h"
+
+#include "datetimetext.h"
+#include "today.h"
+
+namespace {
+
+constexpr qint64 LongPeriodSeconds = 12 * 60 * 60;
+
+} // namespace
+
+QStringList StopwatchNotices::due(const QDateTime &periodStart, const Balance &today, const QDateTime &now)
+{
+    QStringList notices;
+    // A day that owes nothing has nothing to reach.
+    if (today.owed > 0 && today.home >= today.owed && m_targetDay != now.date()) {
+        m_targetDay = now.date();
+        notices << QStringLiteral("Today's %1 are done.").arg(formatMinuteTotal(today.owed));
+    }
+    if (periodStart.secsTo(now) >= LongPeriodSeconds && m_longPeriod != periodStart) {
+        m_longPeriod = periodStart;
+        notices << QStringLiteral("The stopwatch has been running for 12 hours. Forgotten to stop it?");
+    }
+    return notices;
+}

@@ -1,0 +1,98 @@
+#include "commandline.h"
+
+#include "clocksource.h"
+#include "errors.h"
+#include "filelocations.h"
+#include "workinghours.h"
+#include "worksheetreport.h"
+
+#include <optional>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+bool wantsCommandLine(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView argument(argv[i]);
+        if (argument.startsWith("--") || argument == "-h" || argument == "-?" || argument == "-v")
+            return true;
+    }
+    return false;
+}
+
+int runCommandLine(int argc, char *argv[])
+{
+    // No display is needed: the command line runs in panels and scripts.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Worktally"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WORKTALLY_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runCommandLine(
+        QCoreApplication::arguments(), findDataFolder(QCoreApplication::applicationDirPath()), out, err);
+}
+
+int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Worktally keeps the balance of the work you do from home. Without options it opens its "
+                       "window; with these it prints the balance of its worksheet and leaves every file as it is."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption summary(QStringLiteral("summary"),
+        QStringLiteral("The three totals as the status bar shows them, then today's and this week's home time, "
+                       "target and difference."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("The summary as one JSON object."));
+    const QCommandLineOption report(QStringLiteral("report"),
+        QStringLiteral("Home time, nominal time and difference for each ISO week or calendar month."),
+        QStringLiteral("week|month"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("The report as comma-separated values."));
+    parser.addOptions({summary, json, report, csv});
+
+    auto usageError = [&](const QString &message) {
+        err << "worktally: " << message << "\nTry 'worktally --help' for more information.\n";
+        return 2;
+    };
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    // --help-all, which the parser adds, gives the same: the options Qt takes
+    // for windows do not apply here.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        out << "Worktally " WORKTALLY_VERSION "\n";
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    std::optional<ReportPeriod> period;
+    if (parser.isSet(report)) {
+        if (parser.isSet(summary) || parser.isSet(json))
+            return usageError(QStringLiteral("--report cannot go with --summary or --json."));
+        const QString name = parser.value(report);
+        if (name != u"week" && name != u"month")
+            return usageError(QStringLiteral("--report takes week or month, not '%1'.").arg(name));
+        period = name == u"week" ? ReportPeriod::Week : ReportPeriod::Month;
+    } else if (parser.isSet(csv)) {
+        return usageError(QStringLiteral("--csv goes with --report."));
+    }
+
+    try {
+        const RecalculatedWorksheet worksheet = readWorksheet(dataFolder);
+        if (period) {
+            out << reportText(WorksheetDays(worksheet.cells), *period, parser.isSet(csv));
+            return 0;
+        }
+        const WorksheetSummary balance
+            = summarize(worksheet, ClockSource::currentDateTime().date(), WorkingHours::read(settingsFile(dataFolder)));
+        out << (parser.isSet(json) ? summaryJson(balance) : summaryText(balance));
+        return 0;
+    } catch (const WorktallyError &e) {
+        err << "worktally: " << e.message() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,164 @@
+// The balance printed on the command line, without a window.
+
+#include "clocksource.h"
+#include "commandline.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+
+namespace {
+
+const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+// A data folder of its own, on the second day of the worked example.
+struct CommandLine
+{
+    QTemporaryDir folder;
+    FixedClock clock {QDateTime(QDate(2098, 12, 2), QTime(10, 0))};
+
+    QString worksheet() const { return folder.filePath(QStringLiteral("Hourbook.csv")); }
+
+    // What the options print, a failure unless they succeed.
+    QString print(const QStringList &options)
+    {
+        QString out, err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        EXPECT_EQ(runCommandLine(QStringList("worktally") + options, folder.path(), outStream, errStream), 0);
+        outStream.flush();
+        errStream.flush();
+        EXPECT_EQ(err, "");
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(CommandLine, SummaryOfTheWorkedExampleAsTextAndAsJson)
+{
+    CommandLine c;
+    writeFile(c.worksheet(), WorkedExampleFile);
+    EXPECT_EQ(c.print({"--summary"}),
+        "01-12-98 - 02-12-98:   12:45  \n"
+        "01-12-98 - 02-12-98:  -14:48 \n"
+        "-02:03\n"
+        "Today 2098-12-02: home 08:15, target 07:24, difference +00:51\n"
+        "Week 2098-W49: home 12:45, target 14:48, difference -02:03\n");
+
+    EXPECT_EQ(c.print({"--json"}),
+        R"({"difference":"-02:03","home":"01-12-98 - 02-12-98:   12:45  ","nominal":"01-12-98 - 02-12-98:  -14:48 ",)"
+        R"("today":{"difference":"+00:51","home":"08:15","target":"07:24"},)"
+        R"("week":{"difference":"-02:03","home":"12:45","target":"14:48"}})"
+        "\n");
+    EXPECT_EQ(QDir(c.folder.path()).entryList(QDir::Files), QStringList({"Hourbook.csv"})); // nothing written
+}
+
+TEST(CommandLine, EmptyWorksheetHasNothingToAddUp)
+{
+    for (const QByteArray &file : {QByteArray(""), BottomLine}) {
+        CommandLine c;
+        writeFile(c.worksheet(), file);
+        EXPECT_EQ(c.print({"--summary"}),
+            " - :   00:00  \n - :  -00:00 \n+00:00\n"
+            "Today 2098-12-02: home 00:00, target 00:00, difference +00:00\n"
+            "Week 2098-W49: home 00:00, target 00:00, difference +00:00\n");
+        EXPECT_EQ(c.print({"--report", "week", "--csv"}), "week,home,nominal,difference\n");
+    }
+}
+
+// Home time counts by Start, nominal time by nominal Date; the last day of
+// 2098 belongs to ISO week 1 of 2099.
+TEST(CommandLine, ReportByIsoWeekAndCalendarMonth)
+{
+    CommandLine c;
+    const QByteArray newYear
+        = "\"31-12-98 22:00\",\"31-12-98 23:30\",\"01:30\",\"\",\"04-01-99\",\"02:00\",\"\",\"\",\"\"\r\n";
+    writeFile(c.worksheet(), workedExampleWith(newYear));
+    EXPECT_EQ(c.print({"--report", "week"}),
+        "2098-W49: home 12:45, nominal 14:48, difference -02:03\n"
+        "2099-W01: home 01:30, nominal 02:00, difference -00:30\n");
+    EXPECT_EQ(c.print({"--report", "month", "--csv"}),
+        "month,home,nominal,difference\n2098-12,14:15,14:48,-00:33\n2099-01,00:00,02:00,-02:00\n");
+}
+
+TEST(CommandLine, AWorksheetThatCannotBeReadIsNamedAndNothingIsMade)
+{
+    CommandLine c;
+    const QString missing = c.folder.filePath("Worktally/Hourbook.csv");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(runCommandLine({"worktally", "--summary"}, QFileInfo(missing).path(), outStream, errStream), 1);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(missing).path()));
+    QDir().mkpath(c.worksheet()); // a folder in its place
+    EXPECT_EQ(runCommandLine({"worktally", "--report", "week"}, c.folder.path(), outStream, errStream), 1);
+    errStream.flush();
+    EXPECT_EQ(err,
+        "worktally: There is no worksheet: " + missing
+            + " does not exist.\n"
+              "worktally: Cannot open file "
+            + c.worksheet() + " (it is a folder).\n");
+    EXPECT_EQ(out, "");
+}
+
+// As a panel or a script runs it: the program itself, without a display.
+TEST(CommandLine, TheProgramAnswersWithoutADisplayAndFailsWithAnExitCode)
+{
+    QTemporaryDir root;
+    // Away from any worksheet beside the build's program.
+    const QString program = root.filePath(QStringLiteral("bin/worktally"));
+    QDir().mkpath(QFileInfo(program).path());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(WORKTALLY_EXECUTABLE), program));
+    const QString worksheet = root.filePath(QStringLiteral("data/Worktally/Hourbook.csv"));
+    QDir().mkpath(QFileInfo(worksheet).path());
+    struct Case
+    {
+        QByteArray file;
+        QString option;
+        int exitCode;
+        QString output; // the start of it
+        QString error;
+    };
+    const Case cases[] = {
+        {WorkedExampleFile, "--summary", 0, "01-12-98 - 02-12-98:   12:45  \n01-12-98 - 02-12-98:  -14:48 \n-02:03\n",
+            ""},
+        {QByteArray(WorkedExampleFile).replace("\"08:15\"", "\"8.15\""), "--json", 1, "",
+            "worktally: " + worksheet + ": '8.15' is not a valid time\n"},
+        {WorkedExampleFile, "--balance", 2, "",
+            "worktally: Unknown option 'balance'.\nTry 'worktally --help' for more information.\n"},
+    };
+    for (const Case &c : cases) {
+        writeFile(worksheet, c.file);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+        for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(display));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, {c.option});
+        ASSERT_TRUE(process.waitForFinished(10000)) << c.option.toStdString();
+        EXPECT_EQ(process.exitCode(), c.exitCode) << c.option.toStdString();
+        const QString output = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_TRUE(c.exitCode == 0 ? output.startsWith(c.output) : output.isEmpty()) << output.toStdString();
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()), c.error) << c.option.toStdString();
+    }
+}
+
+// Options with one dash are Qt's and the session manager's (a restored
+// session starts the program with -session): they open the window.
+TEST(CommandLine, OnlyTheCommandLinesOwnOptionsKeepTheWindowClosed)
+{
+    const auto wants = [](std::vector<const char *> arguments) {
+        arguments.insert(arguments.begin(), "worktally");
+        return wantsCommandLine(int(arguments.size()), const_cast<char **>(arguments.data()));
+    };
+    EXPECT_FALSE(wants({}));
+    EXPECT_FALSE(wants({"-session", "1234", "-style", "Fusion"}));
+    EXPECT_TRUE(wants({"--summary"}));
+    EXPECT_TRUE(wants({"-platform", "xcb", "--json"}));
+    EXPECT_TRUE(wants({"-v"}));
+    EXPECT_TRUE(wants({"--balance"})); // refused by the command line, not ignored by the window
+}
