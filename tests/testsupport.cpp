@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <QFile>
+#include <unistd.h>
 
 MessageRecorder::MessageRecorder()
 {
@@ -33,6 +34,29 @@ int strongestContrast(const QImage &image, const QRect &area, const QColor &back
         for (int x = area.left(); x <= area.right(); ++x)
             contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
     return contrast;
+}
+
+namespace {
+
+constexpr uid_t NobodyUser = 65534;
+constexpr gid_t NobodyGroup = 65534;
+
+} // namespace
+
+OrdinaryUser::OrdinaryUser(const QString &folder)
+{
+    m_superuser = geteuid() == 0;
+    if (!m_superuser)
+        return;
+    // The superuser's identity stays saved, so that it can be taken back.
+    m_ok = chown(QFile::encodeName(folder).constData(), NobodyUser, NobodyGroup) == 0
+        && setresgid(NobodyGroup, NobodyGroup, 0) == 0 && setresuid(NobodyUser, NobodyUser, 0) == 0;
+}
+
+OrdinaryUser::~OrdinaryUser()
+{
+    if (m_superuser && (setresuid(0, 0, 0) != 0 || setresgid(0, 0, 0) != 0))
+        std::abort(); // the tests after this one would run without their rights
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

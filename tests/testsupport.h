@@ -57,6 +57,26 @@ CellTable worksheetCells(const std::vector<QStringList> &rows);
 QStringList dataRow(
     const QString &start, const QString &end, const QString &time, const QString &date, const QString &owed);
 
+/// While it lives, files are reached as an ordinary user reaches them, so that
+/// permissions bind: the superuser, whom they do not bind, gives folder to
+/// the user nobody and takes that user's identity for the time; any other
+/// user stays who they are. ok() is false when the identity could not be
+/// taken.
+class OrdinaryUser
+{
+public:
+    explicit OrdinaryUser(const QString &folder);
+    ~OrdinaryUser();
+    OrdinaryUser(const OrdinaryUser &) = delete;
+    OrdinaryUser &operator=(const OrdinaryUser &) = delete;
+
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_superuser;
+    bool m_ok = true;
+};
+
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

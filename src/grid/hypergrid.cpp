@@ -374,8 +374,13 @@ void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
 
 size_t THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
 {
+    // QSaveFile refuses a file that this user may not write. One that no one
+    // may write was made read-only on purpose, and stays so for the
+    // superuser too, whom its permissions would not stop.
+    constexpr QFileDevice::Permissions anyoneWrites
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isWritable())
+    if (info.exists() && !(info.permissions() & anyoneWrites))
         throw FileCreateError(fileName);
     // The new content goes to a temporary file that replaces the old one only
     // once it is complete: a failed write leaves the last good file in place.
