@@ -165,6 +165,9 @@ TEST(GridSorter, KeysCompareAsTextNumbersOrDatesAndWarn)
     const QStringList texts = {"beta", "Alpha", "alphabet", "\u00e4", "\u00c4", "Zulu", "_x", ""};
     const std::vector<Case> cases = {
         {Type::Date, false, DateExample, "", {"30-11-98 17:00", "01-12-98 07:15", "01-12-98 08:00"}},
+        // Periods of one day in an order that comparing the days alone would leave.
+        {Type::Date, false, {"07-12-26 10:00", "07-12-26 08:00", "07-12-26 09:00"}, "",
+            {"07-12-26 08:00", "07-12-26 09:00", "07-12-26 10:00"}},
         {Type::Character, false, DateExample, "", {"01-12-98 07:15", "01-12-98 08:00", "30-11-98 17:00"}},
         {Type::Character, false, texts, "", {"", "Alpha", "alphabet", "beta", "Zulu", "_x", "\u00c4", "\u00e4"}},
         {Type::Character, true, texts, "", {"", "Alpha", "Zulu", "_x", "alphabet", "beta", "\u00c4", "\u00e4"}},
