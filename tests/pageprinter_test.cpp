@@ -188,6 +188,8 @@ TEST_F(PagePrinterTest, LineHeightFollowsSpacingAndFont)
 {
     prn.setLineSpacing(lsSingleAndAHalf);
     EXPECT_EQ(prn.LineHeight(), 63);
+    // 20 points are 83 printer pixels, whichever face stands in for the
+    // family: the line height follows the size, not the face's own metrics.
     prn.setFont(QFont(QStringLiteral("Courier New"), 20));
     EXPECT_EQ(prn.LineHeight(), 124); // 83 + 41
     EXPECT_EQ(prn.FooterFont().pointSize(), 20);
@@ -202,15 +204,19 @@ TEST_F(PagePrinterTest, LineHeightFollowsSpacingAndFont)
 
 TEST_F(PagePrinterTest, LineReachingTheBottomMarginGoesOnTheNextPage)
 {
+    // 12 points are 50 pixels: 54 lines fill the body exactly.
+    constexpr int line = 50;
+    prn.setFont(QFont(QStringLiteral("Courier New"), 12));
+    ASSERT_EQ(prn.LineHeight(), line);
     prn.BeginDocument();
-    for (int i = 0; i < 65; ++i)
+    for (int i = 0; i < 54; ++i)
         prn.WriteTextLine(QStringLiteral("line %1").arg(i));
     prn.EndDocument();
     ASSERT_EQ(prn.PageCount(), 2);
-    ASSERT_EQ(texts(1).size(), 64u); // 64 × 42 = 2688 < 2700, one more would not fit
-    EXPECT_EQ(topOf(texts(1).back()), Top + 63 * Line);
-    EXPECT_LE(topOf(texts(1).back()) + Line, Top + BodyHeight);
-    EXPECT_EQ(textsOf(2), QStringList {QStringLiteral("line 64")});
+    // The 54th line would end on the bottom margin itself.
+    ASSERT_EQ(texts(1).size(), 53u);
+    EXPECT_EQ(topOf(texts(1).back()), Top + 52 * line);
+    EXPECT_EQ(textsOf(2), QStringList {QStringLiteral("line 53")});
     EXPECT_EQ(topOf(texts(2).front()), Top);
 }
 
