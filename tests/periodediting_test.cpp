@@ -115,13 +115,21 @@ TEST(PeriodEditing, AfterStartUpAndTheStopwatchThePanelShowsTheHighlightedRow)
     EXPECT_TRUE(p.messages.texts.isEmpty());
 }
 
-TEST(PeriodEditing, StartOnAnEmptyWorksheetShowsTheNewPeriod)
+TEST(PeriodEditing, StopwatchOnAnEmptyWorksheetShowsAndClosesTheNewPeriod)
 {
     Panel p(0); // the bottom line alone: the panel shows now
     EXPECT_EQ(p.form->MaskEdit1->Text(), "14:05");
     p.clock.advance(30 * 60);
     p.clickSwitch(); // writes the period into the current row
     EXPECT_EQ(p.form->MaskEdit1->Text(), "14:35");
+
+    // The first data row is the running period, and Stop closes it.
+    p.clock.advance(95 * 60);
+    p.clickSwitch();
+    EXPECT_EQ(p.grid().RowCount(), 3);
+    EXPECT_EQ(p.grid().cellTable().rowTexts(1),
+        QStringList({"07-12-26 14:35", "07-12-26 16:10", "01:35", "", "07-12-26", "00:00", "", "+01:35", ""}));
+    EXPECT_EQ(p.form->StatusBar1->PanelText(2), "+01:35");
 }
 
 TEST(PeriodEditing, TheBottomLineCannotBeEdited)
