@@ -24,8 +24,10 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -690,11 +692,17 @@ TEST(MainWindow, AboutWindowOpensModallyAndCloses)
 {
     Session s;
     TForm1 &form = s.start();
-    QTimer::singleShot(0, [] {
-        if (auto *about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget()))
-            QTest::mouseClick(about->SpeedButton2, Qt::LeftButton);
+    QPointer<TAboutBox> about;
+    QStringList shown; // its caption, name and version
+    QTimer::singleShot(0, &form, [&] {
+        about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(about);
+        shown = {about->windowTitle(), about->ProductName->text(), about->Version->text()};
+        QTest::mouseClick(about->SpeedButton2, Qt::LeftButton);
     });
     form.popAbout->trigger();
+    EXPECT_EQ(shown, QStringList({" ", "Worktally", "version 1.00"}));
+    EXPECT_TRUE(about.isNull()); // freed once closed
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
