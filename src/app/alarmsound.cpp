@@ -1,16 +1,14 @@
 #include "alarmsound.h"
 
+#include <QAudioDevice>
 #include <QEventLoop>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QtEndian>
 #include <QTimer>
 #include <QUrl>
 
-namespace {
-
-// The playing time of a RIFF/WAVE file from its header, to bound the wait
-// should the sound system never report the end; zero when it is no wave.
 int waveMilliseconds(const QString &path)
 {
     QFile file(path);
@@ -25,12 +23,12 @@ int waveMilliseconds(const QString &path)
     return int(qMin<qint64>(qint64(file.size() - 44) * 1000 / bytesPerSecond, 10 * 60 * 1000));
 }
 
-} // namespace
-
 void playWaveToEnd(const QString &path)
 {
     const int length = waveMilliseconds(path);
-    if (length <= 0)
+    // Without a sound device nothing is heard, yet the sound system reports
+    // the sound as playing for seconds.
+    if (length <= 0 || QMediaDevices::defaultAudioOutput().isNull())
         return;
     QSoundEffect sound;
     QEventLoop loop;
