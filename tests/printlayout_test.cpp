@@ -268,44 +268,30 @@ protected:
     TFriendlyContext context {QString(), fromQDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30))), 170, {}};
 };
 
-TEST_F(FriendlyCode, FileNameAndLongDateInTwoHalves)
+TEST_F(FriendlyCode, CodesGiveTheCellsAndTheirColumns)
 {
-    const TFriendlyRow row = translate(QStringLiteral("&l&F &r&D"));
-    EXPECT_EQ(row.row, QStringLiteral("  |Saturday, March 14, 2026"));
-    EXPECT_EQ(row.format, QStringLiteral("<85.00|>85.00"));
-}
-
-TEST_F(FriendlyCode, PageNumberAtTheRight)
-{
-    const TFriendlyRow row = translate(QStringLiteral("&r&p"));
-    EXPECT_EQ(row.row, QStringLiteral("{$PAGE}"));
-    EXPECT_EQ(row.format, QStringLiteral(">170.00"));
-}
-
-TEST_F(FriendlyCode, TextBeforeTheFirstAlignmentIsALeftCell)
-{
-    const TFriendlyRow row = translate(QStringLiteral("abc&rdef"));
-    EXPECT_EQ(row.row, QStringLiteral("abc|def"));
-    EXPECT_EQ(row.format, QStringLiteral("<85.00|>85.00"));
-}
-
-TEST_F(FriendlyCode, WithoutAlignmentOneLeftCellSpansTheBody)
-{
-    const TFriendlyRow row = translate(QStringLiteral("Hours of &i"));
-    EXPECT_EQ(row.row, QStringLiteral("Hours of {$TITLE}"));
-    EXPECT_EQ(row.format, QStringLiteral("<170.00"));
+    const struct
+    {
+        const char *code;
+        QString row;
+        QString format;
+    } cases[] = {
+        {"&l&F &r&D", "  |Saturday, March 14, 2026", "<85.00|>85.00"}, // file name and long date in two halves
+        {"&r&p", "{$PAGE}", ">170.00"}, // the page number at the right
+        {"abc&rdef", "abc|def", "<85.00|>85.00"}, // text before the first alignment is a left cell
+        {"Hours of &i", "Hours of {$TITLE}", "<170.00"}, // without alignment one left cell spans the body
+        {"&l&d&c&t&r&T", "3/14/26|9:30 AM|9:30:00 AM", "<56.67|^56.67|>56.67"}, // dates, times, three cells
+    };
+    for (const auto &c : cases) {
+        const TFriendlyRow row = translate(QString::fromLatin1(c.code));
+        EXPECT_EQ(row.row, c.row) << c.code;
+        EXPECT_EQ(row.format, c.format) << c.code;
+    }
 }
 
 TEST_F(FriendlyCode, AmpersandsUnknownCodesAndTrailingAmpersand)
 {
     EXPECT_EQ(translate(QStringLiteral("A&&B&xC&")).row, QStringLiteral("A&B C"));
-}
-
-TEST_F(FriendlyCode, DatesTimesAndThreeCells)
-{
-    const TFriendlyRow row = translate(QStringLiteral("&l&d&c&t&r&T"));
-    EXPECT_EQ(row.row, QStringLiteral("3/14/26|9:30 AM|9:30:00 AM"));
-    EXPECT_EQ(row.format, QStringLiteral("<56.67|^56.67|>56.67"));
 }
 
 TEST_F(FriendlyCode, FileNameWithAndWithoutFolder)
