@@ -457,8 +457,8 @@ TEST(WorksheetFile, ReadOnlyFileOrFolderIsReportedAndChangesNothing)
     const struct
     {
         const char *what;
-        QFileDevice::Permissions file;
-        QFileDevice::Permissions folder;
+        P::Permissions file;
+        P::Permissions folder;
         // Permissions on a folder bind only an ordinary user; a file that no
         // one may write is left alone whoever saves.
         bool asOrdinaryUser;
