@@ -6,7 +6,7 @@
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "samplefiles.h"
 #include "worksheettotals.h"
 

@@ -2,7 +2,7 @@
 #include "analogclock.h"
 #include "clocksource.h"
 #include "mainwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "testsupport.h"
 
 #include <functional>

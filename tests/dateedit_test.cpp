@@ -34,7 +34,7 @@ struct DateWindow : EditWindow<TDateEdit>
         edit->setDateLayout(doDMY, u'-');
         edit->setYearDigits(dyTwo);
         edit->setDate(date(2026, 3, 8));
-        edit->OnChange = [this](TMaskEdit *) { ++changes; };
+        edit->OnChange = [this](MaskedEdit *) { ++changes; };
         edit->OnAcceptDate = [this](TDateEdit *, DateTime &date, bool &) { offered << date; };
     }
 

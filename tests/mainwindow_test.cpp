@@ -4,11 +4,11 @@
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "onoffswitch.h"
 #include "popupmenu.h"
 #include "singleinstance.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "unixsignals.h"
@@ -230,7 +230,7 @@ TEST(MainWindow, WorkedExampleFitsItsCellsAndPanels)
             EXPECT_LE(QFontMetrics(font).horizontalAdvance(text) + 2 * cell.HMargin, grid.ColWidths(col))
                 << text.toStdString() << " in " << QFontInfo(font).family().toStdString();
         }
-    const TStatusBar &totals = *form.StatusBar1;
+    const PanelStatusBar &totals = *form.StatusBar1;
     const QFontMetrics metrics(totals.font());
     for (int panel = 0; panel < totals.PanelCount(); ++panel)
         EXPECT_LE(metrics.horizontalAdvance(totals.PanelText(panel)), totals.panelTextRect(panel).width())
@@ -567,7 +567,7 @@ TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
 {
     Session s;
     TForm1 &form = s.start();
-    const auto type = [](TMaskEdit *edit, const QString &time) {
+    const auto type = [](MaskedEdit *edit, const QString &time) {
         QTest::mouseClick(edit, Qt::LeftButton);
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, time);

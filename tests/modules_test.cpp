@@ -5,11 +5,11 @@
 #include "clocksource.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "modules.h"
 #include "pageprinter.h"
 #include "printpreview.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 #include "dateedit.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "onoffswitch.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "testsupport.h"
 #include "workinghours.h"
 

@@ -5,7 +5,7 @@
 #include "filelocations.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "testsupport.h"
 #include "worksheetpreload.h"
 

@@ -9,7 +9,7 @@
 #include "filelocations.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "messages.h"
 #include "modules.h"
 #include "onoffswitch.h"
@@ -19,7 +19,7 @@
 #include "programicon.h"
 #include "settingsfile.h"
 #include "singleinstance.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "stopwatchnotices.h"
 #include "taskbarentry.h"
 #include "today.h"
@@ -139,7 +139,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     SortAStringGrid1->setSortType(TSortAStringGrid::ToSortType::Date);
     SortAStringGrid1->setShowMessageOnError(true);
 
-    StatusBar1 = new TStatusBar(this);
+    StatusBar1 = new PanelStatusBar(this);
     StatusBar1->setGeometry(0, 398, 670, 25);
     StatusBar1->addPanel(235, Qt::AlignRight, QStringLiteral("Home Worktime"));
     StatusBar1->addPanel(155, Qt::AlignRight, QStringLiteral("Nominal Worktime:"));
@@ -248,17 +248,17 @@ void TForm1::createEditPanel()
     GroupBox1->setGeometry(0, 40, 395, 137);
     // Positions inside the box: the window's layout less the box's top of 40.
     DateEdit1 = edit<TDateEdit>(GroupBox1, {50, 28, 100, 21}, QStringLiteral("Home Work Date"));
-    MaskEdit1 = edit<TMaskEdit>(GroupBox1, {50, 55, 100, 21}, QStringLiteral("Start time for actual periode"));
+    MaskEdit1 = edit<MaskedEdit>(GroupBox1, {50, 55, 100, 21}, QStringLiteral("Start time for actual periode"));
     DateEdit3 = edit<TDateEdit>(GroupBox1, {50, 79, 100, 21}, QStringLiteral("Home Work Date"));
-    MaskEdit2 = edit<TMaskEdit>(GroupBox1, {50, 104, 100, 21}, QStringLiteral("End time of actual period"));
+    MaskEdit2 = edit<MaskedEdit>(GroupBox1, {50, 104, 100, 21}, QStringLiteral("End time of actual period"));
     DateEdit2 = edit<TDateEdit>(GroupBox1, {232, 28, 100, 21}, QStringLiteral("Nominal Work Date"));
-    MaskEdit3 = edit<TMaskEdit>(
+    MaskEdit3 = edit<MaskedEdit>(
         GroupBox1, {231, 55, 100, 21}, QStringLiteral("The hours and minutes of the nominal worktime"));
     memo1 = edit<QPlainTextEdit>(GroupBox1, {231, 79, 100, 45}, QStringLiteral("Insert notes for the period's work"));
     memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo1->setTabChangesFocus(true);
-    for (TMaskEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
-        time->setEditMask(TMaskEdit::TimeMask);
+    for (MaskedEdit *time : {MaskEdit1, MaskEdit2, MaskEdit3})
+        time->setEditMask(MaskedEdit::TimeMask);
     // The dates keep the worksheet's own form (08-12-98) on every machine,
     // whatever its locale says, so the file reads the same everywhere.
     for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2}) {
@@ -334,8 +334,8 @@ void TForm1::createAlarmBox()
     GroupBox2 = new QGroupBox(QStringLiteral("Set alarm "), this);
     GroupBox2->setGeometry(400, 101, 129, 76);
     GroupBox2->setToolTip(QStringLiteral("Set the Alarm"));
-    MaskEdit4 = edit<TMaskEdit>(GroupBox2, {8, 24, 46, 21});
-    MaskEdit4->setEditMask(TMaskEdit::TimeMask);
+    MaskEdit4 = edit<MaskedEdit>(GroupBox2, {8, 24, 46, 21});
+    MaskEdit4->setEditMask(MaskedEdit::TimeMask);
     MaskEdit4->setText(QStringLiteral("00:00"));
     chkWake = new QCheckBox(QStringLiteral("S&et !"), GroupBox2);
     chkWake->setGeometry(60, 18, 66, 20);

@@ -25,14 +25,14 @@ class QToolButton;
 class THyperGrid;
 class TAnalogClock;
 class TDateEdit;
-class TMaskEdit;
+class MaskedEdit;
 class TOnOffSwitch;
 class TPopupMenu;
 class TPrintPrv;
 class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
-class TStatusBar;
+class PanelStatusBar;
 class StopwatchNotices;
 class WorksheetFile;
 class WorksheetPreload;
@@ -140,23 +140,23 @@ public:
     QAction *PopWorkingHours;
     QGroupBox *GroupBox1; // "Edit"
     TDateEdit *DateEdit1;
-    TMaskEdit *MaskEdit1;
+    MaskedEdit *MaskEdit1;
     TDateEdit *DateEdit3;
-    TMaskEdit *MaskEdit2;
+    MaskedEdit *MaskEdit2;
     TDateEdit *DateEdit2;
-    TMaskEdit *MaskEdit3;
+    MaskedEdit *MaskEdit3;
     QPlainTextEdit *memo1;
     QPushButton *btnV1;
     TOnOffSwitch *Switch1;
     QGroupBox *GroupBox2; // "Set alarm "
-    TMaskEdit *MaskEdit4;
+    MaskedEdit *MaskEdit4;
     QCheckBox *chkWake;
     QCheckBox *chkLyd;
     TAnalogClock *Clock1;
     THyperGrid *Grid1;
     /// Keeps the data rows in order of their Start, as dates.
     TSortAStringGrid *SortAStringGrid1;
-    TStatusBar *StatusBar1;
+    PanelStatusBar *StatusBar1;
     QTimer *Timer1;
     /// Single shot, armed for the next whole minute while the stopwatch runs.
     QTimer *LiveTimer;

@@ -7,7 +7,7 @@
 class QDialog;
 class QWidget;
 class TPrintPrv;
-class TStatusBar;
+class PanelStatusBar;
 class TStringGrid;
 
 // Printing and the alarm sound bring in Qt Print Support and Qt Multimedia,
@@ -25,7 +25,7 @@ public:
 
     /// The preview window, hidden, printing the worksheet in grid with the
     /// totals in the status bar.
-    virtual std::unique_ptr<TPrintPrv> createPrintPreview(const TStringGrid *grid, const TStatusBar *totals) = 0;
+    virtual std::unique_ptr<TPrintPrv> createPrintPreview(const TStringGrid *grid, const PanelStatusBar *totals) = 0;
     /// "Print": the printer set-up, then, unless it was cancelled, the
     /// worksheet in the preview.
     virtual void printWorksheet(TPrintPrv &preview) = 0;

@@ -9,7 +9,7 @@
 #include "errors.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "messages.h"
 #include "worksheet.h"
 #include "worksheettotals.h"

@@ -8,7 +8,7 @@ namespace {
 class Printing final : public PrintingModule
 {
 public:
-    std::unique_ptr<TPrintPrv> createPrintPreview(const TStringGrid *grid, const TStatusBar *totals) override
+    std::unique_ptr<TPrintPrv> createPrintPreview(const TStringGrid *grid, const PanelStatusBar *totals) override
     {
         auto preview = std::make_unique<TPrintPrv>();
         preview->setSource(grid, totals);

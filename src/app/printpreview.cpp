@@ -5,7 +5,7 @@
 #include "messages.h"
 #include "pageprinter.h"
 #include "printout.h"
-#include "statusbar.h"
+#include "panelstatusbar.h"
 #include "stringgrid.h"
 
 #include <QComboBox>
@@ -175,7 +175,7 @@ void TPrintPrv::createTopBar()
     connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
 }
 
-void TPrintPrv::setSource(const TStringGrid *grid, const TStatusBar *totals)
+void TPrintPrv::setSource(const TStringGrid *grid, const PanelStatusBar *totals)
 {
     m_grid = grid;
     m_totals = totals;

@@ -17,7 +17,7 @@ class QTimer;
 class QToolButton;
 class TFontComboBox;
 class TPagePrinter;
-class TStatusBar;
+class PanelStatusBar;
 class TStringGrid;
 
 /// The print preview: the worksheet printout page by page, with zoom, table
@@ -32,7 +32,7 @@ public:
 
     /// Where the printout's rows and totals come from: the main window's grid
     /// and status bar.
-    void setSource(const TStringGrid *grid, const TStatusBar *totals);
+    void setSource(const TStringGrid *grid, const PanelStatusBar *totals);
 
     using RowLook = Printout::RowLook;
     /// Writes the printout again with the chosen look; zoom, margins and the
@@ -104,5 +104,5 @@ private:
     bool m_zoomFollowsWidth = false;
     QMargins m_fittedFrame; // the frame the window's size allows for
     const TStringGrid *m_grid = nullptr;
-    const TStatusBar *m_totals = nullptr;
+    const PanelStatusBar *m_totals = nullptr;
 };

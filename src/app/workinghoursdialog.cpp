@@ -2,7 +2,7 @@
 
 #include "datetimetext.h"
 #include "errors.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "messages.h"
 #include "workinghours.h"
 #include "worksheettotals.h"
@@ -33,8 +33,8 @@ WorkingHoursDialog::WorkingHoursDialog(const QString &settingsPath, QWidget *par
     auto *layout = new QFormLayout(this);
     const WorkingHours stored = WorkingHours::read(settingsPath);
     for (int day = 1; day <= 7; ++day) {
-        auto *edit = new TMaskEdit(this);
-        edit->setEditMask(TMaskEdit::TimeMask);
+        auto *edit = new MaskedEdit(this);
+        edit->setEditMask(MaskedEdit::TimeMask);
         edit->setFixedWidth(46);
         if (const std::optional<int> minutes = stored.minutes(day))
             edit->setText(formatMinuteTotal(*minutes));

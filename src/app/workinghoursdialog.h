@@ -4,7 +4,7 @@
 #include <QDialog>
 
 class QPushButton;
-class TMaskEdit;
+class MaskedEdit;
 
 /// Asks for the working time owed on each weekday: one "hh:mm" edit per day,
 /// Monday first, left empty for a day that owes nothing. "OK" stores the days
@@ -22,7 +22,7 @@ public:
     void btnOKClick();
 
     /// The edits of Monday … Sunday.
-    std::array<TMaskEdit *, 7> dayEdits;
+    std::array<MaskedEdit *, 7> dayEdits;
     QPushButton *btnOK;
     QPushButton *btnCancel;
 

@@ -61,7 +61,7 @@ int naturalButtonWidth(const QPixmap &glyph)
 } // namespace
 
 TDateEdit::TDateEdit(QWidget *parent)
-    : TMaskEdit(parent)
+    : MaskedEdit(parent)
     , m_dateOrder(DateUtil::localeDateOrder())
     , m_button(new QToolButton(this))
 {
@@ -230,7 +230,7 @@ void TDateEdit::layoutButton()
 
 void TDateEdit::resizeEvent(QResizeEvent *event)
 {
-    TMaskEdit::resizeEvent(event);
+    MaskedEdit::resizeEvent(event);
     layoutButton();
 }
 
@@ -375,7 +375,7 @@ void TDateEdit::selectInDialog()
 void TDateEdit::change()
 {
     if (!m_formatting && !PopupVisible())
-        TMaskEdit::change();
+        MaskedEdit::change();
 }
 
 bool TDateEdit::dateKey(const QKeyEvent *event)
@@ -411,12 +411,12 @@ void TDateEdit::keyPressEvent(QKeyEvent *event)
     }
     if (m_directInput && !m_readOnly && dateKey(event))
         return;
-    TMaskEdit::keyPressEvent(event);
+    MaskedEdit::keyPressEvent(event);
 }
 
 void TDateEdit::focusOutEvent(QFocusEvent *event)
 {
-    TMaskEdit::focusOutEvent(event);
+    MaskedEdit::focusOutEvent(event);
     // The edit's own popup and a switch to another window leave it in use.
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maskedit.h"
+#include "maskededit.h"
 #include "popupcalendar.h"
 
 #include <QPixmap>
@@ -17,7 +17,7 @@ enum TCalendarStyle { csPopup, csDialog };
 /// or four year digits in the date order and with the separator of the
 /// default locale, unless setDateLayout fixes them ("08-12-98"). Numeric-pad
 /// + and − step a day, "T" gives today, ClickKey acts as the button.
-class TDateEdit : public TMaskEdit
+class TDateEdit : public MaskedEdit
 {
     Q_OBJECT
 

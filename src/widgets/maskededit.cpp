@@ -1,4 +1,4 @@
-#include "maskedit.h"
+#include "maskededit.h"
 
 #include "dateutil.h"
 
@@ -12,7 +12,7 @@ const QString QtMaskCodes = QStringLiteral("AaNnXx90DdHhBb#><!{}[]\\;");
 
 } // namespace
 
-TMaskEdit::TMaskEdit(QWidget *parent)
+MaskedEdit::MaskedEdit(QWidget *parent)
     : QLineEdit(parent)
     , m_dateSeparator(DateUtil::localeDateSeparator())
 {
@@ -22,7 +22,7 @@ TMaskEdit::TMaskEdit(QWidget *parent)
     });
 }
 
-void TMaskEdit::setEditMask(const QString &mask)
+void MaskedEdit::setEditMask(const QString &mask)
 {
     if (mask == m_editMask)
         return;
@@ -30,7 +30,7 @@ void TMaskEdit::setEditMask(const QString &mask)
     rebuildMask();
 }
 
-void TMaskEdit::setDateSeparator(QChar separator)
+void MaskedEdit::setDateSeparator(QChar separator)
 {
     if (separator == m_dateSeparator)
         return;
@@ -38,7 +38,7 @@ void TMaskEdit::setDateSeparator(QChar separator)
     rebuildMask();
 }
 
-void TMaskEdit::rebuildMask()
+void MaskedEdit::rebuildMask()
 {
     const QString text = Text();
     const QStringList parts = m_editMask.split(u';');
@@ -71,7 +71,7 @@ void TMaskEdit::rebuildMask()
     applyMask(text);
 }
 
-void TMaskEdit::applyMask(const QString &text)
+void MaskedEdit::applyMask(const QString &text)
 {
     // Qt would carry the text over on its own, but shifts digits past blanks
     // of the old kind. Neither counts as a change of the text.
@@ -84,7 +84,7 @@ void TMaskEdit::applyMask(const QString &text)
     setCursorPosition(cursor);
 }
 
-void TMaskEdit::showBlank(QChar blank)
+void MaskedEdit::showBlank(QChar blank)
 {
     if (blank == m_shownBlank)
         return;
@@ -93,7 +93,7 @@ void TMaskEdit::showBlank(QChar blank)
     applyMask(text);
 }
 
-QString TMaskEdit::Text() const
+QString MaskedEdit::Text() const
 {
     if (m_literals.isEmpty())
         return text();
@@ -118,12 +118,12 @@ QString TMaskEdit::Text() const
     return result;
 }
 
-void TMaskEdit::setText(const QString &text)
+void MaskedEdit::setText(const QString &text)
 {
     QLineEdit::setText(m_literals.isEmpty() ? text : shownText(text));
 }
 
-QString TMaskEdit::shownText(QStringView text) const
+QString MaskedEdit::shownText(QStringView text) const
 {
     QString shown;
     qsizetype next = 0;
@@ -141,13 +141,13 @@ QString TMaskEdit::shownText(QStringView text) const
     return shown;
 }
 
-void TMaskEdit::change()
+void MaskedEdit::change()
 {
     if (OnChange)
         OnChange(this);
 }
 
-qsizetype TMaskEdit::closingLiteral(const QString &typed) const
+qsizetype MaskedEdit::closingLiteral(const QString &typed) const
 {
     if (m_literals.isEmpty() || isReadOnly() || hasSelectedText() || typed.size() != 1)
         return -1;
@@ -157,7 +157,7 @@ qsizetype TMaskEdit::closingLiteral(const QString &typed) const
     return -1;
 }
 
-void TMaskEdit::keyPressEvent(QKeyEvent *event)
+void MaskedEdit::keyPressEvent(QKeyEvent *event)
 {
     const qsizetype literal = closingLiteral(event->text());
     if (literal < 0) {
@@ -175,7 +175,7 @@ void TMaskEdit::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
-void TMaskEdit::focusInEvent(QFocusEvent *event)
+void MaskedEdit::focusInEvent(QFocusEvent *event)
 {
     showBlank(m_blank);
     QLineEdit::focusInEvent(event);
@@ -185,7 +185,7 @@ void TMaskEdit::focusInEvent(QFocusEvent *event)
         selectAll();
 }
 
-void TMaskEdit::focusOutEvent(QFocusEvent *event)
+void MaskedEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     // A popup of the edit's own leaves it in use.

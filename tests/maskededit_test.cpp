@@ -1,5 +1,5 @@
 #include "editwindow.h"
-#include "maskedit.h"
+#include "maskededit.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +10,14 @@ namespace {
 
 const QString TimeMask = u"!90:00;1;_"_s;
 
-struct TimeEdit : EditWindow<TMaskEdit>
+struct TimeEdit : EditWindow<MaskedEdit>
 {
     int changes = 0;
 
     TimeEdit()
     {
         edit->setEditMask(TimeMask);
-        edit->OnChange = [this](TMaskEdit *) { ++changes; };
+        edit->OnChange = [this](MaskedEdit *) { ++changes; };
     }
     void type(const QString &text) { QTest::keyClicks(edit, text); }
 };

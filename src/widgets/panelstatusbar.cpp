@@ -1,24 +1,24 @@
-#include "statusbar.h"
+#include "panelstatusbar.h"
 
 #include <qdrawutil.h>
 #include <QPainter>
 
-TStatusBar::TStatusBar(QWidget *parent)
+PanelStatusBar::PanelStatusBar(QWidget *parent)
     : QWidget(parent)
 { }
 
-void TStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &text)
+void PanelStatusBar::addPanel(int width, Qt::Alignment alignment, const QString &text)
 {
     m_panels.push_back({width, alignment, text});
     update();
 }
 
-QString TStatusBar::PanelText(int index) const
+QString PanelStatusBar::PanelText(int index) const
 {
     return index >= 0 && index < PanelCount() ? m_panels[index].text : QString();
 }
 
-void TStatusBar::setPanelText(int index, const QString &text)
+void PanelStatusBar::setPanelText(int index, const QString &text)
 {
     if (index < 0 || index >= PanelCount() || m_panels[index].text == text)
         return;
@@ -26,7 +26,7 @@ void TStatusBar::setPanelText(int index, const QString &text)
     update(panelRect(index));
 }
 
-QRect TStatusBar::panelRect(int index) const
+QRect PanelStatusBar::panelRect(int index) const
 {
     int left = 0;
     for (int i = 0; i < index; ++i)
@@ -37,17 +37,17 @@ QRect TStatusBar::panelRect(int index) const
     return QRect(left, 2, panelWidth - 2, height() - 2);
 }
 
-QRect TStatusBar::panelTextRect(int index) const
+QRect PanelStatusBar::panelTextRect(int index) const
 {
     return panelRect(index).adjusted(3, 0, -3, 0);
 }
 
-QSize TStatusBar::sizeHint() const
+QSize PanelStatusBar::sizeHint() const
 {
     return QSize(200, fontMetrics().height() + 10);
 }
 
-void TStatusBar::paintEvent(QPaintEvent *)
+void PanelStatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     for (int i = 0; i < PanelCount(); ++i) {

@@ -6,12 +6,12 @@
 
 /// A status bar of sunken panels side by side, each with its width, text
 /// alignment and text; the last panel takes the rest of the width.
-class TStatusBar : public QWidget
+class PanelStatusBar : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TStatusBar(QWidget *parent = nullptr);
+    explicit PanelStatusBar(QWidget *parent = nullptr);
 
     void addPanel(int width, Qt::Alignment alignment, const QString &text = {});
     int PanelCount() const { return int(m_panels.size()); }

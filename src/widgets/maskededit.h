@@ -11,12 +11,12 @@
 /// Text(). The blank marks empty places while the edit has the focus; without
 /// the focus they are plain blanks. "!90:00;1;_" is a time of day: typing "7",
 /// ":" and "30" reads " 7:30".
-class TMaskEdit : public QLineEdit
+class MaskedEdit : public QLineEdit
 {
     Q_OBJECT
 
 public:
-    explicit TMaskEdit(QWidget *parent = nullptr);
+    explicit MaskedEdit(QWidget *parent = nullptr);
 
     /// The mask of a time edit: an optional and a required hour digit, the
     /// separator and two minute digits; "_" marks an empty place while editing.
@@ -37,7 +37,7 @@ public:
     void setText(const QString &text);
 
     /// Fires on every change of the text but those of the blanks shown.
-    std::function<void(TMaskEdit *sender)> OnChange;
+    std::function<void(MaskedEdit *sender)> OnChange;
 
 protected:
     /// Runs on every change of the text that OnChange reports; fires it.
