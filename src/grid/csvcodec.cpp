@@ -18,22 +18,11 @@ namespace {
 
 constexpr qsizetype BufferSize = 1 << 20;
 
-void appendQuoted(QString &out, QStringView text, QChar quote)
-{
-    out.append(quote);
-    for (const QChar c : text) {
-        if (c == quote)
-            out.append(quote);
-        out.append(c);
-    }
-    out.append(quote);
-}
-
 // The quoted field that starts at line[pos] (a quote): the text up to the
 // first quote not followed by a second one, which pos moves past. Without a
 // closing quote it is the rest of the line and pos moves to its end. Shared by
 // ExtractQuotedField (characters) and the file reader (bytes).
-template<typename View, typename Char> struct QuotedSpan
+template<typename View> struct QuotedSpan
 {
     View text;
     bool doubled; // holds doubled quotes, to be made single
@@ -41,7 +30,7 @@ template<typename View, typename Char> struct QuotedSpan
 
 // find(line, from) is the index of the next quote at or after from, or -1.
 template<typename View, typename Char, typename Find>
-QuotedSpan<View, Char> findQuoted(View line, qsizetype &pos, Char quote, Find find)
+QuotedSpan<View> findQuoted(View line, qsizetype &pos, Char quote, Find find)
 {
     const qsizetype start = ++pos;
     bool doubled = false;
@@ -113,7 +102,13 @@ QString QuotedField(QStringView text, QChar quote)
 {
     QString out;
     out.reserve(text.size() + 2);
-    appendQuoted(out, text, quote);
+    out.append(quote);
+    for (const QChar c : text) {
+        if (c == quote)
+            out.append(quote);
+        out.append(c);
+    }
+    out.append(quote);
     return out;
 }
 
