@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 MessagePresenter &presenter()
@@ -21,9 +22,7 @@ QuestionPresenter &questionPresenter()
 
 MessagePresenter setMessagePresenter(MessagePresenter p)
 {
-    MessagePresenter previous = std::move(presenter());
-    presenter() = std::move(p);
-    return previous;
+    return std::exchange(presenter(), std::move(p));
 }
 
 void showMessage(const QString &text, MessageKind kind)
@@ -33,9 +32,7 @@ void showMessage(const QString &text, MessageKind kind)
 
 QuestionPresenter setQuestionPresenter(QuestionPresenter p)
 {
-    QuestionPresenter previous = std::move(questionPresenter());
-    questionPresenter() = std::move(p);
-    return previous;
+    return std::exchange(questionPresenter(), std::move(p));
 }
 
 int askQuestion(const QString &text, const QStringList &buttons, int safeChoice)
