@@ -8,15 +8,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString TimeMask = u"!90:00;1;_"_s;
-
 struct TimeEdit : EditWindow<MaskedEdit>
 {
     int changes = 0;
 
     TimeEdit()
     {
-        edit->setEditMask(TimeMask);
+        edit->setEditMask(MaskedEdit::TimeMask);
         edit->OnChange = [this](MaskedEdit *) { ++changes; };
     }
     void type(const QString &text) { QTest::keyClicks(edit, text); }
