@@ -45,6 +45,12 @@ private:
 /// background: how well the text drawn there stands out.
 int strongestContrast(const QImage &image, const QRect &area, const QColor &background);
 
+/// The empty bottom line as Hourbook.csv holds it.
+extern const QByteArray BottomLineCsv;
+/// A period of day 01 … 28 of December 1998 as the program writes it: 08:00
+/// to 12:30, owing 07:24 that day, with note (its quotes doubled already).
+QByteArray morningPeriodCsv(int day, const QByteArray &note);
+
 /// Hourbook.csv holding the two rows of the worked example of the totals
 /// (home 12:45, nominal 14:48, difference -02:03) and the bottom line.
 extern const QByteArray WorkedExampleFile;
