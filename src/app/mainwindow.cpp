@@ -712,9 +712,8 @@ void TForm1::Button1Click()
 std::optional<Balance> TForm1::showToday()
 {
     const WorkingHours hours = WorkingHours::read(settingsPath());
-    if (!TrayIcon1 || hours.isEmpty()) {
-        if (TrayIcon1)
-            TrayIcon1->setDetail({});
+    if (hours.isEmpty()) {
+        TrayIcon1->setDetail({});
         return std::nullopt;
     }
     const QDateTime now = ClockSource::currentDateTime();
