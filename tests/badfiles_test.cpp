@@ -5,15 +5,8 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <QStringEncoder>
 
 namespace {
-
-QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding)
-{
-    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
-    return encoder(QString::fromUtf8(utf8));
-}
 
 // Lines that hold anything beyond blanks, control characters, quotes and
 // commas: the periods of a file, whatever its encoding.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QStringEncoder>
 #include <unistd.h>
 
 MessageRecorder::MessageRecorder()
@@ -72,6 +73,12 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder(QString::fromUtf8(utf8));
 }
 
 const QByteArray BottomLineCsv = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";

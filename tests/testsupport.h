@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringConverter>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <vector>
@@ -82,6 +83,10 @@ private:
     bool m_superuser;
     bool m_ok = true;
 };
+
+/// utf8 encoded again as UTF-16 in the given byte order, led by its
+/// byte-order mark, as an editor may save a file.
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding);
 
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
