@@ -5,25 +5,8 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <QStringEncoder>
 
 namespace {
-
-// A period of day 01 … 28 as the program writes it, with a note.
-QByteArray period(int day, const QByteArray &note)
-{
-    const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + "-12-98";
-    return "\"" + date + " 08:00\",\"" + date + " 12:30\",\"04:30\",\"\",\"" + date + "\",\"07:24\",\"\",\"\",\"" + note
-        + "\"\r\n";
-}
-
-const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
-
-QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding)
-{
-    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
-    return encoder(QString::fromUtf8(utf8));
-}
 
 // Lines that hold anything beyond blanks, control characters, quotes and
 // commas: the periods of a file, whatever its encoding.
@@ -53,15 +36,16 @@ TEST(BadWorksheetFiles, ComeBackFromAStartAndAnExitAsTheyWereRead)
 {
     QByteArray twelvePeriods;
     for (int day = 1; day <= 12; ++day)
-        twelvePeriods += period(day, day == 6 ? QByteArray("lunch\0break", 11) : "note");
+        twelvePeriods += morningPeriodCsv(day, day == 6 ? QByteArray("lunch\0break", 11) : "note");
     QByteArray garbage;
     for (int i = 0; i < 5000; ++i)
         garbage.append(char((i * 7919) % 256));
-    QByteArray wideLine = period(1, "wide").chopped(2);
+    QByteArray wideLine = morningPeriodCsv(1, "wide").chopped(2);
     for (int i = 0; i < 10000; ++i)
         wideLine += ",\"" + QByteArray::number(i) + '"';
-    const QByteArray workedExample = period(1, "Train \"\"late\"\"") + period(2, "") + BottomLine;
-    const QByteArray accented = period(1, "K\xC3\xB8") + period(2, "\xC3\xA6") + BottomLine;
+    const QByteArray workedExample
+        = morningPeriodCsv(1, "Train \"\"late\"\"") + morningPeriodCsv(2, "") + BottomLineCsv;
+    const QByteArray accented = morningPeriodCsv(1, "K\xC3\xB8") + morningPeriodCsv(2, "\xC3\xA6") + BottomLineCsv;
 
     const struct
     {
@@ -69,17 +53,18 @@ TEST(BadWorksheetFiles, ComeBackFromAStartAndAnExitAsTheyWereRead)
         QByteArray bytes;
     } cases[] = {
         {"well-formed", workedExample},
-        {"zero bytes", twelvePeriods + BottomLine + QByteArray("\"a\",\"b\0c\",\"d\"\r\n\"e\"", 19)},
+        {"zero bytes", twelvePeriods + BottomLineCsv + QByteArray("\"a\",\"b\0c\",\"d\"\r\n\"e\"", 19)},
         {"garbage", garbage},
         {"one long field", QByteArray(300000, 'x')},
-        {"unclosed quotes", period(1, "unclosed").chopped(3) + "\r\n\"unclosed,\"\r\n\r\n,,,,,,,,,,\r\n"},
+        {"unclosed quotes", morningPeriodCsv(1, "unclosed").chopped(3) + "\r\n\"unclosed,\"\r\n\r\n,,,,,,,,,,\r\n"},
         {"line ends only", "\n\r\n\r\r\r"},
         {"UTF-16 LE", utf16(accented, QStringConverter::Utf16LE)},
         {"UTF-16 BE", utf16(accented, QStringConverter::Utf16BE)},
-        {"Windows-1252", period(1, "K\xF8") + period(2, "\x80 5\x96") + BottomLine},
-        {"UTF-8 and one Windows-1252 line", period(1, "K\xC3\xB8") + period(2, "K\xF8") + BottomLine},
-        {"byte-order marks", "\xEF\xBB\xBF" + period(1, "\xEF\xBB\xBFnote") + BottomLine},
-        {"ten thousand fields", wideLine + "\r\n" + BottomLine},
+        {"Windows-1252", morningPeriodCsv(1, "K\xF8") + morningPeriodCsv(2, "\x80 5\x96") + BottomLineCsv},
+        {"UTF-8 and one Windows-1252 line",
+            morningPeriodCsv(1, "K\xC3\xB8") + morningPeriodCsv(2, "K\xF8") + BottomLineCsv},
+        {"byte-order marks", "\xEF\xBB\xBF" + morningPeriodCsv(1, "\xEF\xBB\xBFnote") + BottomLineCsv},
+        {"ten thousand fields", wideLine + "\r\n" + BottomLineCsv},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

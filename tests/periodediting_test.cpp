@@ -16,15 +16,6 @@
 
 namespace {
 
-QByteArray worksheetLine(
-    const char *start, const char *end, const char *time, const char *date, const char *owed, const char *note = "")
-{
-    return QByteArray("\"") + start + "\",\"" + end + "\",\"" + time + "\",\"\",\"" + date + "\",\"" + owed
-        + "\",\"\",\"\",\"" + note + "\"\r\n";
-}
-
-const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
-
 // A main window over a worksheet of six periods on consecutive days.
 struct Panel
 {
@@ -36,11 +27,9 @@ struct Panel
     explicit Panel(int rows = 6)
     {
         QByteArray bytes;
-        for (int day = 1; day <= rows; ++day) {
-            const QByteArray d = QByteArray::number(day).rightJustified(2, '0') + "-12-98";
-            bytes += worksheetLine(d + " 08:00", d + " 12:30", "04:30", d, "07:24", "note " + QByteArray::number(day));
-        }
-        writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), bytes + BottomLine);
+        for (int day = 1; day <= rows; ++day)
+            bytes += morningPeriodCsv(day, "note " + QByteArray::number(day));
+        writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), bytes + BottomLineCsv);
         form = std::make_unique<TForm1>(folder.path());
         form->show();
         form->activateWindow();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QStringEncoder>
 #include <unistd.h>
 
 MessageRecorder::MessageRecorder()
@@ -74,10 +75,25 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder(QString::fromUtf8(utf8));
+}
+
+const QByteArray BottomLineCsv = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+
+QByteArray morningPeriodCsv(int day, const QByteArray &note)
+{
+    const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + "-12-98";
+    return "\"" + date + " 08:00\",\"" + date + " 12:30\",\"04:30\",\"\",\"" + date + "\",\"07:24\",\"\",\"\",\"" + note
+        + "\"\r\n";
+}
+
 const QByteArray WorkedExampleFile
     = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"Train \"\"late\"\"\"\r\n"
       "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"\",\"\"\r\n"
-      "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+    + BottomLineCsv;
 
 QByteArray workedExampleWith(const QByteArray &line)
 {

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QStringConverter>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <vector>
@@ -45,6 +46,12 @@ private:
 /// background: how well the text drawn there stands out.
 int strongestContrast(const QImage &image, const QRect &area, const QColor &background);
 
+/// The empty bottom line as Hourbook.csv holds it.
+extern const QByteArray BottomLineCsv;
+/// A period of day 01 … 28 of December 1998 as the program writes it: 08:00
+/// to 12:30, owing 07:24 that day, with note (its quotes doubled already).
+QByteArray morningPeriodCsv(int day, const QByteArray &note);
+
 /// Hourbook.csv holding the two rows of the worked example of the totals
 /// (home 12:45, nominal 14:48, difference -02:03) and the bottom line.
 extern const QByteArray WorkedExampleFile;
@@ -76,6 +83,10 @@ private:
     bool m_superuser;
     bool m_ok = true;
 };
+
+/// utf8 encoded again as UTF-16 in the given byte order, led by its
+/// byte-order mark, as an editor may save a file.
+QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding);
 
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);

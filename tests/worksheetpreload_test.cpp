@@ -17,7 +17,6 @@
 
 namespace {
 
-const QByteArray BottomLine = "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
 const QByteArray FirstDay = "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\","
                             "\"Train \"\"late\"\"\"\r\n";
 const QByteArray SecondDay
@@ -67,21 +66,19 @@ Start startOn(const QByteArray &file, bool preloaded)
 
 TEST(WorksheetPreload, TheWindowStartsAsIfItHadReadTheFileItself)
 {
-    QByteArray utf16("\xff\xfe");
-    for (const QChar c : QString::fromUtf8(FirstDay + BottomLine))
-        utf16 += QByteArray::fromRawData(reinterpret_cast<const char *>(&c), 2);
     struct Case
     {
         const char *what;
         QByteArray file; // null: no file
     };
     const Case cases[] = {
-        {"two days", FirstDay + SecondDay + BottomLine},
+        {"two days", FirstDay + SecondDay + BottomLineCsv},
         {"no bottom line", FirstDay + SecondDay},
-        {"a note in Windows-1252", FirstDay + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Caf\xe9\"\r\n" + BottomLine},
-        {"UTF-16", utf16},
-        {"a line wider than the grid", SecondDay.chopped(2) + ",\"tenth\"\r\n" + BottomLine},
-        {"a duration that is no time", FirstDay + QByteArray(SecondDay).replace("08:15", "8h15") + BottomLine},
+        {"a note in Windows-1252",
+            FirstDay + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Caf\xe9\"\r\n" + BottomLineCsv},
+        {"UTF-16", utf16(FirstDay + BottomLineCsv, QStringConverter::Utf16LE)},
+        {"a line wider than the grid", SecondDay.chopped(2) + ",\"tenth\"\r\n" + BottomLineCsv},
+        {"a duration that is no time", FirstDay + QByteArray(SecondDay).replace("08:15", "8h15") + BottomLineCsv},
         {"an empty file", ""},
         {"no file", QByteArray()},
     };
@@ -102,10 +99,10 @@ TEST(WorksheetPreload, AFileChangedSinceItWasReadIsReadAgain)
 {
     QTemporaryDir folder;
     const QString path = worksheetFile(folder.path());
-    writeFile(path, FirstDay + SecondDay + BottomLine);
+    writeFile(path, FirstDay + SecondDay + BottomLineCsv);
     WorksheetPreload preload(path);
     preload.wait();
-    writeFile(path, SecondDay + BottomLine);
+    writeFile(path, SecondDay + BottomLineCsv);
     TForm1 form(folder.path(), preload);
     EXPECT_EQ(form.Grid1->RowCount(), 3);
     EXPECT_EQ(form.Grid1->Cells(0, 1), "02-12-98 13:00");

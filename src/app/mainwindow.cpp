@@ -104,7 +104,6 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     , m_dataFolder(dataFolder)
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
-    , m_preload(worksheet)
     , m_notices(std::make_unique<StopwatchNotices>())
 {
     setWindowTitle(QStringLiteral("Worktally"));
@@ -185,7 +184,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     if (m_ending)
         return;
     createTray();
-    runGuarded([this] { FormCreate(); });
+    runGuarded([this, worksheet] { FormCreate(worksheet); });
 }
 
 TForm1::~TForm1() = default;
@@ -385,9 +384,8 @@ void TForm1::applyBackgroundColor(TColor color)
     }
 }
 
-void TForm1::FormCreate()
+void TForm1::FormCreate(WorksheetPreload *preload)
 {
-    WorksheetPreload *const preload = std::exchange(m_preload, nullptr);
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
@@ -714,9 +712,8 @@ void TForm1::Button1Click()
 std::optional<Balance> TForm1::showToday()
 {
     const WorkingHours hours = WorkingHours::read(settingsPath());
-    if (!TrayIcon1 || hours.isEmpty()) {
-        if (TrayIcon1)
-            TrayIcon1->setDetail({});
+    if (hours.isEmpty()) {
+        TrayIcon1->setDetail({});
         return std::nullopt;
     }
     const QDateTime now = ClockSource::currentDateTime();

@@ -62,7 +62,9 @@ public:
     TColor backgroundColor() const { return m_backgroundColor; }
 
     // Event handlers, named after their control and event.
-    void FormCreate();
+    /// Loads the settings and the worksheet, whose rows come from preload
+    /// when the program read them ahead.
+    void FormCreate(WorksheetPreload *preload = nullptr);
     void FormShow();
     void btnGemClick();
     void Timer1Timer();
@@ -235,6 +237,5 @@ private:
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
-    WorksheetPreload *m_preload = nullptr; // the start-up reading, which FormCreate takes
     std::unique_ptr<StopwatchNotices> m_notices;
 };

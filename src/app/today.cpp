@@ -2,7 +2,6 @@
 
 #include "celltable.h"
 #include "datetimetext.h"
-#include "errors.h"
 #include "workinghours.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
@@ -22,15 +21,6 @@ std::optional<QDate> readDate(QStringView cell, int century)
     return value ? std::optional(toQDate(*value)) : std::nullopt;
 }
 
-std::optional<qint64> readMinutes(QStringView cell)
-{
-    try {
-        return readDuration(cell).minutes;
-    } catch (const ConversionError &) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
 
 WorksheetDays::WorksheetDays(const CellTable &cells, QDate first, QDate last)
@@ -40,7 +30,7 @@ WorksheetDays::WorksheetDays(const CellTable &cells, QDate first, QDate last)
         const std::optional<QDate> date = readDate(dateCell, century);
         if (!date || (first.isValid() && (*date < first || *date > last)))
             return std::nullopt;
-        const std::optional<qint64> minutes = readMinutes(durationCell);
+        const std::optional<qint64> minutes = tryReadMinutes(durationCell);
         return minutes ? std::optional(std::pair(*date, *minutes)) : std::nullopt;
     };
     for (int row = 1; row <= cells.rowCount() - 2; ++row) {

@@ -1,7 +1,6 @@
 #include "workinghours.h"
 
 #include "datetimetext.h"
-#include "errors.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
 
@@ -12,16 +11,6 @@
 namespace {
 
 const QString Section = QStringLiteral("WorkingHours/");
-
-// "hh:mm" below 24 hours; anything else owes nothing.
-std::optional<int> readMinutes(const QString &text)
-{
-    try {
-        return int(readDuration(text.trimmed()).minutes);
-    } catch (const ConversionError &) {
-        return std::nullopt;
-    }
-}
 
 // Whether an hh:mm cell owes time: empty and zero ("00:00", " 0:00") do not.
 bool owesTime(QStringView cell)
@@ -42,8 +31,12 @@ WorkingHours WorkingHours::read(const QString &settingsPath)
 {
     const QSettings settings(settingsPath, QSettings::IniFormat);
     WorkingHours hours;
-    for (int day = 1; day <= 7; ++day)
-        hours.setMinutes(day, readMinutes(settings.value(Section + dayKey(day)).toString()));
+    for (int day = 1; day <= 7; ++day) {
+        // "hh:mm" below 24 hours; anything else owes nothing.
+        const QString owed = settings.value(Section + dayKey(day)).toString().trimmed();
+        if (const std::optional<qint64> minutes = tryReadMinutes(owed))
+            hours.setMinutes(day, int(*minutes));
+    }
     return hours;
 }
 

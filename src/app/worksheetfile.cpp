@@ -51,8 +51,15 @@ WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
     fingerprint.isFile = true;
     fingerprint.size = status.st_size;
     fingerprint.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    fingerprint.device = status.st_dev;
     fingerprint.inode = status.st_ino;
     return fingerprint;
+}
+
+bool WorksheetFile::Fingerprint::isSameFileAs(const Fingerprint &other) const
+{
+    return isFile && other.isFile && size == other.size && modifiedNs == other.modifiedNs && device == other.device
+        && inode == other.inode;
 }
 
 void WorksheetFile::noteLoading()
@@ -96,9 +103,14 @@ bool WorksheetFile::changedOnDisk() const
         return false;
     if (!m_known.isFile)
         return true;
-    if (now.size == m_known.size && now.modifiedNs == m_known.modifiedNs && now.inode == m_known.inode)
+    if (now.isSameFileAs(m_known))
         return false;
     return now.size != m_known.size || ContentHash::of(contentOf(m_path)) != m_known.contentHash;
+}
+
+bool WorksheetFile::isAsNoted() const
+{
+    return statOf(m_path).isSameFileAs(m_known);
 }
 
 WorksheetFile::Change WorksheetFile::askAboutChange() const

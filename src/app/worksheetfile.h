@@ -36,6 +36,9 @@ public:
     /// A file that has gone counts as unchanged (writing loses nothing), and
     /// so does one that was only touched: same content, new time.
     bool changedOnDisk() const;
+    /// True when the file on disk is still the one last noted, neither
+    /// replaced nor written since; told without reading it.
+    bool isAsNoted() const;
 
     enum class Change { Reload, Overwrite, Cancel };
     /// Asks what to do about a change on disk; Cancel is the safe answer.
@@ -61,8 +64,13 @@ private:
         bool isFile = false;
         qint64 size = 0;
         qint64 modifiedNs = 0;
+        quint64 device = 0;
         quint64 inode = 0;
         size_t contentHash = 0;
+
+        /// The same file with the same size and time: its content is taken
+        /// to be the same.
+        bool isSameFileAs(const Fingerprint &other) const;
     };
     static Fingerprint statOf(const QString &path);
 

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 namespace {
 
@@ -37,12 +36,6 @@ void WorksheetPreload::wait()
         m_reading.join();
 }
 
-WorksheetPreload::Identity WorksheetPreload::identityOf(const struct stat &status)
-{
-    return {status.st_size, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec, status.st_dev,
-        status.st_ino};
-}
-
 void WorksheetPreload::read()
 {
     try {
@@ -65,10 +58,8 @@ CellTable WorksheetPreload::readRows()
 {
     // As the grid reads: only a regular file, which could be opened.
     QFile file(m_path);
-    struct stat status;
-    if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly) || ::fstat(file.handle(), &status) != 0)
+    if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileOpenError(m_path);
-    m_identity = identityOf(status);
     const QByteArray bytes = file.readAll();
     CellTable rows = worksheetRows(bytes, m_encoding);
     if (rows.columnCount() > WorksheetColumnCount)
@@ -81,8 +72,8 @@ CellTable WorksheetPreload::readRows()
 std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid)
 {
     wait();
-    struct stat status;
-    if (!m_rows || ::stat(QFile::encodeName(m_path).constData(), &status) != 0 || identityOf(status) != m_identity)
+    // Noted just before the rows were read: any change since shows here.
+    if (!m_rows || !m_file->isAsNoted())
         return nullptr;
     // The rows take the place of the grid's two as it was made, both empty:
     // the title row (the titles are the columns') and the bottom line.

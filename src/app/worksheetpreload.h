@@ -41,18 +41,6 @@ public:
     WorksheetTotals totals() const;
 
 private:
-    /// What stat tells of a file: enough to see that it was replaced or
-    /// written since.
-    struct Identity
-    {
-        qint64 size = -1;
-        qint64 modifiedNs = 0;
-        quint64 device = 0;
-        quint64 inode = 0;
-        bool operator==(const Identity &) const = default;
-    };
-    static Identity identityOf(const struct stat &status);
-
     void read();
     /// The file's lines as the window loads them (worksheetRows); raises
     /// when the grid would store them otherwise.
@@ -60,7 +48,6 @@ private:
 
     QString m_path;
     std::unique_ptr<WorksheetFile> m_file;
-    Identity m_identity;
     std::optional<CellTable> m_rows; // set when the reading succeeded
     CsvEncoding m_encoding = CsvEncoding::Utf8;
     std::optional<WorksheetTotals> m_totals;

@@ -2,6 +2,7 @@
 
 #include "celltable.h"
 #include "datetimetext.h"
+#include "errors.h"
 #include "worksheet.h"
 
 #include <algorithm>
@@ -15,6 +16,15 @@ Duration readDuration(QStringView cell)
     const qsizetype colon = text.indexOf(u':');
     const qint64 minutes = 60LL * parseInteger(text.left(colon)) + parseInteger(text.mid(colon + 1));
     return {time, minutes};
+}
+
+std::optional<qint64> tryReadMinutes(QStringView cell)
+{
+    try {
+        return readDuration(cell).minutes;
+    } catch (const ConversionError &) {
+        return std::nullopt;
+    }
 }
 
 QString formatDifference(qint64 minutes)

@@ -2,6 +2,7 @@
 
 #include "datetime.h"
 
+#include <optional>
 #include <QString>
 
 class CellTable;
@@ -16,6 +17,8 @@ struct Duration
 /// Reads a Time or hh:mm cell; a text that is not a valid time, or whose
 /// minutes are not a plain number, raises ConversionError.
 Duration readDuration(QStringView cell);
+/// The minutes of a Time or hh:mm cell; none where readDuration raises.
+std::optional<qint64> tryReadMinutes(QStringView cell);
 
 /// The three totals texts of the status bar.
 struct WorksheetTotals
