@@ -2,7 +2,6 @@
 
 #include "color.h"
 #include "columnformat.h"
-#include "datetime.h"
 #include "documentoutput.h"
 #include "documentsource.h"
 #include "errors.h"
@@ -424,7 +423,9 @@ private:
         bool documentOpen = false;
         bool writingToFile = false;
         bool drawingHeaderFooter = false;
-        DateTime begun; // the date and time tokens show when the document began
+        // The date and time tokens show when the document began.
+        QString begunDate;
+        QString begunTime;
     };
 
     /// A document laid out from its source (sourcedlayout.cpp).

@@ -3,7 +3,6 @@
 
 #include "pageprinter.h"
 
-#include "localedates.h"
 #include "textfit.h"
 
 #include <QScopeGuard>
@@ -281,8 +280,8 @@ void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
 
 TTokenValues TPagePrinter::tokenValues() const
 {
-    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), shortDateText(m_layout.begun),
-        longTimeText(m_layout.begun), Title()};
+    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), m_layout.begunDate,
+        m_layout.begunTime, Title()};
 }
 
 // --- Header, footer and borders -----------------------------------------------------
