@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <QPageLayout>
@@ -511,7 +510,7 @@ private:
         TFormatRules rules;
         QList<TColumn> columns;
     };
-    std::optional<ReadFormat> m_lastFormat; // of the row before
+    std::vector<ReadFormat> m_readFormats; // of the table, the header and the footer
 
     TPageList m_pages; // of a document written page by page
     std::unique_ptr<SourcedDocument> m_sourced;
