@@ -7,15 +7,14 @@
 //
 // The time column shows Worktally's own time.
 
+#include "floorcomparison.h"
 #include "hypergrid.h"
 #include "overviewgrid.h"
 #include "samplefiles.h"
 #include "worksheetfile.h"
 #include "worksheettotals.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
@@ -31,20 +30,6 @@
 #include <vector>
 
 namespace {
-
-double millisecondsOf(const std::function<void()> &work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 // Runs Worktally's work and the floor's in turns, each going first every other
 // time so that neither always meets the caches the other left. floor gives
@@ -75,9 +60,7 @@ void compare(benchmark::State &state, const std::function<void()> &worktally, co
             runFloor();
         state.SetIterationTime(ours.back() / 1000);
     }
-    state.counters["worktally_ms"] = median(ours);
-    state.counters["floor_ms"] = median(floors);
-    state.counters["ratio"] = median(ours) / median(floors);
+    reportAgainstFloor(state, ours, floors);
 }
 
 QByteArray contentOf(const QString &path)

@@ -6,6 +6,7 @@
 // benchmark's own, which this benchmark watches; the counters give the
 // medians and their ratio.
 
+#include "floorcomparison.h"
 #include "startupprobes.h"
 
 #include <benchmark/benchmark.h>

@@ -5,15 +5,14 @@
 // counters are their medians and the ratio of the medians. For a million
 // rows also the peak memory that printing adds to the loaded worksheet.
 
+#include "floorcomparison.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "pageprinter.h"
 #include "printpreview.h"
 #include "samplefiles.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,35 +21,6 @@
 #include <QPrinter>
 
 namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-template<typename Work> double millisecondsOf(Work &&work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-/// Runs ours and floor in turns and reports both medians and their ratio.
-template<typename Ours, typename Floor>
-void measureInTurns(benchmark::State &state, int rounds, Ours &&ours, Floor &&floor)
-{
-    std::vector<double> oursMs, floorMs;
-    for (auto _ : state) {
-        for (int round = 0; round < rounds; ++round) {
-            oursMs.push_back(millisecondsOf(ours));
-            floorMs.push_back(millisecondsOf(floor));
-        }
-    }
-    state.counters["worktally_ms"] = median(oursMs);
-    state.counters["floor_ms"] = median(floorMs);
-    state.counters["ratio"] = median(oursMs) / median(floorMs);
-}
 
 /// A kilobyte figure of /proc/self/status, such as VmRSS or VmHWM.
 qint64 statusKilobytes(const QByteArray &key)
@@ -132,20 +102,24 @@ void BM_PrintUntilPageOneShows(benchmark::State &state)
     const double scale
         = double(sheet.width()) / prn.Printer()->pageLayout().fullRectPixels(prn.Printer()->resolution()).width();
 
-    measureInTurns(
+    compareWithFloor(
         state, rows > 100000 ? 3 : 15,
         [&] {
-            p.form->btnUdskrivClick();
-            prn.viewport()->render(&shown);
+            return millisecondsOf([&] {
+                p.form->btnUdskrivClick();
+                prn.viewport()->render(&shown);
+            });
         },
         [&] {
-            QImage image(shown.size(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.translate(sheetOrigin);
-            painter.scale(scale, scale);
-            drawBare(painter, pageOne);
+            return millisecondsOf([&] {
+                QImage image(shown.size(), QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.translate(sheetOrigin);
+                painter.scale(scale, scale);
+                drawBare(painter, pageOne);
+            });
         });
     // Then every page is laid out, as it is between the events that follow:
     // how long until the page count is known.
@@ -165,19 +139,21 @@ void BM_PrintToPdf(benchmark::State &state)
         pages.push_back(prn.Page(page));
     const QString floorPdf = p.pdf + QStringLiteral(".floor.pdf");
 
-    measureInTurns(
-        state, 5, [&] { prn.PrintDocument(); },
+    compareWithFloor(
+        state, 5, [&] { return millisecondsOf([&] { prn.PrintDocument(); }); },
         [&] {
-            QPrinter printer;
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(floorPdf);
-            printer.setPageLayout(prn.Printer()->pageLayout());
-            QPainter painter(&printer);
-            for (size_t page = 0; page < pages.size(); ++page) {
-                if (page > 0)
-                    printer.newPage();
-                drawBare(painter, pages[page]);
-            }
+            return millisecondsOf([&] {
+                QPrinter printer;
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(floorPdf);
+                printer.setPageLayout(prn.Printer()->pageLayout());
+                QPainter painter(&printer);
+                for (size_t page = 0; page < pages.size(); ++page) {
+                    if (page > 0)
+                        printer.newPage();
+                    drawBare(painter, pages[page]);
+                }
+            });
         });
     const double pageCount = double(pages.size());
     state.counters["pages"] = pageCount;

@@ -8,6 +8,7 @@
 // startup_probe is the program itself, built from its own main() with a hook
 // that ends it at the first paint.
 
+#include "floorcomparison.h"
 #include "startupprobes.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,6 @@
 
 #include "samplefiles.h"
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <QCoreApplication>
@@ -19,13 +18,6 @@ extern char **environ;
 namespace {
 
 const QString WorksheetInHome = QStringLiteral("/Worktally/Hourbook.csv");
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 } // namespace
 
@@ -141,25 +133,4 @@ double runToEnd(const Probe &probe)
     ::waitpid(pid, &status, 0);
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed.count() : -1;
-}
-
-void compareWithFloor(
-    benchmark::State &state, int pairs, const std::function<double()> &worktally, const std::function<double()> &floor)
-{
-    std::vector<double> ours, floors;
-    for (auto _ : state) {
-        for (int i = 0; i < pairs; ++i) {
-            ours.push_back(worktally());
-            floors.push_back(floor());
-            if (ours.back() < 0 || floors.back() < 0) {
-                state.SkipWithError("a probe failed");
-                return;
-            }
-        }
-    }
-    const double oursMedian = median(ours);
-    const double floorMedian = median(floors);
-    state.counters["worktally_ms"] = oursMedian;
-    state.counters["floor_ms"] = floorMedian;
-    state.counters["ratio"] = oursMedian / floorMedian;
 }

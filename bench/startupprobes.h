@@ -1,7 +1,5 @@
 #pragma once
 
-#include <benchmark/benchmark.h>
-#include <functional>
 #include <QStringList>
 #include <sys/types.h>
 
@@ -47,10 +45,3 @@ pid_t startProbe(const Probe &probe);
 /// Milliseconds from starting probe to its successful end; a negative value
 /// when it failed.
 double runToEnd(const Probe &probe);
-
-/// Measures Worktally and its floor pairs times, alternately, so that the
-/// load of the machine weighs on both alike, and reports the medians and
-/// their ratio as counters. A failed measurement (negative) ends the
-/// benchmark with an error.
-void compareWithFloor(
-    benchmark::State &state, int pairs, const std::function<double()> &worktally, const std::function<double()> &floor);

@@ -2,11 +2,11 @@
 // pages replayed onto a PDF printer.
 
 #include "pageprinter.h"
+#include "printtestsupport.h"
 #include "testsupport.h"
 
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -212,14 +212,6 @@ TEST_F(PreviewTest, ZoomingAndPagingReplayWithoutLayingOutAgain)
 
 namespace {
 
-QByteArray run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished();
-    return process.readAllStandardOutput();
-}
-
 /// xMin and xMax of the first word of a page that equals word, in points.
 std::pair<double, double> wordSpan(const QByteArray &bboxHtml, const QString &word)
 {
@@ -272,7 +264,7 @@ TEST(PdfReplay, ReplayedPagesKeepTheirCountAndTextPlacement)
         << "page objects in the file";
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    const QByteArray words = run(QStringLiteral("pdftotext"),
+    const QByteArray words = programOutput(QStringLiteral("pdftotext"),
         {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
             path, QStringLiteral("-")});
     // The body runs from 20 mm to 190 mm of the paper's width.

@@ -552,6 +552,19 @@ TEST_F(TableRowTest, TokensShowThePageAndLine)
     EXPECT_EQ(textsOf(3), (QStringList {u"3"_qs, u"1"_qs, u"<Unknown>"_qs}));
 }
 
+// However long the document takes to write, its pages tell when it began.
+TEST_F(TableRowTest, DateAndTimeTokensShowWhenTheDocumentBegan)
+{
+    const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(15, 5, 30)));
+    prn.BeginDocument();
+    clock.advance(24 * 60 * 60);
+    prn.NewPage();
+    prn.WriteTableRow(QStringLiteral("{$DATE}|{$TIME}"));
+    prn.EndDocument();
+    EXPECT_EQ(textsOf(2), (QStringList {u"3/14/26"_qs, u"3:05:30 PM"_qs}));
+}
+
 TEST_F(TableRowTest, WriteLinesWritesRowsOrLines)
 {
     prn.setLines({QStringLiteral("a|b"), QStringLiteral("c|d")});

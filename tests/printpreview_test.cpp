@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -71,12 +70,11 @@ struct Printing
     // The words of the printed PDF with their right edges, in points.
     QList<std::pair<QString, double>> printedWords()
     {
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        pdftotext.waitForFinished(10000);
+        const QByteArray bbox
+            = programOutput(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         QList<std::pair<QString, double>> words;
         static const QRegularExpression word(QStringLiteral("<word [^>]*xMax=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
-        for (const auto &m : word.globalMatch(QString::fromUtf8(pdftotext.readAllStandardOutput())))
+        for (const auto &m : word.globalMatch(QString::fromUtf8(bbox)))
             words.append({m.captured(2), m.captured(1).toDouble()});
         return words;
     }
@@ -85,15 +83,9 @@ struct Printing
     QString printedText()
     {
         QTest::mouseClick(preview().btnPrint, Qt::LeftButton);
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        pdftotext.waitForFinished(10000);
-        QProcess pdfinfo;
-        pdfinfo.start(QStringLiteral("pdfinfo"), {pdf});
-        pdfinfo.waitForFinished(10000);
         static const QRegularExpression pages(QStringLiteral("Pages: +([0-9]+)"));
-        return pages.match(QString::fromUtf8(pdfinfo.readAllStandardOutput())).captured(1) + u' '
-            + hashOf(pdftotext.readAllStandardOutput());
+        return pages.match(QString::fromUtf8(programOutput(QStringLiteral("pdfinfo"), {pdf}))).captured(1) + u' '
+            + hashOf(programOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
     }
 
     QString pages()

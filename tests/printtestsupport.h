@@ -3,6 +3,7 @@
 #include "pageimage.h"
 
 #include <QLocale>
+#include <QProcess>
 #include <QString>
 
 /// Sets the default locale for the lifetime of the object.
@@ -38,4 +39,13 @@ inline QString displayListOf(const TPageImage &page)
                     .arg(line.to.y())
                     .arg(line.penWidth);
     return list;
+}
+
+/// What program (pdftotext, pdfinfo) writes to its standard output.
+inline QByteArray programOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished();
+    return process.readAllStandardOutput();
 }

@@ -164,6 +164,5 @@ void TAboutBox::SpeedButton1Click()
         }
     }
     painter.end();
-    if (!printer.outputFileName().isEmpty())
-        reportPrintedFile(printer.outputFileName());
+    reportPrintedFile(printer.outputFileName());
 }

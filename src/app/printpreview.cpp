@@ -395,7 +395,7 @@ void TPrintPrv::BuildPrintout(RowLook look)
 
 void TPrintPrv::buildFromMainWindow()
 {
-    FormCreate(); // as wide as the screen, and centred on it
+    FormCreate(); // filling the screen's free area
     for (auto setMargin : {&TPagePrinter::setMarginLeft, &TPagePrinter::setMarginRight, &TPagePrinter::setMarginTop,
              &TPagePrinter::setMarginBottom})
         (Prn->*setMargin)(20);

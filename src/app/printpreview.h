@@ -38,8 +38,9 @@ public:
     /// Writes the printout again with the chosen look; zoom, margins and the
     /// page label stay.
     void BuildPrintout(RowLook look);
-    /// The first build from the main window: margins, the whole document,
-    /// zoom to the page width, and the page label.
+    /// The first build from the main window: margins, the document as far
+    /// as page 1 (the rest follows between events), zoom to the page width,
+    /// and the page label.
     void buildFromMainWindow();
 
     void FormCreate();

@@ -2,6 +2,7 @@
 
 #include "clocksource.h"
 #include "friendlycode.h"
+#include "localedates.h"
 #include "messages.h"
 #include "numbertext.h"
 #include "previewsurface.h"
@@ -343,7 +344,10 @@ void TPagePrinter::openDocument(LayoutState &state, bool toFile) const
     state.writingToFile = toFile;
     state.drawingHeaderFooter = false;
     state.pageNumber = 1;
-    state.begun = ClockSource::now();
+    // Written once here rather than on every page that shows them.
+    const DateTime begun = ClockSource::now();
+    state.begunDate = shortDateText(begun);
+    state.begunTime = longTimeText(begun);
 }
 
 void TPagePrinter::BeginDocument()

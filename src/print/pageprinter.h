@@ -2,7 +2,6 @@
 
 #include "color.h"
 #include "columnformat.h"
-#include "datetime.h"
 #include "documentoutput.h"
 #include "documentsource.h"
 #include "errors.h"
@@ -14,7 +13,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <QPageLayout>
@@ -424,7 +422,9 @@ private:
         bool documentOpen = false;
         bool writingToFile = false;
         bool drawingHeaderFooter = false;
-        DateTime begun; // the date and time tokens show when the document began
+        // The date and time tokens show when the document began.
+        QString begunDate;
+        QString begunTime;
     };
 
     /// A document laid out from its source (sourcedlayout.cpp).
@@ -510,7 +510,7 @@ private:
         TFormatRules rules;
         QList<TColumn> columns;
     };
-    std::optional<ReadFormat> m_lastFormat; // of the row before
+    std::vector<ReadFormat> m_readFormats; // of the table, the header and the footer
 
     TPageList m_pages; // of a document written page by page
     std::unique_ptr<SourcedDocument> m_sourced;

@@ -3,18 +3,22 @@
 
 #include "pageprinter.h"
 
-#include "localedates.h"
 #include "textfit.h"
 
 #include <QScopeGuard>
 
-// Rows of a table share their format, which is read once for them.
+// Rows of a table share their format, and every page's header and footer
+// rows have theirs: each is read once, not again after every page break.
 QList<TColumn> TPagePrinter::columnsOf(const QString &format)
 {
     const TFormatRules rules = formatRules();
-    if (!m_lastFormat || format != m_lastFormat->format || rules != m_lastFormat->rules)
-        m_lastFormat = ReadFormat {format, rules, parseColumnFormat(format, rules)};
-    return m_lastFormat->columns;
+    for (const ReadFormat &read : m_readFormats)
+        if (read.format == format && read.rules == rules)
+            return read.columns;
+    if (m_readFormats.size() >= 3)
+        m_readFormats.erase(m_readFormats.begin());
+    m_readFormats.push_back({format, rules, parseColumnFormat(format, rules)});
+    return m_readFormats.back().columns;
 }
 
 int TPagePrinter::textWidth(const QString &text, qsizetype length) const
@@ -281,8 +285,8 @@ void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
 
 TTokenValues TPagePrinter::tokenValues() const
 {
-    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), shortDateText(m_layout.begun),
-        longTimeText(m_layout.begun), Title()};
+    return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), m_layout.begunDate,
+        m_layout.begunTime, Title()};
 }
 
 // --- Header, footer and borders -----------------------------------------------------

@@ -76,8 +76,7 @@ bool TPagePrinter::PrintDocument(TPrintTarget &target)
         }
         return false;
     }
-    if (const QString file = target.outputFile(); !file.isEmpty())
-        reportPrintedFile(file);
+    reportPrintedFile(target.outputFile());
     return true;
 }
 

@@ -53,5 +53,7 @@ QString TQPrinterTarget::outputFile() const
 
 void reportPrintedFile(const QString &path)
 {
+    if (path.isEmpty()) // a printer's job
+        return;
     showMessage(QStringLiteral("Printed to %1").arg(path), MessageKind::Information);
 }

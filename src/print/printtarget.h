@@ -55,5 +55,5 @@ private:
 };
 
 /// Tells the user in which file a finished print ended up, since nothing
-/// else shows it.
+/// else shows it; nothing for an empty path, a printer's.
 void reportPrintedFile(const QString &path);
