@@ -546,6 +546,89 @@ TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
     EXPECT_EQ(s.messages.texts, QStringList({"Color selection dialog failed to load."}));
 }
 
+// Settings kept by hand, with CR LF line ends: the program's own keys change,
+// everything around them stays byte for byte.
+TEST(MainWindow, ChoosingAColourOrWorkingHoursChangesOnlyThoseLinesOfTheSettings)
+{
+    Session s;
+    const QByteArray byHand = "; Worktally's settings, kept by hand\r\n"
+                              "[Window]\r\nleft=10\r\n\r\n"
+                              "[wkyColor]\r\n# the fields\r\nbackColor=255\r\nfavourite = teal\r\n\r\n"
+                              "[WorkingHours]\r\nMon=07:24\r\n; Fridays are short\r\n";
+    writeFile(s.path("Worktally.Setup"), byHand);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.backgroundColor(), clRed);
+
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::blue)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    QByteArray expected = QByteArray(byHand).replace("backColor=255", "backColor=16711680");
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
+
+    form.PopWorkingHours->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[4], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[4], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[4], "0630");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    expected.replace("Mon=07:24\r\n", "Mon=07:24\r\nTue=\r\nWed=\r\nThu=\r\nFri=06:30\r\nSat=\r\nSun=\r\n");
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, DamagedSettingsKeepTheirBytesAndGainOnlyTheColour)
+{
+    Session s;
+    const QByteArray damaged = QByteArray("\x00\xff\xfe[wkyColor\n=\\x01 backColor\n%General%\x7f", 34);
+    writeFile(s.path("Worktally.Setup"), damaged);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.backgroundColor(), clWhite);
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::red)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), damaged + "\n[wkyColor]\nbackColor=255\n");
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, WorkingHoursThatDoNotReadAreToldAtStartAndInTheDialogOnly)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=25:00\nTue=07:24\nWed=\n");
+    TForm1 &form = s.start();
+    EXPECT_EQ(s.messages.texts, QStringList({"'25:00' is not a valid time"}));
+
+    s.clickSwitch();
+    for (int minute = 0; minute < 3; ++minute) {
+        s.clock.advance(60);
+        form.LiveTimerTimer();
+    }
+    s.clickSwitch();
+    EXPECT_EQ(s.messages.texts.size(), 1);
+
+    form.PopWorkingHours->trigger();
+    EXPECT_EQ(s.messages.texts, QStringList(2, "'25:00' is not a valid time"));
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->dayEdits[0]->Text().remove(u':').trimmed(), "");
+    EXPECT_EQ(dialog->dayEdits[1]->Text(), "07:24");
+}
+
+// After "OK" the tray's tooltip tells today against the new hours, before
+// the next minute or period comes.
+TEST(MainWindow, TooltipTellsTodayAsSoonAsWorkingHoursAreSet)
+{
+    Session s;
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.TrayIcon1->Detail(), "");
+    form.TrayMenu1->actions()[3]->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[0], "0724");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:00 of 07:24 — balance +00:00");
+}
+
 TEST(MainWindow, FirstPeriodOfADayOwesItsWeekdaysWorkingHours)
 {
     Session s;

@@ -389,6 +389,9 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
+    // A working time that does not read is told here, once; the reads that
+    // follow (each minute) pass over it.
+    runGuarded([this] { WorkingHours::read(settingsPath()).requireReadable(); });
 
     const QString path = worksheetPath();
     bool preloaded = false;
@@ -662,6 +665,8 @@ void TForm1::PopWorkingHoursClick()
     if (!dialog) {
         dialog = new WorkingHoursDialog(settingsPath(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // The tooltip tells today against the new hours at once.
+        connect(dialog, &QDialog::accepted, this, guarded([this] { showToday(); }));
         dialog->open();
     }
     dialog->raise();
