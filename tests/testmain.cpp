@@ -1,3 +1,4 @@
+#include "applicationname.h"
 #include "desktopfonts.h"
 #include "modules.h"
 
@@ -19,7 +20,7 @@ int main(int argc, char **argv)
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    nameApplication(); // as the program names itself
     // The windows are measured with the fonts the program uses.
     registerDesktopFonts();
     // The modules' code is linked in, and used without the module files.
