@@ -28,6 +28,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -741,10 +743,7 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     EXPECT_EQ(form.TrayIcon1->PopupMenu(), form.TrayMenu1);
 
     QList<QUrl> opened;
-    form.openUrl = [&](const QUrl &url) {
-        opened << url;
-        return true;
-    };
+    form.openUrl = [&](const QUrl &url, const std::function<void()> &) { opened << url; };
     form.PopWWW1->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].scheme(), "https");
@@ -794,10 +793,7 @@ TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
     Session s;
     TForm1 &form = s.start();
     QList<QUrl> opened;
-    form.openUrl = [&](const QUrl &url) {
-        opened << url;
-        return true;
-    };
+    form.openUrl = [&](const QUrl &url, const std::function<void()> &) { opened << url; };
     const QString help = s.programFolder.filePath(QStringLiteral("WORKTALLY.html"));
     QTest::mouseClick(form.btnAbout, Qt::LeftButton);
     EXPECT_EQ(s.messages.texts, QStringList({"Cannot open file " + help}));
@@ -808,12 +804,38 @@ TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].toLocalFile(), help);
     EXPECT_EQ(opened[0].fragment(), "context-10");
+}
 
-    // The pages are there, but the desktop cannot open them.
-    form.openUrl = [](const QUrl &) { return false; };
-    QTest::mouseClick(form.btnAbout, Qt::LeftButton);
-    EXPECT_EQ(s.messages.texts.last(),
-        "No web browser could be started to show the help pages " + help + ".\n\nOpen that file in a web browser.");
+// The desktop's opener is xdg-open: one on PATH that finds no browser says so
+// on standard error alone and ends in failure.
+TEST(MainWindow, HelpSaysSoWhenTheDesktopsOpenerFails)
+{
+    Session s;
+    TForm1 &form = s.start();
+    const QString help = s.programFolder.filePath(QStringLiteral("WORKTALLY.html"));
+    writeFile(help, "<html></html>");
+    QTemporaryDir bin;
+    const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+    const QString asked = bin.filePath(QStringLiteral("asked"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    const auto openerGone = [&] { return form.findChild<QProcess *>() == nullptr; };
+
+    for (const char *exit : {"3", "0"}) {
+        s.messages.texts.clear();
+        writeFile(opener, "#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(asked) + "'\n"
+                          "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit " + exit + "\n");
+        QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTest::mouseClick(form.btnAbout, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(openerGone, 10000)) << exit;
+        EXPECT_EQ(QUrl(QString::fromUtf8(readFile(asked).trimmed())).toLocalFile(), help);
+        if (QByteArray(exit) == "3")
+            EXPECT_EQ(s.messages.texts, QStringList({"No web browser could be started to show the help pages " + help
+                                                     + ".\n\nOpen that file in a web browser."}));
+        else
+            EXPECT_TRUE(s.messages.texts.isEmpty());
+    }
 }
 
 TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)

@@ -5,6 +5,7 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "desktopopener.h"
 #include "errors.h"
 #include "filelocations.h"
 #include "gridsorter.h"
@@ -37,7 +38,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -166,7 +166,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     setTabOrder(MaskEdit4, chkWake);
     setTabOrder(chkWake, chkLyd);
 
-    openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    openUrl = [this](const QUrl &url, std::function<void()> failed) { openWithDesktop(url, this, std::move(failed)); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this);
@@ -806,7 +806,7 @@ void TForm1::TrayIcon1DblClick()
 
 void TForm1::PopWWW1Click()
 {
-    openUrl(QUrl(TAboutBox::WebAddress)); // a failure is not reported
+    openUrl(QUrl(TAboutBox::WebAddress), [] { }); // a failure is not reported
 }
 
 void TForm1::popAboutClick()
@@ -827,11 +827,11 @@ void TForm1::btnAboutClick()
         throw FileOpenError(path);
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(QStringLiteral("context-10"));
-    // The pages are there: what failed is the desktop's opener (xdg-open).
-    if (!openUrl(url))
-        throw WorktallyError(QStringLiteral("No web browser could be started to show the help pages %1.\n\n"
-                                            "Open that file in a web browser.")
-                                 .arg(QDir::toNativeSeparators(path)));
+    // The pages are there: what fails is the desktop's opener (xdg-open).
+    const QString failure = QStringLiteral("No web browser could be started to show the help pages %1.\n\n"
+                                           "Open that file in a web browser.")
+                                .arg(QDir::toNativeSeparators(path));
+    openUrl(url, [failure] { showMessage(failure, MessageKind::Error); });
 }
 
 void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)

@@ -114,9 +114,10 @@ public:
     bool isEnding() const { return m_ending; }
     QString helpPath() const;
 
-    /// The desktop's "open" action for web addresses and the help pages;
-    /// tests put a recorder in.
-    std::function<bool(const QUrl &url)> openUrl;
+    /// The desktop's "open" action for web addresses and the help pages,
+    /// which returns at once and runs failed later when the desktop could
+    /// not open url; tests put a recorder in.
+    std::function<void(const QUrl &url, std::function<void()> failed)> openUrl;
     /// Plays a wave file to its end; tests put a recorder in.
     std::function<void(const QString &path)> playSound;
     QString alarmSoundPath() const;
