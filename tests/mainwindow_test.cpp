@@ -776,14 +776,20 @@ TEST(MainWindow, AboutWindowOpensModallyAndCloses)
     TForm1 &form = s.start();
     QPointer<TAboutBox> about;
     QStringList shown; // its caption, name and version
+    QString information;
     QTimer::singleShot(0, &form, [&] {
         about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
         ASSERT_TRUE(about);
         shown = {about->windowTitle(), about->ProductName->text(), about->Version->text()};
+        information = about->Memo1->toPlainText();
         QTest::mouseClick(about->SpeedButton2, Qt::LeftButton);
     });
     form.popAbout->trigger();
     EXPECT_EQ(shown, QStringList({" ", "Worktally", "version 1.00"}));
+    // Where the worksheet and the alarm sound are: the data folder.
+    EXPECT_TRUE(information.contains("Hourbook.csv in the data folder,\n  " + s.folder.path() + "\n")) << information.toStdString();
+    EXPECT_TRUE(information.contains("alarm.wav in the data folder")) << information.toStdString();
+    EXPECT_FALSE(information.contains("beside the program")) << information.toStdString();
     EXPECT_TRUE(about.isNull()); // freed once closed
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
