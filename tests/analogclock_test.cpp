@@ -357,7 +357,8 @@ TEST(ClockTimer, TicksByItselfAndNotAfterTheClockIsGone)
     // The tick it had posted, had it run, would have run before this event;
     // a timer left running would have ticked beside a second one.
     bool handled = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
     int beside = 0;
     TThreadTimer timer;
     timer.setInterval(450); // the clock's

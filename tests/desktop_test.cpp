@@ -13,8 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QPixmap>
+#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>

@@ -29,8 +29,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -787,7 +787,8 @@ TEST(MainWindow, AboutWindowOpensModallyAndCloses)
     form.popAbout->trigger();
     EXPECT_EQ(shown, QStringList({" ", "Worktally", "version 1.00"}));
     // Where the worksheet and the alarm sound are: the data folder.
-    EXPECT_TRUE(information.contains("Hourbook.csv in the data folder,\n  " + s.folder.path() + "\n")) << information.toStdString();
+    EXPECT_TRUE(information.contains("Hourbook.csv in the data folder,\n  " + s.folder.path() + "\n"))
+        << information.toStdString();
     EXPECT_TRUE(information.contains("alarm.wav in the data folder")) << information.toStdString();
     EXPECT_FALSE(information.contains("beside the program")) << information.toStdString();
     EXPECT_TRUE(about.isNull()); // freed once closed
@@ -830,15 +831,19 @@ TEST(MainWindow, HelpSaysSoWhenTheDesktopsOpenerFails)
 
     for (const char *exit : {"3", "0"}) {
         s.messages.texts.clear();
-        writeFile(opener, "#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(asked) + "'\n"
-                          "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit " + exit + "\n");
+        const QString script = QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n"
+                                              "echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                              "exit %2\n")
+                                   .arg(asked, QString::fromLatin1(exit));
+        writeFile(opener, script.toUtf8());
         QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QTest::mouseClick(form.btnAbout, Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor(openerGone, 10000)) << exit;
         EXPECT_EQ(QUrl(QString::fromUtf8(readFile(asked).trimmed())).toLocalFile(), help);
         if (QByteArray(exit) == "3")
-            EXPECT_EQ(s.messages.texts, QStringList({"No web browser could be started to show the help pages " + help
-                                                     + ".\n\nOpen that file in a web browser."}));
+            EXPECT_EQ(s.messages.texts,
+                QStringList({"No web browser could be started to show the help pages " + help
+                    + ".\n\nOpen that file in a web browser."}));
         else
             EXPECT_TRUE(s.messages.texts.isEmpty());
     }

@@ -41,7 +41,8 @@ bool quietFor(std::chrono::milliseconds interval, const int &ticks, bool threade
 void handlePostedEvents()
 {
     bool handled = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(runEventsUntil([&] { return handled; }));
 }
 

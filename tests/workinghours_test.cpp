@@ -76,7 +76,8 @@ TEST(IniFile, SettingAKeyChangesItsLineAloneOrAddsOne)
 {
     // A new file, a new key at the end of its section, a new section at the end.
     EXPECT_EQ(afterSetting({}, "wkyColor", "backColor", "255"), "[wkyColor]\nbackColor=255\n");
-    EXPECT_EQ(afterSetting("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a", "z", "3"), "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
+    EXPECT_EQ(
+        afterSetting("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a", "z", "3"), "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
     EXPECT_EQ(afterSetting("; note\n[a]\nx=1", "b", "y", "2"), "; note\n[a]\nx=1\n[b]\ny=2\n");
     EXPECT_EQ(afterSetting("[a]\n", "a", "x", "1"), "[a]\nx=1\n");
     // The key's own line, also spelt otherwise, keeps its line end; the

@@ -806,7 +806,7 @@ void TForm1::TrayIcon1DblClick()
 
 void TForm1::PopWWW1Click()
 {
-    openUrl(QUrl(TAboutBox::WebAddress), [] { }); // a failure is not reported
+    openUrl(QUrl(TAboutBox::WebAddress), [] {}); // a failure is not reported
 }
 
 void TForm1::popAboutClick()
