@@ -354,8 +354,9 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     const QString reloaded = "The worksheet from disk is shown. This window's worksheet is kept as " + kept + ".";
     EXPECT_EQ(s.messages.texts, QStringList({reloaded}));
     EXPECT_TRUE(readFile(kept).contains("Train"));
-    EXPECT_EQ(s.row(1)[8], "Bus");
-    EXPECT_EQ(s.row(3).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"})); // runs on
+    // It runs on, in start order: the file's "98" reads as 2098.
+    EXPECT_EQ(s.row(1).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"}));
+    EXPECT_EQ(s.row(2)[8], "Bus");
     EXPECT_EQ(s.row(4), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
 

@@ -496,20 +496,15 @@ void TForm1::reloadWorksheet()
     WorksheetFile &file = *m_worksheetFile;
     const QString windowVersion = file.datedPath();
     Grid1->SaveToCSV(0, 1, windowVersion);
-    // A running period goes on below the reloaded rows: it is still being
-    // timed, and its row is the one the next save brings up to date.
-    const int running = Switch1->StateOn() ? runningRow() : 0;
+    // A running period is still being timed: it goes on in the reloaded rows.
+    const int running = runningRow();
     const QStringList runningPeriod = running ? Grid1->cellTable().rowTexts(running) : QStringList();
 
     Grid1->setRowCount(2);
     Grid1->cellTable().clearRow(1);
     loadWorksheet();
-    if (!runningPeriod.isEmpty()) {
-        Grid1->setRowCount(Grid1->RowCount() + 1);
-        const int row = Grid1->RowCount() - 2;
-        for (int col = 0; col < runningPeriod.size(); ++col)
-            Grid1->setCells(col, row, runningPeriod[col]);
-    }
+    if (!runningPeriod.isEmpty())
+        placeRunningPeriod(runningPeriod);
     showLastRows();
     fillEditPanel();
     showMessage(QStringLiteral("The worksheet from disk is shown. This window's worksheet is kept as %1.")
@@ -517,10 +512,40 @@ void TForm1::reloadWorksheet()
     Button1Click();
 }
 
+// The file usually holds the running period already, saved at its start or
+// since; a second row of it would be counted twice and never closed.
+void TForm1::placeRunningPeriod(const QStringList &period)
+{
+    CellTable &cells = Grid1->cellTable();
+    const QString &start = period[StartColumn];
+    const int last = Grid1->RowCount() - 2;
+    for (int row = last; row >= Grid1->FixedRows(); --row) {
+        if (cells.cell(StartColumn, row) == start) {
+            cells.setTrackedRow(row);
+            return;
+        }
+    }
+    // Not there: it goes where its Start belongs, below the last row that
+    // starts no later; at the end unless the file holds later periods.
+    const int century = currentCentury();
+    int row = last + 1;
+    if (const std::optional<DateTime> begun = tryParseDateTime(start, century)) {
+        while (row > Grid1->FixedRows()) {
+            const std::optional<DateTime> above = tryParseDateTime(cells.cell(StartColumn, row - 1), century);
+            if (!above || *above <= *begun)
+                break;
+            --row;
+        }
+    }
+    Grid1->InsertRow(row);
+    for (int col = 0; col < period.size(); ++col)
+        Grid1->setCells(col, row, period[col]);
+    cells.setTrackedRow(row);
+}
+
 int TForm1::runningRow() const
 {
-    const int row = Grid1->RowCount() - 2;
-    return row >= Grid1->FixedRows() ? row : 0;
+    return std::max(Grid1->cellTable().trackedRow(), 0);
 }
 
 // Saving leaves the highlight where it is: moving it to the running period
@@ -555,10 +580,10 @@ void TForm1::writeEmptyPeriod(int row, DateTime start)
 
 bool TForm1::saveNow()
 {
-    // A running period is brought up to now first; with no data row left
-    // (all deleted while it ran) there is nothing to bring up to date. A
-    // cell that no longer parses is reported, but never keeps what the user
-    // timed from the file.
+    // A running period is brought up to now first; once its row is gone
+    // (deleted while it ran) there is nothing to bring up to date. A cell
+    // that no longer parses is reported, but never keeps what the user timed
+    // from the file.
     runGuarded([this] {
         if (Switch1->StateOn()) {
             if (const int row = runningRow()) {
@@ -682,6 +707,7 @@ void TForm1::Switch1On()
     Grid1->setRowCount(Grid1->RowCount() + 1);
     const int row = Grid1->RowCount() - 2;
     writeEmptyPeriod(row, ClockSource::now());
+    Grid1->cellTable().setTrackedRow(row);
     Switch1->setCaption(QStringLiteral("S&top"));
     Timer1->start();
     selectRow(row);
@@ -694,9 +720,10 @@ void TForm1::Switch1Off()
     Timer1->stop();
     LiveTimer->stop();
     Switch1->setCaption(QStringLiteral("S&tart"));
-    // With no data row left (all deleted while the period ran) there is no
-    // period to close.
+    // Once its row is gone (deleted while the period ran) there is no period
+    // to close.
     const int row = runningRow();
+    Grid1->cellTable().setTrackedRow(-1);
     if (!row) {
         fillEditPanel();
         showToday();

@@ -220,8 +220,13 @@ private:
     void fillEditPanel();
     /// Highlights the whole row, makes it current and shows it in the panel.
     void selectRow(int row);
-    /// The row of the running period, or 0 when no data row is left.
+    /// The row of the running period wherever rows moved since it started
+    /// (the grid's tracked row), or 0 when none runs or its row was deleted.
     int runningRow() const;
+    /// After a reload: the running period goes on in the last row with its
+    /// Start, or, when the file lacks it, in a new row where its Start
+    /// belongs.
+    void placeRunningPeriod(const QStringList &period);
     /// Sets the running period's End to now.
     void writeEnd(int row);
     /// Writes Time from Start and End; End before Start gives the same
