@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <optional>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -330,6 +331,32 @@ TEST(MainWindow, FirstSaveOfARunKeepsTheStartUpFileAsBackup)
     QTest::mouseClick(form.btnDelete, Qt::LeftButton);
     QTest::mouseClick(form.btnGem, Qt::LeftButton);
     EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile); // once per run
+}
+
+// Whether the window read the file itself or took the rows read ahead.
+TEST(MainWindow, BackupAfterAReloadIsStillTheStartUpFile)
+{
+    for (const bool preloaded : {false, true}) {
+        SCOPED_TRACE(preloaded ? "read ahead" : "read by the window");
+        Session s;
+        writeFile(s.worksheet(), WorkedExampleFile);
+        std::optional<WorksheetPreload> preload;
+        if (preloaded) {
+            preload.emplace(s.worksheet());
+            s.form = std::make_unique<TForm1>(s.folder.path(), *preload);
+            s.form->show();
+        } else {
+            s.start();
+        }
+        const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus");
+        writeFile(s.worksheet(), edited); // in a spreadsheet
+        s.messages.answers = {0}; // Reload
+        QTest::mouseClick(s.form->btnGem, Qt::LeftButton);
+        ASSERT_EQ(s.row(1)[8], "Bus");
+        QTest::mouseClick(s.form->btnGem, Qt::LeftButton);
+        EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
+        EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile);
+    }
 }
 
 TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
