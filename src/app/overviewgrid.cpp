@@ -73,7 +73,7 @@ void configureOverviewGrid(THyperGrid &grid)
     };
     for (int col = 0; col < WorksheetColumnCount; ++col) {
         ThgColumn *column = grid.Columns().Items(col);
-        column->setCaption(QString::fromUtf16(WorksheetColumnCaptions[col]));
+        column->setCaption(WorksheetColumnCaptions[col].toString());
         column->setHeadingIndex(setup[col].heading);
         column->setColumnHAlignment(setup[col].alignment);
         if (col <= SecondSpacerColumn)

@@ -17,7 +17,7 @@ enum WorksheetColumn {
 };
 
 /// The caption of each column in its title.
-inline constexpr const char16_t *WorksheetColumnCaptions[WorksheetColumnCount]
+inline constexpr QStringView WorksheetColumnCaptions[WorksheetColumnCount]
     = {u"Start", u"End", u"Time", u"", u"Date", u"hh:mm", u"", u"Diff.", u"Notes"};
 
 /// Whether a row holds no text at all, as the empty bottom line below the

@@ -15,54 +15,62 @@ bool holdsNothing(std::span<const QStringView> row)
 
 bool isHeadingLine(std::span<const QStringView> row)
 {
-    for (size_t col = 0; col < row.size(); ++col) {
-        const QStringView caption = col < WorksheetColumnCount ? QStringView(WorksheetColumnCaptions[col]) : u"";
-        if (row[col] != caption)
+    for (size_t col = 0; col < row.size(); ++col)
+        if (row[col] != (col < WorksheetColumnCount ? WorksheetColumnCaptions[col] : QStringView()))
             return false;
-    }
     return true;
 }
 
-// Whether text has the shape of pattern, where "9" stands for any digit: the
-// worksheet's own forms, which need no closer look.
-bool hasShape(QStringView text, QStringView pattern)
+// The worksheet's own forms, told apart by their length and separators
+// alone: no form a spreadsheet writes has them there. Cheap, for they are
+// checked in every row.
+bool hasOwnDateShape(QStringView text)
 {
-    if (text.size() != pattern.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (pattern[i] == u'9' ? text[i] < u'0' || text[i] > u'9' : text[i] != pattern[i])
-            return false;
-    return true;
+    return text.size() == 8 && text[2] == u'-' && text[5] == u'-';
+}
+
+bool hasOwnDateTimeShape(QStringView text)
+{
+    return text.size() == 14 && text[2] == u'-' && text[5] == u'-' && text[8] == u' ' && text[11] == u':';
+}
+
+bool hasOwnTimeShape(QStringView text)
+{
+    return text.size() == 5 && text[2] == u':';
+}
+
+// Whether the dates and times of a row all have their own forms' shapes,
+// as in every row this program wrote.
+bool hasOwnShapes(std::span<const QStringView> row)
+{
+    return hasOwnDateTimeShape(row[StartColumn]) && hasOwnDateTimeShape(row[EndColumn])
+        && hasOwnTimeShape(row[TimeColumn]) && hasOwnDateShape(row[NominalDateColumn])
+        && hasOwnTimeShape(row[NominalTimeColumn]);
 }
 
 // The cell of a column in the worksheet's own form when it is in a
 // spreadsheet's form instead; empty when it is in neither, or in its own.
 QString ownForm(int column, QStringView cell, int century)
 {
-    if (cell.isEmpty())
-        return {};
     switch (column) {
     case StartColumn:
     case EndColumn:
-        if (hasShape(cell, u"99-99-99 99:99") || tryParseDateTime(cell, century))
+        if (hasOwnDateTimeShape(cell) || tryParseDateTime(cell, century))
             return {};
         if (const auto value = tryParseSpreadsheetDateTime(cell, century))
             return formatDateTimeText(*value);
         return {};
     case NominalDateColumn:
-        if (hasShape(cell, u"99-99-99") || tryParseDate(cell, century))
+        if (hasOwnDateShape(cell) || tryParseDate(cell, century))
             return {};
         if (const auto value = tryParseSpreadsheetDate(cell, century))
             return formatDateText(*value);
         return {};
-    case TimeColumn:
-    case NominalTimeColumn:
-        if (hasShape(cell, u"99:99") || tryReadMinutes(cell))
+    default: // Time and hh:mm
+        if (hasOwnTimeShape(cell) || tryReadMinutes(cell))
             return {};
         if (const auto value = tryParseSpreadsheetTime(cell))
             return formatTimeText(*value);
-        return {};
-    default:
         return {};
     }
 }
@@ -88,26 +96,31 @@ WorksheetSize mendLoadedRows(CellTable &cells)
                 break;
             }
         }
+        if (hasOwnShapes(row))
+            continue;
         mended.clear();
-        for (int col = 0; col < std::min<int>(row.size(), WorksheetColumnCount); ++col)
-            if (QString text = ownForm(col, row[col], century); !text.isEmpty())
+        for (const int col : {StartColumn, EndColumn, TimeColumn, NominalDateColumn, NominalTimeColumn})
+            if (QString text = row[col].isEmpty() ? QString() : ownForm(col, row[col], century); !text.isEmpty())
                 mended.emplace_back(col, std::move(text));
         for (const auto &[col, text] : mended) // the row's views are read before it changes
             cells.setCell(col, r, text);
     }
-    if (!dropped.empty()) {
-        // The rows kept move up in their order, the dropped ones below them.
+    // The rows kept move up in their order, the dropped ones below them;
+    // only the rows from the first dropped one on move, unless they are all
+    // dropped (the bottom line, mostly).
+    const int firstDropped = dropped.empty() ? cells.rowCount() : dropped.front();
+    if (firstDropped + int(dropped.size()) < cells.rowCount()) {
         std::vector<int> order;
-        order.reserve(cells.rowCount() - 1);
+        order.reserve(cells.rowCount() - firstDropped);
         auto nextDropped = dropped.begin();
-        for (int r = 1; r < cells.rowCount(); ++r) {
+        for (int r = firstDropped; r < cells.rowCount(); ++r) {
             if (nextDropped != dropped.end() && *nextDropped == r)
                 ++nextDropped;
             else
                 order.push_back(r);
         }
         order.insert(order.end(), dropped.begin(), dropped.end());
-        cells.permuteRows(1, order);
+        cells.permuteRows(firstDropped, order);
     }
     const int rows = cells.rowCount() - int(dropped.size()) + 1;
     if (rows - 1 < cells.rowCount())

@@ -53,7 +53,7 @@ template<typename View> bool closesField(View line, qsizetype pos)
 template<typename View> struct QuotedSpan
 {
     View text;
-    bool quotes; // holds quotes: each doubled one is to be made single
+    bool quotes; // may hold quotes: each doubled one is to be made single
 };
 
 // find(line, from) is the index of the next quote at or after from, or -1.
@@ -63,15 +63,17 @@ QuotedSpan<View> findQuoted(View line, qsizetype &pos, Char quote, Find find)
     const qsizetype start = ++pos;
     bool quotes = false;
     while ((pos = find(line, pos)) >= 0) {
-        if (pos + 1 < line.size() && line[pos + 1] == quote) {
-            quotes = true;
-            pos += 2;
-        } else if (closesField(line, pos)) {
+        // The closing quote before a comma or at the end, as files written
+        // by this program have it, is found first.
+        if (pos + 1 == line.size() || line[pos + 1] == u',')
             return {line.sliced(start, pos++ - start), quotes};
-        } else {
-            quotes = true;
+        quotes = true;
+        if (line[pos + 1] == quote)
+            pos += 2;
+        else if (closesField(line, pos))
+            return {line.sliced(start, pos++ - start), quotes};
+        else
             ++pos;
-        }
     }
     pos = line.size();
     return {line.sliced(start), quotes};
@@ -217,7 +219,7 @@ template<typename OnField> void splitFields(QByteArrayView line, const char *rea
 // many there are. Sixteen bytes at a time: that may read past the field, but
 // never past readable, the end of the text, and write up to 15 characters
 // past what it widens.
-qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
+Q_ALWAYS_INLINE qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
 {
     qsizetype i = 0;
 #ifdef __SSE2__
@@ -321,14 +323,19 @@ public:
 private:
     QChar *decode(QChar *out, QByteArrayView bytes)
     {
+        const qsizetype ascii = widenAscii(out, bytes.data(), bytes.size(), m_readable);
+        if (ascii == bytes.size())
+            return out + ascii;
+        return decodeBeyondAscii(out + ascii, bytes.sliced(ascii));
+    }
+
+    // From a byte beyond ASCII on, each sequence or byte by itself, and the
+    // ASCII runs between them as they are.
+    Q_NEVER_INLINE QChar *decodeBeyondAscii(QChar *out, QByteArrayView bytes)
+    {
         const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
         const qsizetype n = bytes.size();
         for (qsizetype i = 0;;) {
-            const qsizetype ascii = widenAscii(out, bytes.data() + i, n - i, m_readable);
-            out += ascii;
-            i += ascii;
-            if (i == n)
-                return out;
             if (const Utf8Sequence sequence = utf8Sequence(in + i, in + n); sequence.length > 0) {
                 m_sawUtf8 = true;
                 if (QChar::requiresSurrogates(sequence.character)) {
@@ -344,6 +351,11 @@ private:
                 *out++ = QChar(in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
                 ++i;
             }
+            const qsizetype ascii = widenAscii(out, bytes.data() + i, n - i, m_readable);
+            out += ascii;
+            i += ascii;
+            if (i == n)
+                return out;
         }
     }
 
@@ -377,10 +389,12 @@ private:
     // each, like CR or LF alone.
     qsizetype lineEndLength(const char *lineEnd) const
     {
-        const QByteArrayView rest(lineEnd, m_end - lineEnd);
-        if (rest.startsWith("\r\n"))
+        const qsizetype left = m_end - lineEnd;
+        if (left < 2 || lineEnd[0] != '\r')
+            return 1;
+        if (lineEnd[1] == '\n')
             return 2;
-        return rest.startsWith("\r\r\n") ? 3 : 1;
+        return left >= 3 && lineEnd[1] == '\r' && lineEnd[2] == '\n' ? 3 : 1;
     }
 
     const char *nextOf(char c, const char *&cached)
