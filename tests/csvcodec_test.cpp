@@ -164,7 +164,7 @@ TEST(CsvDecoding, AStrayByteGarblesNothingBesideIt)
         QString text;
         CsvEncoding encoding;
     } cases[] = {
-        {"Windows-1252 before UTF-8", "\"Gr\xFC\xC3\x9F" "e\"", QString::fromUtf8("Grüße"), CsvEncoding::Utf8},
+        {"Windows-1252 before UTF-8", "\"Gr\xFC\xC3\x9F Gott\"", QString::fromUtf8("Grüß Gott"), CsvEncoding::Utf8},
         {"UTF-8 before Windows-1252", "\"\xC3\xB8 \x80\"", QString::fromUtf8("ø €"), CsvEncoding::Utf8},
         {"lead byte cut short", "\"\xC3 \xE2\x82\"", QStringLiteral(u"\u00C3 \u00E2\u201A"), CsvEncoding::Windows1252},
         {"overlong", "\"\xC0\xAF\"", QString::fromUtf8("À¯"), CsvEncoding::Windows1252},

@@ -117,8 +117,8 @@ std::vector<ForeignWorksheet> foreignWorksheets()
     const QByteArray appended = morningPeriodCsv(3, "appended");
     return {
         {"line appended below the bottom line", WorkedExampleFile + appended,
-            firstDaySaved + secondDaySaved("") + QByteArray(appended).replace("\"\",\"appended", "\"-02:54\",\"appended")
-                + BottomLineCsv},
+            firstDaySaved + secondDaySaved("")
+                + QByteArray(appended).replace("\"\",\"appended", "\"-02:54\",\"appended") + BottomLineCsv},
         {"blank line in the middle", firstDay({}) + "\r\n\r\n" + secondDay("") + "\r\n" + BottomLineCsv, saved},
         {"CR CR LF line ends", QByteArray(WorkedExampleFile).replace("\r\n", "\r\r\n"), saved},
         {"heading line", "Start,End,Time,,Date,hh:mm,,Diff.,Notes\r\n" + WorkedExampleFile, saved},
@@ -131,10 +131,10 @@ std::vector<ForeignWorksheet> foreignWorksheets()
                 + BottomLineCsv},
         {"quote inside a quoted note", firstDay({}) + "\r\n" + secondDay("say \"hi\" now") + "\r\n" + BottomLineCsv,
             firstDaySaved + secondDaySaved("say \"\"hi\"\" now") + BottomLineCsv},
-        {"stray byte beside UTF-8", firstDay({}) + "\r\n" + secondDay("Gr\xFC\xC3\x9F" "e") + "\r\n" + BottomLineCsv,
-            firstDaySaved + secondDaySaved("Gr\xC3\xBC\xC3\x9F" "e") + BottomLineCsv},
-        {"line ending in many commas", firstDay({}) + QByteArray(10000, ',') + "\r\n" + secondDay("") + "\r\n" + BottomLineCsv,
-            saved},
+        {"stray byte beside UTF-8", firstDay({}) + "\r\n" + secondDay("Gr\xFC\xC3\x9F Gott") + "\r\n" + BottomLineCsv,
+            firstDaySaved + secondDaySaved("Gr\xC3\xBC\xC3\x9F Gott") + BottomLineCsv},
+        {"line ending in many commas",
+            firstDay({}) + QByteArray(10000, ',') + "\r\n" + secondDay("") + "\r\n" + BottomLineCsv, saved},
     };
 }
 

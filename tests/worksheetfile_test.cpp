@@ -61,8 +61,8 @@ QList<QStringList> loadedRows(const QByteArray &bytes)
     return texts;
 }
 
-QStringList row(const QString &start, const QString &end, const QString &time, const QString &date,
-    const QString &owed, const QString &diff = {}, const QString &notes = {})
+QStringList row(const QString &start, const QString &end, const QString &time, const QString &date, const QString &owed,
+    const QString &diff = {}, const QString &notes = {})
 {
     return {start, end, time, "", date, owed, "", diff, notes};
 }
