@@ -218,7 +218,8 @@ template<typename OnField> void splitFields(QByteArrayView line, const char *rea
 // Widens the ASCII bytes at the start of in (n bytes) into out, and tells how
 // many there are. Sixteen bytes at a time: that may read past the field, but
 // never past readable, the end of the text, and write up to 15 characters
-// past what it widens.
+// past what it widens. Inlined: it runs for every field, most of which are
+// short.
 Q_ALWAYS_INLINE qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
 {
     qsizetype i = 0;
