@@ -15,6 +15,7 @@
 #include "workinghours.h"
 #include "workinghoursdialog.h"
 #include "worksheetpreload.h"
+#include "worksheetreport.h"
 
 #include <algorithm>
 #include <csignal>
@@ -396,6 +397,34 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
     EXPECT_EQ(s.messages.texts,
         QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
+}
+
+// A line appended by another program (printf … >> Hourbook.csv) lands below
+// the empty bottom line; reloading takes it in without the empty row.
+TEST(MainWindow, ReloadTakesInALineAppendedBelowTheBottomLine)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    const ForeignWorksheet appended = foreignWorksheets().front();
+    QFile file(s.worksheet());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(appended.bytes.mid(WorkedExampleFile.size()));
+    file.close();
+
+    s.messages.answers = {0}; // "Reload"
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    ASSERT_EQ(s.messages.questions.size(), 1);
+    ASSERT_EQ(s.messages.texts.size(), 1);
+    EXPECT_TRUE(s.messages.texts[0].startsWith("The worksheet from disk is shown."));
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts.size(), 1);
+    EXPECT_EQ(readFile(s.worksheet()), appended.saved);
+
+    s.start();
+    EXPECT_EQ(s.messages.texts.size(), 1);
+    EXPECT_EQ(s.form->StatusBar1->PanelText(2), "-04:57");
+    EXPECT_EQ(readWorksheet(s.folder.path()).totals.difference, "-04:57");
 }
 
 TEST(MainWindow, StopwatchWithNoDataRowLeft)

@@ -30,6 +30,7 @@
 #include "worksheet.h"
 #include "worksheetfile.h"
 #include "worksheetpreload.h"
+#include "worksheetrows.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
@@ -484,10 +485,10 @@ bool TForm1::loadWorksheet(WorksheetPreload *preload)
     }
     m_worksheetFile->noteLoading();
     m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
-    // A file edited by hand may lack the empty bottom line, and the stopwatch
-    // would write its next period over the last one.
-    if (!isEmptyRow(Grid1->cellTable(), Grid1->RowCount() - 1))
-        Grid1->setRowCount(Grid1->RowCount() + 1);
+    // As the start-up preload and the command line mend them.
+    const WorksheetSize size = mendLoadedRows(Grid1->cellTable());
+    Grid1->setColCount(size.columns);
+    Grid1->setRowCount(size.rows);
     return false;
 }
 

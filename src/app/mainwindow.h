@@ -198,9 +198,9 @@ private:
     /// Writes the worksheet unless the file changed on disk meanwhile and the
     /// user chose otherwise. True when it was written.
     bool saveWorksheet();
-    /// Reads Hourbook.csv into the grid and makes sure it ends with the empty
-    /// bottom line. The rows come from preload when it has them (at start-up);
-    /// true then.
+    /// Reads Hourbook.csv into the grid, mended as every load of it is
+    /// (mendLoadedRows), ending with the empty bottom line. The rows come from
+    /// preload when it has them (at start-up); true then.
     bool loadWorksheet(WorksheetPreload *preload = nullptr);
     /// Loads the file from disk in place of the window's rows, after saving
     /// those beside it.
