@@ -146,77 +146,74 @@ int currentCentury()
     return ClockSource::currentYear() / 100 * 100;
 }
 
-std::optional<DateTime> tryParseDate(QStringView text, int century)
+namespace {
+
+// The whole text as scan reads it, with blanks allowed around it.
+template<typename Scan> std::optional<DateTime> scanWhole(QStringView text, Scan scan)
 {
     Scanner s {text};
     s.skipBlanks();
-    DateTime date;
-    if (!scanDate(s, century, date) || !finished(s))
+    DateTime value;
+    if (!scan(s, value) || !finished(s))
         return std::nullopt;
-    return date;
+    return value;
+}
+
+// A date, then a time after blanks (or, where spreadsheets write one, a "T");
+// without a time, midnight.
+template<typename ScanDate, typename ScanTime>
+bool scanDateAndTime(Scanner &s, DateTime &value, ScanDate scanDate, ScanTime scanTime, bool timeAfterT)
+{
+    DateTime date, time = 0;
+    if (!scanDate(s, date))
+        return false;
+    const qsizetype afterDate = s.pos;
+    if (!(timeAfterT && s.take(u'T')))
+        s.skipBlanks();
+    if (s.pos > afterDate && !s.atEnd() && !scanTime(s, time))
+        return false;
+    value = combineDateAndTime(date, time);
+    return true;
+}
+
+} // namespace
+
+std::optional<DateTime> tryParseDate(QStringView text, int century)
+{
+    return scanWhole(text, [century](Scanner &s, DateTime &date) { return scanDate(s, century, date); });
 }
 
 std::optional<DateTime> tryParseTime(QStringView text)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime time;
-    if (!scanTime(s, time) || !finished(s))
-        return std::nullopt;
-    return time;
+    return scanWhole(text, scanTime);
 }
 
 std::optional<DateTime> tryParseDateTime(QStringView text, int century)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime date, time = 0;
-    if (!scanDate(s, century, date))
-        return std::nullopt;
-    const qsizetype afterDate = s.pos;
-    s.skipBlanks();
-    if (s.pos > afterDate && !s.atEnd() && !scanTime(s, time))
-        return std::nullopt;
-    if (!finished(s))
-        return std::nullopt;
-    return combineDateAndTime(date, time);
+    return scanWhole(text, [century](Scanner &s, DateTime &value) {
+        return scanDateAndTime(
+            s, value, [century](Scanner &s, DateTime &date) { return scanDate(s, century, date); }, scanTime, false);
+    });
 }
 
 std::optional<DateTime> tryParseSpreadsheetDate(QStringView text, int century)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime date;
-    if (!scanSpreadsheetDate(s, century, date) || !finished(s))
-        return std::nullopt;
-    return date;
+    return scanWhole(
+        text, [century](Scanner &s, DateTime &date) { return scanSpreadsheetDate(s, century, date); });
 }
 
 std::optional<DateTime> tryParseSpreadsheetTime(QStringView text)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime time;
-    if (!scanSpreadsheetTime(s, time) || !finished(s))
-        return std::nullopt;
-    return time;
+    return scanWhole(text, scanSpreadsheetTime);
 }
 
 std::optional<DateTime> tryParseSpreadsheetDateTime(QStringView text, int century)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime date, time = 0;
-    if (!scanSpreadsheetDate(s, century, date))
-        return std::nullopt;
-    const qsizetype afterDate = s.pos;
-    if (!s.take(u'T'))
-        s.skipBlanks();
-    if (s.pos > afterDate && !s.atEnd() && !scanSpreadsheetTime(s, time))
-        return std::nullopt;
-    if (!finished(s))
-        return std::nullopt;
-    return combineDateAndTime(date, time);
+    return scanWhole(text, [century](Scanner &s, DateTime &value) {
+        return scanDateAndTime(
+            s, value, [century](Scanner &s, DateTime &date) { return scanSpreadsheetDate(s, century, date); },
+            scanSpreadsheetTime, true);
+    });
 }
 
 DateTime parseDate(QStringView text)
