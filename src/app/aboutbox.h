@@ -1,6 +1,6 @@
 #pragma once
 
-#include "color.h"
+#include "screencolor.h"
 
 #include <functional>
 #include <QDialog>

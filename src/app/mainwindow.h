@@ -1,7 +1,7 @@
 #pragma once
 
-#include "color.h"
 #include "datetime.h"
+#include "screencolor.h"
 #include "today.h"
 
 #include <functional>

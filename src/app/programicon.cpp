@@ -1,6 +1,6 @@
 #include "programicon.h"
 
-#include "color.h"
+#include "screencolor.h"
 
 #include <optional>
 #include <QPainter>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QtGlobal>
 
 /// A colour as the worksheet and its settings file store it: red in the low
@@ -55,15 +54,3 @@ constexpr bool isSystemColor(TColor color)
 {
     return (quint32(color) & 0xFF000000u) == 0xFF000000u;
 }
-
-/// The screen colour for a stored colour; system colours come from the
-/// application palette.
-QColor toQColor(TColor color);
-/// The stored form of an explicit screen colour.
-TColor fromQColor(const QColor &color);
-
-/// Whether a colour looks dark, by its brightness to the eye.
-bool isDark(const QColor &color);
-/// The colour for text on background: the desktop's text colour where it
-/// stands out, otherwise white on a dark and black on a light background.
-TColor readableTextColor(TColor background);

@@ -1,6 +1,6 @@
 #include "hghintwindow.h"
 
-#include "color.h"
+#include "screencolor.h"
 
 #include <algorithm>
 #include <QGuiApplication>

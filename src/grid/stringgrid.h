@@ -1,7 +1,7 @@
 #pragma once
 
 #include "celltable.h"
-#include "color.h"
+#include "screencolor.h"
 
 #include <functional>
 #include <QAbstractScrollArea>

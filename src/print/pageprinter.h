@@ -1,12 +1,12 @@
 #pragma once
 
-#include "color.h"
 #include "columnformat.h"
 #include "documentoutput.h"
 #include "documentsource.h"
 #include "errors.h"
 #include "printermetrics.h"
 #include "printprogressdialog.h"
+#include "screencolor.h"
 #include "textfit.h"
 #include "textmeasure.h"
 

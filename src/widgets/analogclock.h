@@ -1,8 +1,8 @@
 #pragma once
 
-#include "color.h"
 #include "datetime.h"
 #include "datetimetext.h"
+#include "screencolor.h"
 #include "threadtimer.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "color.h"
 #include "dateutil.h"
+#include "screencolor.h"
 
 #include <functional>
 #include <QDialog>

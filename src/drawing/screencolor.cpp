@@ -1,4 +1,4 @@
-#include "color.h"
+#include "screencolor.h"
 
 #include <QGuiApplication>
 #include <QPalette>
