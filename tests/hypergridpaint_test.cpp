@@ -1,4 +1,5 @@
 #include "hypergrid.h"
+#include "imagecontrast.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

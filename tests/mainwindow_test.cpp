@@ -3,6 +3,7 @@
 #include "dateedit.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
+#include "imagecontrast.h"
 #include "mainwindow.h"
 #include "maskededit.h"
 #include "onoffswitch.h"

@@ -1,23 +1,17 @@
 #include "applicationname.h"
 #include "desktopfonts.h"
 #include "modules.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 int main(int argc, char **argv)
 {
     // Widgets are real but never reach a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A runtime folder of its own, so that the single-instance lock of the
-    // tests never meets that of a Worktally the user is running; and a data
-    // home of its own, so that no test reaches the user's worksheet.
-    QTemporaryDir runtime, dataHome;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    PrivateFolders folders;
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     nameApplication(); // as the program names itself

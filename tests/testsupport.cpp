@@ -3,12 +3,17 @@
 #include "csvcodec.h"
 #include "worksheet.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QStringEncoder>
 #include <unistd.h>
+
+PrivateFolders::PrivateFolders()
+{
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome.path()));
+}
 
 MessageRecorder::MessageRecorder()
 {
@@ -27,15 +32,6 @@ MessageRecorder::~MessageRecorder()
 {
     setMessagePresenter(std::move(m_previous));
     setQuestionPresenter(std::move(m_previousQuestions));
-}
-
-int strongestContrast(const QImage &image, const QRect &area, const QColor &background)
-{
-    int contrast = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
-    return contrast;
 }
 
 namespace {

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
-#include <QColor>
-#include <QImage>
 #include <QString>
 #include <QStringConverter>
 #include <QStringList>
@@ -20,6 +18,20 @@ inline void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 QT_END_NAMESPACE
+
+/// While it lives, the tests have a runtime folder of their own, so that the
+/// single-instance lock of the tests never meets that of a Worktally the user
+/// is running; and a data home of their own, so that no test reaches the
+/// user's worksheet. Made before the application.
+class PrivateFolders
+{
+public:
+    PrivateFolders();
+
+private:
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_dataHome;
+};
 
 /// Records the messages the program would show in message boxes, and answers
 /// its questions from a script: the next of answers, or the safe choice once
@@ -41,10 +53,6 @@ private:
     MessagePresenter m_previous;
     QuestionPresenter m_previousQuestions;
 };
-
-/// The largest difference in grey level between a pixel of area and
-/// background: how well the text drawn there stands out.
-int strongestContrast(const QImage &image, const QRect &area, const QColor &background);
 
 /// The empty bottom line as Hourbook.csv holds it.
 extern const QByteArray BottomLineCsv;
