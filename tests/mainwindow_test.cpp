@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -39,12 +40,32 @@ namespace {
 const QDateTime Monday(QDate(2026, 12, 7), QTime(14, 5));
 const QByteArray MondayHours = "[WorkingHours]\nMon=07:24\n";
 
+// Sets an environment variable while it lives.
+class Environment
+{
+public:
+    Environment(const char *name, const QString &value)
+        : m_name(name)
+        , m_previous(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~Environment() { qputenv(m_name, m_previous); }
+
+private:
+    const char *m_name;
+    QByteArray m_previous;
+};
+
 // The main window over a data folder of its own, with "now" fixed; the
-// program's folder, with the help pages, is another.
+// program's folder, with the help pages, is another, and so is the state
+// folder, where a signalled exit keeps what it could not save.
 struct Session
 {
     QTemporaryDir folder;
     QTemporaryDir programFolder;
+    QTemporaryDir stateHome;
+    Environment state {"XDG_STATE_HOME", stateHome.path()};
     FixedClock clock {Monday};
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
@@ -64,6 +85,29 @@ struct Session
     QString worksheet() const { return path("Hourbook.csv"); }
     QStringList row(int r) const { return form->Grid1->cellTable().rowTexts(r); }
     void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
+    void clickRow(int r)
+    {
+        QTest::mouseClick(form->Grid1->viewport(), Qt::LeftButton, {}, form->Grid1->CellRect(1, r).center());
+    }
+
+    /// The worksheet in the window, as the file holds it.
+    QByteArray windowCsv() const
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        form->Grid1->SaveToCSVStream(0, 1, buffer);
+        return buffer.data();
+    }
+    /// Waits until file holds what the window holds.
+    bool holdsTheWindow(const QString &file) const
+    {
+        return QTest::qWaitFor([&] { return readFile(file) == windowCsv(); }, 5000);
+    }
+    /// Where a signalled exit keeps a worksheet it saved today at time.
+    QString recovery(const QString &time = QStringLiteral("1405")) const
+    {
+        return stateHome.filePath(QStringLiteral("Worktally/Hourbook 2026-12-07 %1 unsaved.csv").arg(time));
+    }
 };
 
 } // namespace
@@ -336,6 +380,7 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     writeFile(s.worksheet(), WorkedExampleFile);
     TForm1 &form = s.start();
     s.clickSwitch();
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet())); // the new period is saved
     const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
     writeFile(s.worksheet(), edited);
     s.clock.advance(30 * 60);
@@ -356,6 +401,7 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_EQ(s.row(3).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"})); // runs on
     EXPECT_EQ(s.row(4), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
+    EXPECT_TRUE(s.holdsTheWindow(s.worksheet())); // the reloaded worksheet with the running period
 
     writeFile(s.worksheet(), WorkedExampleFile); // edited once more
     s.messages.answers = {1};
@@ -366,6 +412,151 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
     EXPECT_EQ(s.messages.texts,
         QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
+}
+
+// A crash or a power cut loses nothing that the window showed: each change
+// is on disk once it is made, by the same save as "Save now".
+TEST(MainWindow, EveryChangeIsOnDiskAtOnce)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"Start", [&] { s.clickSwitch(); }},
+        {"Stop",
+            [&] {
+                s.clock.advance(50 * 60);
+                s.clickSwitch();
+            }},
+        {"Update",
+            [&] {
+                s.clickRow(1);
+                QTest::keyClicks(form.memo1, " on time");
+                QTest::mouseClick(form.btnV1, Qt::LeftButton);
+            }},
+        {"Insert", [&] { QTest::mouseClick(form.btnInsLine, Qt::LeftButton); }},
+        {"Delete",
+            [&] {
+                s.clickRow(form.Grid1->Row()); // the row just inserted
+                QTest::mouseClick(form.btnDelete, Qt::LeftButton);
+            }},
+    };
+    for (const auto &[name, change] : changes) {
+        const QByteArray before = readFile(s.worksheet());
+        change();
+        EXPECT_NE(s.windowCsv(), before) << name; // something to save
+        EXPECT_TRUE(s.holdsTheWindow(s.worksheet())) << name;
+    }
+    EXPECT_TRUE(readFile(s.worksheet()).contains("on time"));
+    EXPECT_FALSE(readFile(s.worksheet()).contains("00:00\",\"01-12-98 00:00\"")); // inserted, then deleted
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile); // the first save keeps the start-up file
+}
+
+TEST(MainWindow, ChangeThatCannotBeSavedStaysInTheWindowAndTheNextChangeSavesIt)
+{
+    Session s;
+    const QString folder = s.path("program");
+    QDir().mkpath(folder);
+    s.form = std::make_unique<TForm1>(folder);
+    TForm1 &form = *s.form;
+    form.show();
+    QDir(folder).removeRecursively(); // the folder goes away under the program
+    s.clickSwitch();
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !s.messages.texts.isEmpty(); }, 5000));
+    EXPECT_EQ(s.messages.texts, QStringList({"Cannot create file " + worksheet}));
+    EXPECT_TRUE(form.Switch1->StateOn());
+    EXPECT_EQ(form.Grid1->RowCount(), 4);
+
+    QDir().mkpath(folder); // the user puts it back
+    s.clock.advance(10 * 60);
+    s.clickSwitch();
+    EXPECT_TRUE(s.holdsTheWindow(worksheet));
+    EXPECT_TRUE(readFile(worksheet).contains("\"07-12-26 14:05\",\"07-12-26 14:15\",\"00:10\""));
+    EXPECT_EQ(s.messages.texts.size(), 1);
+}
+
+// While the question about a change on disk waits for its answer, neither
+// the timer nor a termination signal may ask it a second time; the signal
+// ends the program once it is answered.
+TEST(MainWindow, SignalAndTimerDuringTheQuestionAskNoSecondOne)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    UnixSignalWatcher termination({SIGTERM}); // wired as in the program
+    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::closeOnSignal);
+    bool signalled = false;
+    QObject::connect(&termination, &UnixSignalWatcher::received, [&] { signalled = true; });
+    const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus");
+    writeFile(s.worksheet(), edited);
+
+    int questions = 0;
+    setQuestionPresenter([&](const QString &, const QStringList &, int safeChoice) {
+        if (++questions == 1) {
+            form.Timer1Timer();
+            std::raise(SIGTERM);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return signalled; }, 2000));
+        }
+        return safeChoice; // Cancel
+    });
+    s.clickSwitch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(readFile(s.worksheet()), edited); // never written over unasked
+    EXPECT_TRUE(s.holdsTheWindow(s.recovery()));
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+// A kill follows a termination signal within seconds: no box may wait for an
+// answer, and what cannot be written where it belongs is kept in the state
+// folder, of which the next start tells once.
+TEST(MainWindow, SignalledExitKeepsWhatItCannotSaveInARecoveryFile)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void(Session &)> before;
+        bool changedOnDisk;
+    } obstacles[] = {
+        {"unreadable at start", [](Session &s) { QDir().mkpath(s.worksheet()); }, false},
+        {"read-only file",
+            [](Session &s) {
+                writeFile(s.worksheet(), WorkedExampleFile);
+                QFile::setPermissions(s.worksheet(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+            },
+            false},
+        {"changed on disk", [](Session &s) { writeFile(s.worksheet(), WorkedExampleFile); }, true},
+    };
+    for (const auto &obstacle : obstacles) {
+        SCOPED_TRACE(obstacle.name);
+        Session s;
+        obstacle.before(s);
+        TForm1 &form = s.start();
+        s.clickSwitch();
+        s.clock.advance(20 * 60);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isSaving(); }, 5000));
+        if (obstacle.changedOnDisk)
+            writeFile(s.worksheet(), QByteArray(WorkedExampleFile).replace("Train", "Bus"));
+        const QByteArray onDisk = readFile(s.worksheet());
+        const int shown = s.messages.texts.size();
+        form.closeOnSignal();
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(s.messages.texts.size(), shown);
+        EXPECT_TRUE(s.messages.questions.isEmpty());
+        EXPECT_EQ(readFile(s.worksheet()), onDisk);
+        const QString recovery = s.recovery(QStringLiteral("1425"));
+        EXPECT_TRUE(readFile(recovery).contains("\"07-12-26 14:05\",\"07-12-26 14:25\",\"00:20\""));
+        EXPECT_TRUE(s.holdsTheWindow(recovery));
+
+        const QString told = "When Worktally was last ended by the system (a logout or a kill), the worksheet could "
+                             "not be saved as " + s.worksheet() + ". It was saved as " + recovery + ".";
+        s.start();
+        EXPECT_EQ(s.messages.texts.count(told), 1);
+        s.start();
+        EXPECT_EQ(s.messages.texts.count(told), 1);
+    }
 }
 
 TEST(MainWindow, StopwatchWithNoDataRowLeft)
@@ -393,6 +584,7 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     s.clickSwitch();
     ASSERT_TRUE(form.LiveTimer->isActive());
     EXPECT_EQ(form.LiveTimer->interval(), 60 * 1000);
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet())); // the start of the period
     QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
     form.MaskEdit3->setText("07:24"); // being typed
     s.clock.advance(95 * 60 + 20);
@@ -406,7 +598,8 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     EXPECT_EQ(form.LiveTimer->interval(), 40 * 1000); // at 15:41:00
     EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1}));
     EXPECT_EQ(form.MaskEdit3->Text(), "07:24");
-    EXPECT_FALSE(QFile::exists(s.worksheet()));
+    QCoreApplication::processEvents(); // a save would end here
+    EXPECT_FALSE(readFile(s.worksheet()).contains("15:40")); // saved at the start, not since
     EXPECT_TRUE(s.messages.texts.isEmpty());
 
     s.clickSwitch();

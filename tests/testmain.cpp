@@ -13,10 +13,12 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // A runtime folder of its own, so that the single-instance lock of the
     // tests never meets that of a Worktally the user is running; and a data
-    // home of its own, so that no test reaches the user's worksheet.
-    QTemporaryDir runtime, dataHome;
+    // home of its own, so that no test reaches the user's worksheet, nor the
+    // user's state folder with the worksheets saved by a signalled exit.
+    QTemporaryDir runtime, dataHome, stateHome;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));

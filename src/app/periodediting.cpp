@@ -124,6 +124,7 @@ void TForm1::btnV1Click()
     }
     selectRow(written);
     Button1Click();
+    saveChange();
 }
 
 void TForm1::btnInsLineClick()
@@ -137,6 +138,7 @@ void TForm1::btnInsLineClick()
     Grid1->setRow(inserted);
     DateEdit1->setFocus();
     showToday();
+    saveChange();
 }
 
 void TForm1::btnDeleteClick()
@@ -168,4 +170,5 @@ void TForm1::btnDeleteClick()
     // still show the period just deleted.
     fillEditPanel();
     Button1Click();
+    saveChange();
 }

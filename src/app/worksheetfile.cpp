@@ -80,15 +80,43 @@ void WorksheetFile::noteLoaded(const QByteArray &content)
     m_keepForBackup = false;
 }
 
-bool WorksheetFile::noteSaved(size_t contentHash)
+WorksheetFile::Save WorksheetFile::prepareSave(CsvRows rows) const
 {
-    m_known = statOf(m_path);
-    m_known.contentHash = contentHash;
+    Save save;
+    save.m_rows = std::move(rows);
+    save.m_path = m_path;
+    save.m_backup = m_startupContent;
+    save.m_backupPath = backupPath();
+    return save;
+}
+
+void WorksheetFile::Save::run() noexcept
+{
+    try {
+        m_written.contentHash = m_rows.saveTo(m_path);
+    } catch (const WorktallyError &e) {
+        m_error = e.message();
+        return;
+    }
+    // Taken at once, before anyone else may write the file.
+    const size_t contentHash = m_written.contentHash;
+    m_written = statOf(m_path);
+    m_written.contentHash = contentHash;
+    m_error.clear();
+    if (!m_backup)
+        return;
+    QSaveFile backup(m_backupPath);
+    m_backupWritten = backup.open(QIODevice::WriteOnly) && backup.write(*m_backup) == m_backup->size() && backup.commit();
+}
+
+bool WorksheetFile::noteSaved(const Save &save)
+{
+    if (!save.error().isEmpty())
+        return true;
+    m_known = save.m_written;
     if (!m_startupContent)
         return true;
-    QSaveFile backup(backupPath());
-    if (!backup.open(QIODevice::WriteOnly) || backup.write(*m_startupContent) != m_startupContent->size()
-        || !backup.commit())
+    if (!save.m_backupWritten)
         return false;
     m_startupContent.reset();
     return true;
@@ -128,14 +156,22 @@ WorksheetFile::Change WorksheetFile::askAboutChange() const
 
 QString WorksheetFile::datedPath() const
 {
+    return datedPath(QFileInfo(m_path).path(), QString());
+}
+
+QString WorksheetFile::datedPath(const QString &folder, const QString &tag) const
+{
     const QFileInfo info(m_path);
-    const QString stem
+    QString stem
         = info.completeBaseName() + u' ' + ClockSource::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm"));
+    if (!tag.isEmpty())
+        stem += u' ' + tag;
     const QString suffix = u'.' + info.suffix();
-    QString path = info.dir().filePath(stem + suffix);
+    const QDir dir(folder);
+    QString path = dir.filePath(stem + suffix);
     // A second copy within the same minute must not replace the first.
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = info.dir().filePath(stem + QStringLiteral(" (%1)").arg(n) + suffix);
+        path = dir.filePath(stem + QStringLiteral(" (%1)").arg(n) + suffix);
     return path;
 }
 

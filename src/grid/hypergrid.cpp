@@ -374,6 +374,32 @@ void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
 
 size_t THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
 {
+    return csvRows(firstCol, firstRow).saveTo(fileName);
+}
+
+bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
+{
+    return csvRows(firstCol, firstRow).writeTo(stream).has_value();
+}
+
+CsvRows THyperGrid::csvRows(int firstCol, int firstRow) const
+{
+    CsvRows rows;
+    rows.m_cells = cellTable();
+    rows.m_cells.setChangeListener({}); // the copy repaints nothing
+    const int count = std::max(m_columns.Count() - firstCol, 0);
+    const std::vector<int> allGridCols = gridColumns();
+    rows.m_gridCols.assign(allGridCols.end() - count, allGridCols.end());
+    for (int k = 0; k < count; ++k)
+        rows.m_hidden.push_back(rows.m_gridCols[k] >= 0 ? QStringList() : m_columns.Items(firstCol + k)->HiddenCells);
+    rows.m_firstRow = std::max(firstRow, 0);
+    rows.m_rowCount = RowCount();
+    rows.m_encoding = m_csvEncoding;
+    return rows;
+}
+
+size_t CsvRows::saveTo(const QString &fileName) const
+{
     // QSaveFile refuses a file that this user may not write. One that no one
     // may write was made read-only on purpose, and stays so for the
     // superuser too, whom its permissions would not stop.
@@ -387,47 +413,39 @@ size_t THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw FileCreateError(fileName);
-    const std::optional<size_t> contentHash = writeCsv(firstCol, firstRow, file);
+    const std::optional<size_t> contentHash = writeTo(file);
     if (!contentHash || !file.commit())
         throw FileCreateError(fileName);
     return *contentHash;
 }
 
-bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
+std::optional<size_t> CsvRows::writeTo(QIODevice &stream) const
 {
-    return writeCsv(firstCol, firstRow, stream).has_value();
-}
-
-std::optional<size_t> THyperGrid::writeCsv(int firstCol, int firstRow, QIODevice &stream) const
-{
-    const int count = std::max(m_columns.Count() - firstCol, 0);
-    const std::vector<int> allGridCols = gridColumns();
-    const std::span<const int> gridCols = std::span(allGridCols).last(count);
+    const size_t count = m_gridCols.size();
     std::vector<QStringView> cells;
     std::vector<QStringView> fields(count);
     auto rowFields = [&](int row) -> std::span<const QStringView> {
-        cellTable().rowCells(row, cells);
-        for (int k = 0; k < count; ++k) {
-            if (gridCols[k] >= 0) {
-                fields[k] = cells[gridCols[k]];
+        m_cells.rowCells(row, cells);
+        for (size_t k = 0; k < count; ++k) {
+            if (m_gridCols[k] >= 0) {
+                fields[k] = cells[m_gridCols[k]];
             } else {
-                const QStringList &hidden = m_columns.Items(firstCol + k)->HiddenCells;
+                const QStringList &hidden = m_hidden[k];
                 fields[k] = row < hidden.size() ? QStringView(hidden.at(row)) : QStringView();
             }
         }
         return fields;
     };
-    const int first = std::max(firstRow, 0);
 
     // One character that Windows-1252 lacks puts the whole file in UTF-8.
-    CsvEncoding encoding = m_csvEncoding;
-    for (int row = first; encoding == CsvEncoding::Windows1252 && row < RowCount(); ++row) {
+    CsvEncoding encoding = m_encoding;
+    for (int row = m_firstRow; encoding == CsvEncoding::Windows1252 && row < m_rowCount; ++row) {
         const auto texts = rowFields(row);
         if (!std::all_of(texts.begin(), texts.end(), fitsWindows1252))
             encoding = CsvEncoding::Utf8;
     }
     CsvWriter writer(stream, encoding);
-    for (int row = first; row < RowCount(); ++row)
+    for (int row = m_firstRow; row < m_rowCount; ++row)
         writer.writeRow(rowFields(row));
     if (!writer.finish())
         return std::nullopt;

@@ -79,6 +79,30 @@ public:
     explicit EhgInvalidColumnName(const QString &name);
 };
 
+/// The rows of a grid as its SaveToCSV writes them, copied: the copy is
+/// cheap (a row's texts stay shared until the grid changes that row), and
+/// another thread may write it while the grid goes on changing.
+class CsvRows
+{
+public:
+    /// Replaces the file as a whole, never leaving it half written; raises
+    /// FileCreateError when that fails (the old file is then untouched).
+    /// Returns the ContentHash of the bytes written.
+    size_t saveTo(const QString &fileName) const;
+    /// The ContentHash of the bytes written, or none when the stream refused
+    /// bytes.
+    std::optional<size_t> writeTo(QIODevice &stream) const;
+
+private:
+    friend class THyperGrid;
+    CellTable m_cells;
+    std::vector<int> m_gridCols; // per column object written: its grid column, or -1 when hidden
+    std::vector<QStringList> m_hidden; // the cells of the hidden ones
+    int m_firstRow = 0;
+    int m_rowCount = 0;
+    CsvEncoding m_encoding = CsvEncoding::Utf8;
+};
+
 /// The grid that holds the worksheet: column objects with titles, colours,
 /// fonts, alignment and formatting, a second title level of headings spanning
 /// adjacent columns, hidden columns that keep their texts, and the worksheet
@@ -154,6 +178,9 @@ public:
     /// A file read in Windows-1252 is written in it again, as long as every
     /// character fits; everything else is written in UTF-8.
     bool SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const;
+    /// The rows SaveToCSV would write, as a copy that another thread can
+    /// write while the grid goes on changing.
+    CsvRows csvRows(int firstCol, int firstRow) const;
 
     void SaveColumnWidths(const QString &key);
     void LoadColumnWidths(const QString &key);
@@ -275,9 +302,6 @@ private:
     int visibleColumnsBefore(const ThgColumn *column) const;
     /// LoadFromCSVStream's work, on the bytes read.
     void readCsv(int firstCol, int firstRow, QByteArrayView bytes);
-    /// SaveToCSVStream's work; the ContentHash of the bytes written, or none
-    /// when the stream refused bytes.
-    std::optional<size_t> writeCsv(int firstCol, int firstRow, QIODevice &stream) const;
     /// GridColOf of every column object in collection order, in one pass.
     std::vector<int> gridColumns() const;
     struct CellAttributes
