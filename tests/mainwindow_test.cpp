@@ -498,6 +498,7 @@ TEST(MainWindow, SignalAndTimerDuringTheQuestionAskNoSecondOne)
             form.Timer1Timer();
             std::raise(SIGTERM);
             EXPECT_TRUE(QTest::qWaitFor([&] { return signalled; }, 2000));
+            EXPECT_TRUE(form.isVisible()); // the answer still counts
         }
         return safeChoice; // Cancel
     });
@@ -507,6 +508,30 @@ TEST(MainWindow, SignalAndTimerDuringTheQuestionAskNoSecondOne)
     EXPECT_EQ(readFile(s.worksheet()), edited); // never written over unasked
     EXPECT_TRUE(s.holdsTheWindow(s.recovery()));
     EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, TimerTickDuringTheQuestionSavesOnceItIsAnswered)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet()));
+    writeFile(s.worksheet(), QByteArray(WorkedExampleFile).replace("Train", "Bus"));
+
+    int questions = 0;
+    setQuestionPresenter([&](const QString &, const QStringList &, int) {
+        if (++questions == 1) {
+            s.clock.advance(15 * 60);
+            form.Timer1Timer();
+        }
+        return 1; // Overwrite
+    });
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return readFile(s.worksheet()).contains("\"07-12-26 14:20\""); }, 5000));
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(s.row(3)[1], "07-12-26 14:20");
 }
 
 // A kill follows a termination signal within seconds: no box may wait for an
@@ -598,7 +623,7 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     EXPECT_EQ(form.LiveTimer->interval(), 40 * 1000); // at 15:41:00
     EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1}));
     EXPECT_EQ(form.MaskEdit3->Text(), "07:24");
-    QCoreApplication::processEvents(); // a save would end here
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isSaving(); }, 5000));
     EXPECT_FALSE(readFile(s.worksheet()).contains("15:40")); // saved at the start, not since
     EXPECT_TRUE(s.messages.texts.isEmpty());
 
