@@ -251,6 +251,16 @@ TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
     trayHost.waitForFinished(5000);
 }
 
+// The files that a signalled exit kept in the state home of copies.
+QStringList recoveryFiles(const Copies &copies)
+{
+    const QDir folder(copies.stateHome.filePath(QStringLiteral("Worktally")));
+    QStringList files;
+    for (const QString &name : folder.entryList({QStringLiteral("Hourbook * unsaved.csv")}, QDir::Files))
+        files << folder.filePath(name);
+    return files;
+}
+
 TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
 {
     Copies copies;
@@ -270,22 +280,14 @@ TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
         ::signal(SIGXFSZ, SIG_DFL);
     });
     ASSERT_EQ(waitForWindows(limited->processId()).size(), 1);
-    ::kill(pid_t(limited->processId()), SIGTERM); // exit, which saves
+    // Exit, which saves; a recovery file would be beyond the limit too.
+    ::kill(pid_t(limited->processId()), SIGTERM);
     // The failed save's message box beside the main window that stays open.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return limited->state() != QProcess::Running || windowsOf(limited->processId()).size() == 2; }, 15000));
     EXPECT_EQ(windowsOf(limited->processId()).size(), 2);
     EXPECT_EQ(readFile(worksheet), row.repeated(2000));
-}
-
-// The files that a signalled exit kept in the state home of copies.
-QStringList recoveryFiles(const Copies &copies)
-{
-    const QDir folder(copies.stateHome.filePath(QStringLiteral("Worktally")));
-    QStringList files;
-    for (const QString &name : folder.entryList({QStringLiteral("Hourbook * unsaved.csv")}, QDir::Files))
-        files << folder.filePath(name);
-    return files;
+    EXPECT_TRUE(recoveryFiles(copies).isEmpty()); // nothing half written
 }
 
 // A logout ends the program with SIGTERM and, a few seconds later, SIGKILL:
