@@ -74,7 +74,10 @@ void reportChange(benchmark::State &state, const char *name, const std::function
 void BM_InsertAndSave(benchmark::State &state)
 {
     reportChange(
-        state, "insert", [](TForm1 &form) { form.Grid1->setSelection({0, Rows / 2, 8, Rows / 2}); },
+        state, "insert",
+        [](TForm1 &form) {
+            form.Grid1->setSelection({0, Rows / 2, 8, Rows / 2});
+        },
         [](TForm1 &form) { form.btnInsLineClick(); });
 }
 

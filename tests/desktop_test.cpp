@@ -124,13 +124,14 @@ bool isMainWindow(const QString &window)
 void clickAt(const QString &window, QPoint at)
 {
     run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-            QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+        {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()),
+            QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void pressKey(const QString &window, const QString &key)
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), key});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), key});
 }
 
 // The middle of the stopwatch switch in the main window.
@@ -304,7 +305,8 @@ TEST(SignalledExit, WorksheetThatCannotBeWrittenIsKeptInTheStateFolder)
     // not stop, is stopped by the file.
     constexpr QFileDevice::Permissions readable
         = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    constexpr QFileDevice::Permissions enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    constexpr QFileDevice::Permissions enterable
+        = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
     QFile::setPermissions(worksheet, readable);
     QFile::setPermissions(folder, readable | enterable);
     QProcess *process = copies.start(program);

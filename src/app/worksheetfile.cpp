@@ -106,7 +106,8 @@ void WorksheetFile::Save::run() noexcept
     if (!m_backup)
         return;
     QSaveFile backup(m_backupPath);
-    m_backupWritten = backup.open(QIODevice::WriteOnly) && backup.write(*m_backup) == m_backup->size() && backup.commit();
+    m_backupWritten
+        = backup.open(QIODevice::WriteOnly) && backup.write(*m_backup) == m_backup->size() && backup.commit();
 }
 
 bool WorksheetFile::noteSaved(const Save &save)
