@@ -42,11 +42,10 @@ QString WorksheetFile::backupPath() const
     return m_path + QStringLiteral(".bak");
 }
 
-WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
+WorksheetFile::Fingerprint WorksheetFile::fingerprintOf(const struct stat &status)
 {
     Fingerprint fingerprint;
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return fingerprint;
     fingerprint.isFile = true;
     fingerprint.size = status.st_size;
@@ -54,6 +53,22 @@ WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
     fingerprint.device = status.st_dev;
     fingerprint.inode = status.st_ino;
     return fingerprint;
+}
+
+WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return fingerprintOf(status);
+}
+
+WorksheetFile::Fingerprint WorksheetFile::statOf(int fileDescriptor)
+{
+    struct stat status;
+    if (::fstat(fileDescriptor, &status) != 0)
+        return {};
+    return fingerprintOf(status);
 }
 
 bool WorksheetFile::Fingerprint::isSameFileAs(const Fingerprint &other) const
@@ -92,16 +107,16 @@ WorksheetFile::Save WorksheetFile::prepareSave(CsvRows rows) const
 
 void WorksheetFile::Save::run() noexcept
 {
+    // The file is known by the one written, taken before it replaces the old
+    // one: a change made by someone else right after still shows.
+    const auto noteWritten = [this](QFileDevice &written) { m_written = statOf(written.handle()); };
     try {
-        m_written.contentHash = m_rows.saveTo(m_path);
+        const size_t contentHash = m_rows.saveTo(m_path, noteWritten);
+        m_written.contentHash = contentHash;
     } catch (const WorktallyError &e) {
         m_error = e.message();
         return;
     }
-    // Taken at once, before anyone else may write the file.
-    const size_t contentHash = m_written.contentHash;
-    m_written = statOf(m_path);
-    m_written.contentHash = contentHash;
     m_error.clear();
     if (!m_backup)
         return;

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+struct stat;
+
 /// Why a file that is there could not be read, in the user's words: "it is a
 /// folder", "there is no permission to read it" and the like.
 QString whyUnreadable(const QString &path);
@@ -82,7 +84,9 @@ private:
         /// to be the same.
         bool isSameFileAs(const Fingerprint &other) const;
     };
+    static Fingerprint fingerprintOf(const struct stat &status);
     static Fingerprint statOf(const QString &path);
+    static Fingerprint statOf(int fileDescriptor);
 
     QString m_path;
     Fingerprint m_known;

@@ -398,7 +398,7 @@ CsvRows THyperGrid::csvRows(int firstCol, int firstRow) const
     return rows;
 }
 
-size_t CsvRows::saveTo(const QString &fileName) const
+size_t CsvRows::saveTo(const QString &fileName, const std::function<void(QFileDevice &)> &beforeReplacing) const
 {
     // QSaveFile refuses a file that this user may not write. One that no one
     // may write was made read-only on purpose, and stays so for the
@@ -414,7 +414,11 @@ size_t CsvRows::saveTo(const QString &fileName) const
     if (!file.open(QIODevice::WriteOnly))
         throw FileCreateError(fileName);
     const std::optional<size_t> contentHash = writeTo(file);
-    if (!contentHash || !file.commit())
+    if (!contentHash || !file.flush())
+        throw FileCreateError(fileName);
+    if (beforeReplacing)
+        beforeReplacing(file);
+    if (!file.commit())
         throw FileCreateError(fileName);
     return *contentHash;
 }

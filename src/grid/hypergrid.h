@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <variant>
 
+class QFileDevice;
 class QIODevice;
 class QPainter;
 class THgInplaceEdit;
@@ -87,8 +88,10 @@ class CsvRows
 public:
     /// Replaces the file as a whole, never leaving it half written; raises
     /// FileCreateError when that fails (the old file is then untouched).
-    /// Returns the ContentHash of the bytes written.
-    size_t saveTo(const QString &fileName) const;
+    /// beforeReplacing is given the new file, written in full, just before
+    /// it takes the old one's place. Returns the ContentHash of the bytes
+    /// written.
+    size_t saveTo(const QString &fileName, const std::function<void(QFileDevice &)> &beforeReplacing = {}) const;
     /// The ContentHash of the bytes written, or none when the stream refused
     /// bytes.
     std::optional<size_t> writeTo(QIODevice &stream) const;
