@@ -1,3 +1,4 @@
+#include "applicationname.h"
 #include "commandline.h"
 #include "desktopfonts.h"
 #include "filelocations.h"
@@ -21,8 +22,7 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     FontconfigPreload fontconfig;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Worktally"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    nameApplication();
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(WORKTALLY_APP_ID));
     // Worktally ends by its own exit path, which saves the worksheet, never

@@ -41,7 +41,8 @@ TEST(AboutBox, ShowsNameVersionAndAddresses)
     EXPECT_EQ(a.box.ProductName->text(), "Worktally");
     EXPECT_EQ(a.box.Version->text(), "version 1.00");
     EXPECT_EQ(a.box.SpeedButton1->text(), "&Print");
-    EXPECT_EQ(a.box.WebLink->toolTip(), TAboutBox::WebAddress);
+    EXPECT_EQ(a.box.WebLink->toolTip(), "https://sorrelbysoft.example/worktally");
+    EXPECT_EQ(a.box.MailLink->toolTip(), "worktally@sorrelbysoft.example");
     EXPECT_EQ(a.box.size(), QSize(432, 318));
     EXPECT_FALSE(a.box.Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(a.box.Memo1->isReadOnly());

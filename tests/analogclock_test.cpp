@@ -2,8 +2,10 @@
 #include "clocksource.h"
 #include "errors.h"
 #include "testsupport.h"
+#include "threadtimer.h"
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QTest>
 #include <thread>
@@ -352,6 +354,15 @@ TEST(ClockTimer, TicksByItselfAndNotAfterTheClockIsGone)
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     delete clock;
     const int atDestruction = reads;
-    QTest::qWait(50);
+    // The tick it had posted, had it run, would have run before this event;
+    // a timer left running would have ticked beside a second one.
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
+    int beside = 0;
+    TThreadTimer timer;
+    timer.setInterval(450); // the clock's
+    timer.setOnTimer([&](TThreadTimer *) { ++beside; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handled && beside >= 2; }, 5000));
     EXPECT_EQ(reads, atDestruction);
 }

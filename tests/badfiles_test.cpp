@@ -2,9 +2,11 @@
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "testsupport.h"
+#include "worksheetpreload.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -86,5 +88,34 @@ TEST(BadWorksheetFiles, ComeBackFromAStartAndAnExitAsTheyWereRead)
         again.setRowCount(2);
         again.LoadFromCSV(0, 1, path);
         EXPECT_EQ(dataRows(again), read);
+    }
+}
+
+// Files that other programs wrote or changed: a start reads them without a
+// message, whether the rows were read ahead or by the window, and the exit
+// saves them in the program's own forms.
+TEST(BadWorksheetFiles, FromOtherProgramsStartWithoutAMessageAndAreSavedInOwnForms)
+{
+    for (const ForeignWorksheet &file : foreignWorksheets()) {
+        for (const bool preloaded : {false, true}) {
+            SCOPED_TRACE(std::string(file.name) + (preloaded ? ", read ahead" : ""));
+            QTemporaryDir folder;
+            const QString path = folder.filePath(QStringLiteral("Hourbook.csv"));
+            writeFile(path, file.bytes);
+            FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5)));
+            MessageRecorder messages;
+            {
+                std::optional<WorksheetPreload> preload;
+                if (preloaded)
+                    preload.emplace(path);
+                const auto form = preloaded ? std::make_unique<TForm1>(folder.path(), *preload)
+                                            : std::make_unique<TForm1>(folder.path());
+                form->show();
+                EXPECT_EQ(dataRows(*form->Grid1), csvLines(file.saved));
+                ASSERT_TRUE(form->close());
+            }
+            EXPECT_EQ(messages.texts, QStringList());
+            EXPECT_EQ(readFile(path), file.saved);
+        }
     }
 }

@@ -83,3 +83,56 @@ TEST(CellTable, ReportsOnlyRealChanges)
     t.clearRow(1);
     EXPECT_EQ(changes, 1);
 }
+
+TEST(CellTable, TrackedRowFollowsItsTextsThroughEveryMove)
+{
+    CellTable t = table(2, 6);
+    for (int r = 0; r < 6; ++r)
+        t.setCell(0, r, QStringLiteral("r%1").arg(r));
+    t.setTrackedRow(2);
+    const std::pair<const char *, std::function<void()>> moves[] = {
+        {"moved itself down", [&] { t.moveRow(t.trackedRow(), 4); }},
+        {"a row from above moved below it", [&] { t.moveRow(0, 5); }},
+        {"a row from below moved above it", [&] { t.moveRow(5, 0); }},
+        {"rows moved on one side of it", [&] { t.moveRow(0, 1); }},
+        {"swapped", [&] { t.swapRows(t.trackedRow(), 0); }},
+        {"others swapped", [&] { t.swapRows(4, 1); }},
+        {"permuted",
+            [&] {
+                t.permuteRows(0, {5, 4, 3, 2, 1, 0});
+            }},
+        {"part permuted",
+            [&] {
+                t.permuteRows(2, {5, 2, 4, 3});
+            }},
+        {"a row inserted above it",
+            [&] {
+                t.resize(2, t.rowCount() + 1);
+                t.moveRow(t.rowCount() - 1, 0);
+            }},
+        {"a row deleted above it",
+            [&] {
+                t.moveRow(0, t.rowCount() - 1);
+                t.resize(2, t.rowCount() - 1);
+            }},
+    };
+    for (const auto &[name, move] : moves) {
+        move();
+        ASSERT_GE(t.trackedRow(), 0) << name;
+        EXPECT_EQ(t.text(0, t.trackedRow()), "r2") << name;
+    }
+
+    // Deleted: it moves to the end and is cut away.
+    t.moveRow(t.trackedRow(), t.rowCount() - 1);
+    t.resize(2, t.rowCount() - 1);
+    EXPECT_EQ(t.trackedRow(), -1);
+    t.resize(2, t.rowCount() + 1); // a row made again at that index is another
+    EXPECT_EQ(t.trackedRow(), -1);
+
+    t.setTrackedRow(1);
+    CellTable other = table(2, 6);
+    t.replaceCells(std::move(other));
+    EXPECT_EQ(t.trackedRow(), -1);
+    t.setTrackedRow(6);
+    EXPECT_EQ(t.trackedRow(), -1);
+}

@@ -3,6 +3,7 @@
 #include "clocksource.h"
 #include "commandline.h"
 #include "testsupport.h"
+#include "worksheetreport.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -100,6 +101,21 @@ TEST(CommandLine, AWorksheetThatCannotBeReadIsNamedAndNothingIsMade)
               "worktally: Cannot open file "
             + c.worksheet() + " (it is a folder).\n");
     EXPECT_EQ(out, "");
+}
+
+// The command line reads and recalculates what other programs wrote as the
+// window does.
+TEST(CommandLine, ReadsFilesFromOtherProgramsAsTheWindowDoes)
+{
+    for (const ForeignWorksheet &file : foreignWorksheets()) {
+        CommandLine c;
+        writeFile(c.worksheet(), file.bytes);
+        const RecalculatedWorksheet worksheet = readWorksheet(c.folder.path());
+        QList<QStringList> rows;
+        for (int r = 1; r < worksheet.cells.rowCount(); ++r)
+            rows << worksheet.cells.rowTexts(r);
+        EXPECT_EQ(rows, csvLines(file.saved)) << file.name;
+    }
 }
 
 // As a panel or a script runs it: the program itself, without a display.

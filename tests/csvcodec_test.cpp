@@ -53,7 +53,7 @@ TEST(CsvReading, SplitsFieldsByTheReadingRules)
     EXPECT_EQ(parse(QByteArray("a,,b")), QStringList({"0:a||b"}));
     EXPECT_EQ(parse(QByteArray(",a")), QStringList({"0:|a"}));
     EXPECT_EQ(parse(QByteArray("a,")), QStringList({"0:a"})); // no field after a last comma
-    EXPECT_EQ(parse(QByteArray("\"ab\"cd,\"e\"")), QStringList({"0:ab|cd|e"})); // text after a closing quote
+    EXPECT_EQ(parse(QByteArray("\"ab\" ,cd")), QStringList({"0:ab|cd"})); // blanks after a closing quote
     EXPECT_EQ(parse(QByteArray("a\tb")), QStringList({"0:a|b"})); // a tab ends a field
 }
 
@@ -62,6 +62,8 @@ TEST(CsvReading, CountsLinesEvenWhenTheyHoldNoField)
     EXPECT_EQ(parse(QByteArray("a\r\n\r\n  \r\nb\r\n")), QStringList({"0:a", "3:b"}));
     EXPECT_EQ(parse(QByteArray("a\rb\nc\r\nd")), QStringList({"0:a", "1:b", "2:c", "3:d"}));
     EXPECT_EQ(parse(QByteArray("a\n\rb")), QStringList({"0:a", "2:b"})); // LF CR is two line ends
+    // CR CR LF, what a text-mode write of CR LF makes, is one line end.
+    EXPECT_EQ(parse(QByteArray("a\r\r\nb\r\r\n\r\r\nc\r\r")), QStringList({"0:a", "1:b", "3:c"}));
     EXPECT_EQ(parse(QByteArray()), QStringList());
 }
 
@@ -88,6 +90,57 @@ TEST(CsvReading, DamagedOrUnusualBytesAreReadInFull)
         EXPECT_EQ(parse(c.bytes), c.lines) << c.name;
 }
 
+// Other programs write a quote inside a quoted note as it is: only a quote
+// before the separator or the line end closes the field.
+TEST(CsvReading, AQuoteInsideAQuotedFieldIsText)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray line;
+        QStringList fields;
+    } cases[] = {
+        {"quoted word", "\"say \"hi\" now\",x", {"say \"hi\" now", "x"}},
+        {"text after a quote", "\"abc\"def", {"abc\"def"}},
+        {"closing quote, blanks, comma", "\"abc\" \t,\"d\"", {"abc", "d"}},
+        {"closing quote, blanks, line end", "\"abc\"  ", {"abc"}},
+        {"doubled and single", "\"a\"\"\"b\"", {"a\"\"b"}},
+        {"as written", "\"Train \"\"late\"\", at 8\",\"\"", {"Train \"late\", at 8", ""}},
+        {"quoted word last", "\"say \"hi\"\"", {"say \"hi\""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parse(c.line), QStringList("0:" + c.fields.join(u'|')));
+        // The character version reads the first field the same.
+        const QString text = QString::fromUtf8(c.line);
+        qsizetype position = 0;
+        EXPECT_EQ(ExtractQuotedField(text, position, u'"'), c.fields.first());
+        const QString rest = text.mid(position).trimmed();
+        EXPECT_TRUE(rest.isEmpty() || rest.startsWith(u',')) << rest.toStdString();
+    }
+}
+
+// Whether the quote of an unclosed field is looked for sixteen bytes at a
+// time or byte by byte near the end of the text, the next line's quotes are
+// never taken for its closing quote.
+TEST(CsvReading, AnUnclosedQuoteEndsWithItsLine)
+{
+    const QByteArray padding(40, 'x');
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"sixteen at a time", "\"ab\r\n\"cd\",\"" + padding + "\"", {"0:ab", "1:cd|" + padding}},
+        {"long unclosed field", "\"" + padding + "\n\"cd\"\r\n" + padding, {"0:" + padding, "1:cd", "2:" + padding}},
+        {"near the end", "\"ab\n\"c\"", {"0:ab", "1:c"}},
+        {"near the end, CR LF", "\"a\"\"b\r\n\"\"", {"0:a\"b", "1:"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(parse(c.bytes), c.lines) << c.name;
+}
+
 TEST(CsvDecoding, ReadsUtf8AndFallsBackToWindows1252)
 {
     EXPECT_EQ(parse("\"K\xC3\xB8"
@@ -98,6 +151,50 @@ TEST(CsvDecoding, ReadsUtf8AndFallsBackToWindows1252)
                     "be \x80 5\x96"
                     "6\""),
         QStringList({QString::fromUtf8("0:Købe € 5–6")}));
+}
+
+// Each valid UTF-8 sequence is UTF-8, each other byte Windows-1252, wherever
+// they stand; the file is written back in UTF-8 once any UTF-8 was read.
+TEST(CsvDecoding, AStrayByteGarblesNothingBesideIt)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString text;
+        CsvEncoding encoding;
+    } cases[] = {
+        {"Windows-1252 before UTF-8", "\"Gr\xFC\xC3\x9F Gott\"", QString::fromUtf8("Grüß Gott"), CsvEncoding::Utf8},
+        {"UTF-8 before Windows-1252", "\"\xC3\xB8 \x80\"", QString::fromUtf8("ø €"), CsvEncoding::Utf8},
+        {"lead byte cut short", "\"\xC3 \xE2\x82\"", QStringLiteral(u"\u00C3 \u00E2\u201A"), CsvEncoding::Windows1252},
+        {"overlong", "\"\xC0\xAF\"", QString::fromUtf8("À¯"), CsvEncoding::Windows1252},
+        {"surrogate", "\"\xED\xA0\x80\"", QStringLiteral(u"\u00ED\u00A0\u20AC"), CsvEncoding::Windows1252},
+        {"four bytes", "\"\xF0\x9F\x98\x80\xFC\"", QString::fromUtf8("😀ü"), CsvEncoding::Utf8},
+        {"ASCII", "\"abc\"", "abc", CsvEncoding::Utf8},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString text;
+        const CsvEncoding encoding
+            = readCsvBytes(c.bytes, [&](int, std::span<const QStringView> fields) { text = fields[0].toString(); });
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(encoding, c.encoding);
+    }
+}
+
+// Where Windows-1252 differs from Latin-1, both ways.
+TEST(CsvDecoding, Windows1252SignsBetween0x80And0x9F)
+{
+    const QByteArray bytes("\x80\x8A\x8C\x96\x9C\x9F\x81");
+    const QString text = QString::fromUtf8("€ŠŒ–œŸ") + QChar(0x81);
+    EXPECT_EQ(parse("\"" + bytes + "\""), QStringList("0:" + text));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer, CsvEncoding::Windows1252);
+    const QStringView row[] = {text};
+    writer.writeRow(row);
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(buffer.data(), "\"" + bytes + "\"\r\n");
 }
 
 TEST(CsvWriting, QuotesEveryFieldAndFlattensLineBreaks)

@@ -171,6 +171,8 @@ TEST(GridSorter, KeysCompareAsTextNumbersOrDatesAndWarn)
         {Type::Character, false, DateExample, "", {"01-12-98 07:15", "01-12-98 08:00", "30-11-98 17:00"}},
         {Type::Character, false, texts, "", {"", "Alpha", "alphabet", "beta", "Zulu", "_x", "\u00c4", "\u00e4"}},
         {Type::Character, true, texts, "", {"", "Alpha", "Zulu", "_x", "alphabet", "beta", "\u00c4", "\u00e4"}},
+        // Both ends of a-z fold: "a" and "z" come before "_" too.
+        {Type::Character, false, {"_x", "zz", "ZA", "ab"}, "", {"ab", "ZA", "zz", "_x"}},
         {Type::Numeric, false, {"10", "  9", "-3", "$1F", "+100", "0"}, "", {"-3", "0", "  9", "10", "$1F", "+100"}},
         {Type::Numeric, true, {"10", "9", "100"}, numericCase, {"9", "10", "100"}},
         {Type::Numeric, false, {"10", "9", "1.5"}, notAllNumbers, {"1.5", "10", "9"}},

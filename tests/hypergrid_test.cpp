@@ -607,7 +607,7 @@ TEST(WorksheetBytes, EveryReadingRuleGivesTheTextsAsBefore)
         159);
     const QStringList lines = {
         "01-12-98 08:00|unquoted blanks|Train \"late\", at 8|Købe|||",
-        "Købe €|tail|æ||||",
+        "Købe €\"tail,  \"æ||||||", // a quote inside a quoted field is text
         "||||||",
         "no te|a b|c||||",
         QStringLiteral("\uFEFF\u00F8||||||"),

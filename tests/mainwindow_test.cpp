@@ -15,10 +15,12 @@
 #include "workinghours.h"
 #include "workinghoursdialog.h"
 #include "worksheetpreload.h"
+#include "worksheetreport.h"
 
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <optional>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -29,7 +31,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -374,6 +378,32 @@ TEST(MainWindow, FirstSaveOfARunKeepsTheStartUpFileAsBackup)
     EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile); // once per run
 }
 
+// Whether the window read the file itself or took the rows read ahead.
+TEST(MainWindow, BackupAfterAReloadIsStillTheStartUpFile)
+{
+    for (const bool preloaded : {false, true}) {
+        SCOPED_TRACE(preloaded ? "read ahead" : "read by the window");
+        Session s;
+        writeFile(s.worksheet(), WorkedExampleFile);
+        std::optional<WorksheetPreload> preload;
+        if (preloaded) {
+            preload.emplace(s.worksheet());
+            s.form = std::make_unique<TForm1>(s.folder.path(), *preload);
+            s.form->show();
+        } else {
+            s.start();
+        }
+        const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus");
+        writeFile(s.worksheet(), edited); // in a spreadsheet
+        s.messages.answers = {0}; // Reload
+        QTest::mouseClick(s.form->btnGem, Qt::LeftButton);
+        ASSERT_EQ(s.row(1)[8], "Bus");
+        QTest::mouseClick(s.form->btnGem, Qt::LeftButton);
+        EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
+        EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile);
+    }
+}
+
 TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
 {
     Session s;
@@ -397,8 +427,9 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     const QString reloaded = "The worksheet from disk is shown. This window's worksheet is kept as " + kept + ".";
     EXPECT_EQ(s.messages.texts, QStringList({reloaded}));
     EXPECT_TRUE(readFile(kept).contains("Train"));
-    EXPECT_EQ(s.row(1)[8], "Bus");
-    EXPECT_EQ(s.row(3).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"})); // runs on
+    // It runs on, in start order: the file's "98" reads as 2098.
+    EXPECT_EQ(s.row(1).mid(0, 3), QStringList({"07-12-26 14:05", "07-12-26 14:35", "00:30"}));
+    EXPECT_EQ(s.row(2)[8], "Bus");
     EXPECT_EQ(s.row(4), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
     EXPECT_TRUE(s.holdsTheWindow(s.worksheet())); // the reloaded worksheet with the running period
@@ -412,6 +443,36 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_TRUE(readFile(s.worksheet()).contains("\"Bus\""));
     EXPECT_EQ(s.messages.texts,
         QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
+}
+
+
+
+// A line appended by another program (printf … >> Hourbook.csv) lands below
+// the empty bottom line; reloading takes it in without the empty row.
+TEST(MainWindow, ReloadTakesInALineAppendedBelowTheBottomLine)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    const ForeignWorksheet appended = foreignWorksheets().front();
+    QFile file(s.worksheet());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(appended.bytes.mid(WorkedExampleFile.size()));
+    file.close();
+
+    s.messages.answers = {0}; // "Reload"
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    ASSERT_EQ(s.messages.questions.size(), 1);
+    ASSERT_EQ(s.messages.texts.size(), 1);
+    EXPECT_TRUE(s.messages.texts[0].startsWith("The worksheet from disk is shown."));
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(s.messages.texts.size(), 1);
+    EXPECT_EQ(readFile(s.worksheet()), appended.saved);
+
+    s.start();
+    EXPECT_EQ(s.messages.texts.size(), 1);
+    EXPECT_EQ(s.form->StatusBar1->PanelText(2), "-04:57");
+    EXPECT_EQ(readWorksheet(s.folder.path()).totals.difference, "-04:57");
 }
 
 // A crash or a power cut loses nothing that the window showed: each change
@@ -771,6 +832,89 @@ TEST(MainWindow, SettingsThatCannotBeWrittenAreReported)
     EXPECT_EQ(s.messages.texts, QStringList({"Color selection dialog failed to load."}));
 }
 
+// Settings kept by hand, with CR LF line ends: the program's own keys change,
+// everything around them stays byte for byte.
+TEST(MainWindow, ChoosingAColourOrWorkingHoursChangesOnlyThoseLinesOfTheSettings)
+{
+    Session s;
+    const QByteArray byHand = "; Worktally's settings, kept by hand\r\n"
+                              "[Window]\r\nleft=10\r\n\r\n"
+                              "[wkyColor]\r\n# the fields\r\nbackColor=255\r\nfavourite = teal\r\n\r\n"
+                              "[WorkingHours]\r\nMon=07:24\r\n; Fridays are short\r\n";
+    writeFile(s.path("Worktally.Setup"), byHand);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.backgroundColor(), clRed);
+
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::blue)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    QByteArray expected = QByteArray(byHand).replace("backColor=255", "backColor=16711680");
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
+
+    form.PopWorkingHours->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[4], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[4], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[4], "0630");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    expected.replace("Mon=07:24\r\n", "Mon=07:24\r\nTue=\r\nWed=\r\nThu=\r\nFri=06:30\r\nSat=\r\nSun=\r\n");
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, DamagedSettingsKeepTheirBytesAndGainOnlyTheColour)
+{
+    Session s;
+    const QByteArray damaged = QByteArray("\x00\xff\xfe[wkyColor\n=\\x01 backColor\n%General%\x7f", 34);
+    writeFile(s.path("Worktally.Setup"), damaged);
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.backgroundColor(), clWhite);
+    form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::red)); };
+    QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(readFile(s.path("Worktally.Setup")), damaged + "\n[wkyColor]\nbackColor=255\n");
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, WorkingHoursThatDoNotReadAreToldAtStartAndInTheDialogOnly)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=25:00\nTue=07:24\nWed=\n");
+    TForm1 &form = s.start();
+    EXPECT_EQ(s.messages.texts, QStringList({"'25:00' is not a valid time"}));
+
+    s.clickSwitch();
+    for (int minute = 0; minute < 3; ++minute) {
+        s.clock.advance(60);
+        form.LiveTimerTimer();
+    }
+    s.clickSwitch();
+    EXPECT_EQ(s.messages.texts.size(), 1);
+
+    form.PopWorkingHours->trigger();
+    EXPECT_EQ(s.messages.texts, QStringList(2, "'25:00' is not a valid time"));
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->dayEdits[0]->Text().remove(u':').trimmed(), "");
+    EXPECT_EQ(dialog->dayEdits[1]->Text(), "07:24");
+}
+
+// After "OK" the tray's tooltip tells today against the new hours, before
+// the next minute or period comes.
+TEST(MainWindow, TooltipTellsTodayAsSoonAsWorkingHoursAreSet)
+{
+    Session s;
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.TrayIcon1->Detail(), "");
+    form.TrayMenu1->actions()[3]->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[0], "0724");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:00 of 07:24 — balance +00:00");
+}
+
 TEST(MainWindow, FirstPeriodOfADayOwesItsWeekdaysWorkingHours)
 {
     Session s;
@@ -883,10 +1027,7 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     EXPECT_EQ(form.TrayIcon1->PopupMenu(), form.TrayMenu1);
 
     QList<QUrl> opened;
-    form.openUrl = [&](const QUrl &url) {
-        opened << url;
-        return true;
-    };
+    form.openUrl = [&](const QUrl &url, const std::function<void()> &) { opened << url; };
     form.PopWWW1->trigger();
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].scheme(), "https");
@@ -919,14 +1060,21 @@ TEST(MainWindow, AboutWindowOpensModallyAndCloses)
     TForm1 &form = s.start();
     QPointer<TAboutBox> about;
     QStringList shown; // its caption, name and version
+    QString information;
     QTimer::singleShot(0, &form, [&] {
         about = qobject_cast<TAboutBox *>(QApplication::activeModalWidget());
         ASSERT_TRUE(about);
         shown = {about->windowTitle(), about->ProductName->text(), about->Version->text()};
+        information = about->Memo1->toPlainText();
         QTest::mouseClick(about->SpeedButton2, Qt::LeftButton);
     });
     form.popAbout->trigger();
     EXPECT_EQ(shown, QStringList({" ", "Worktally", "version 1.00"}));
+    // Where the worksheet and the alarm sound are: the data folder.
+    EXPECT_TRUE(information.contains("Hourbook.csv in the data folder,\n  " + s.folder.path() + "\n"))
+        << information.toStdString();
+    EXPECT_TRUE(information.contains("alarm.wav in the data folder")) << information.toStdString();
+    EXPECT_FALSE(information.contains("beside the program")) << information.toStdString();
     EXPECT_TRUE(about.isNull()); // freed once closed
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -936,10 +1084,7 @@ TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
     Session s;
     TForm1 &form = s.start();
     QList<QUrl> opened;
-    form.openUrl = [&](const QUrl &url) {
-        opened << url;
-        return true;
-    };
+    form.openUrl = [&](const QUrl &url, const std::function<void()> &) { opened << url; };
     const QString help = s.programFolder.filePath(QStringLiteral("WORKTALLY.html"));
     QTest::mouseClick(form.btnAbout, Qt::LeftButton);
     EXPECT_EQ(s.messages.texts, QStringList({"Cannot open file " + help}));
@@ -950,12 +1095,42 @@ TEST(MainWindow, HelpOpensAtTheMainWindowsPageOrSaysWhatIsMissing)
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0].toLocalFile(), help);
     EXPECT_EQ(opened[0].fragment(), "context-10");
+}
 
-    // The pages are there, but the desktop cannot open them.
-    form.openUrl = [](const QUrl &) { return false; };
-    QTest::mouseClick(form.btnAbout, Qt::LeftButton);
-    EXPECT_EQ(s.messages.texts.last(),
-        "No web browser could be started to show the help pages " + help + ".\n\nOpen that file in a web browser.");
+// The desktop's opener is xdg-open: one on PATH that finds no browser says so
+// on standard error alone and ends in failure.
+TEST(MainWindow, HelpSaysSoWhenTheDesktopsOpenerFails)
+{
+    Session s;
+    TForm1 &form = s.start();
+    const QString help = s.programFolder.filePath(QStringLiteral("WORKTALLY.html"));
+    writeFile(help, "<html></html>");
+    QTemporaryDir bin;
+    const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+    const QString asked = bin.filePath(QStringLiteral("asked"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    const auto openerGone = [&] { return form.findChild<QProcess *>() == nullptr; };
+
+    for (const char *exit : {"3", "0"}) {
+        s.messages.texts.clear();
+        const QString script = QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n"
+                                              "echo \"xdg-open: no method available for opening '$1'\" >&2\n"
+                                              "exit %2\n")
+                                   .arg(asked, QString::fromLatin1(exit));
+        writeFile(opener, script.toUtf8());
+        QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTest::mouseClick(form.btnAbout, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(openerGone, 10000)) << exit;
+        EXPECT_EQ(QUrl(QString::fromUtf8(readFile(asked).trimmed())).toLocalFile(), help);
+        if (QByteArray(exit) == "3")
+            EXPECT_EQ(s.messages.texts,
+                QStringList({"No web browser could be started to show the help pages " + help
+                    + ".\n\nOpen that file in a web browser."}));
+        else
+            EXPECT_TRUE(s.messages.texts.isEmpty());
+    }
 }
 
 TEST(MainWindow, SecondCopyShowsItsMessageAndEndsWithoutWriting)

@@ -216,6 +216,17 @@ TEST(PeriodEditing, UpdateOfASingleRowNeedsNoSort)
     EXPECT_EQ(p.grid().Cells(7, 1), "-05:24");
 }
 
+TEST(PeriodEditing, UpdateSortsTwoRowsToo)
+{
+    Panel p(2);
+    p.clickRow(2);
+    p.type("301198", "0800", "301198", "0900");
+    p.press(p.form->btnV1);
+    EXPECT_EQ(p.grid().Cells(0, 1), "30-11-98 08:00");
+    EXPECT_EQ(p.grid().Cells(0, 2), "01-12-98 08:00");
+    EXPECT_EQ(p.grid().Row(), 1); // the highlight went with the period
+}
+
 TEST(PeriodEditing, InsertPutsAMidnightRowBelowTheCurrentOne)
 {
     Panel p;

@@ -1,3 +1,4 @@
+#include "applicationname.h"
 #include "desktopfonts.h"
 #include "modules.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char **argv)
     qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Worktally"));
+    nameApplication(); // as the program names itself
     // The windows are measured with the fonts the program uses.
     registerDesktopFonts();
     // The modules' code is linked in, and used without the module files.

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "csvcodec.h"
 #include "worksheet.h"
 
 #include <algorithm>
@@ -98,6 +99,55 @@ const QByteArray WorkedExampleFile
 QByteArray workedExampleWith(const QByteArray &line)
 {
     return QByteArray(WorkedExampleFile).insert(WorkedExampleFile.lastIndexOf("\r\n\"\",") + 2, line);
+}
+
+std::vector<ForeignWorksheet> foreignWorksheets()
+{
+    auto firstDay = [](const QByteArray &diff) {
+        return "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"" + diff
+            + "\",\"Train \"\"late\"\"\"";
+    };
+    auto secondDay = [](const QByteArray &note, const QByteArray &diff = {}) {
+        return "\"02-12-98 13:00\",\"02-12-98 21:15\",\"08:15\",\"\",\"02-12-98\",\"07:24\",\"\",\"" + diff + "\",\""
+            + note + '"';
+    };
+    const QByteArray firstDaySaved = firstDay("-02:54") + "\r\n";
+    auto secondDaySaved = [&](const QByteArray &note) { return secondDay(note, "+00:51") + "\r\n"; };
+    const QByteArray saved = firstDaySaved + secondDaySaved("") + BottomLineCsv;
+    const QByteArray appended = morningPeriodCsv(3, "appended");
+    return {
+        {"line appended below the bottom line", WorkedExampleFile + appended,
+            firstDaySaved + secondDaySaved("")
+                + QByteArray(appended).replace("\"\",\"appended", "\"-02:54\",\"appended") + BottomLineCsv},
+        {"blank line in the middle", firstDay({}) + "\r\n\r\n" + secondDay("") + "\r\n" + BottomLineCsv, saved},
+        {"CR CR LF line ends", QByteArray(WorkedExampleFile).replace("\r\n", "\r\r\n"), saved},
+        {"heading line", "Start,End,Time,,Date,hh:mm,,Diff.,Notes\r\n" + WorkedExampleFile, saved},
+        {"spreadsheet's forms",
+            "\"2026/12/01 08:00:00\",\"2026/12/01 12:30:00\",04:30:00,,2026/12/01,07:24:00,,21:06:00,x\n"
+            "\"2026-12-02 13:00:00\",\"2026-12-02 21:15:00\",08:15:00,,2026-12-02,07:24:00,,00:51:00,\n"
+            ",,,,,,,,\n",
+            "\"01-12-26 08:00\",\"01-12-26 12:30\",\"04:30\",\"\",\"01-12-26\",\"07:24\",\"\",\"-02:54\",\"x\"\r\n"
+            "\"02-12-26 13:00\",\"02-12-26 21:15\",\"08:15\",\"\",\"02-12-26\",\"07:24\",\"\",\"+00:51\",\"\"\r\n"
+                + BottomLineCsv},
+        {"quote inside a quoted note", firstDay({}) + "\r\n" + secondDay("say \"hi\" now") + "\r\n" + BottomLineCsv,
+            firstDaySaved + secondDaySaved("say \"\"hi\"\" now") + BottomLineCsv},
+        {"stray byte beside UTF-8", firstDay({}) + "\r\n" + secondDay("Gr\xFC\xC3\x9F Gott") + "\r\n" + BottomLineCsv,
+            firstDaySaved + secondDaySaved("Gr\xC3\xBC\xC3\x9F Gott") + BottomLineCsv},
+        {"line ending in many commas",
+            firstDay({}) + QByteArray(10000, ',') + "\r\n" + secondDay("") + "\r\n" + BottomLineCsv, saved},
+    };
+}
+
+QList<QStringList> csvLines(const QByteArray &bytes)
+{
+    QList<QStringList> lines;
+    readCsvBytes(bytes, [&](int, std::span<const QStringView> fields) {
+        QStringList texts;
+        for (const QStringView field : fields)
+            texts << field.toString();
+        lines << texts;
+    });
+    return lines;
 }
 
 CellTable worksheetCells(const std::vector<QStringList> &rows)

@@ -58,6 +58,21 @@ extern const QByteArray WorkedExampleFile;
 /// The worked example with line (a row ended by CR LF) above its bottom line.
 QByteArray workedExampleWith(const QByteArray &line);
 
+/// Hourbook.csv as another program left it, and what Worktally saves of it.
+struct ForeignWorksheet
+{
+    const char *name;
+    QByteArray bytes;
+    QByteArray saved; // once read and recalculated in December 2026
+};
+/// The worked example as other programs change it: a line appended below the
+/// bottom line, a blank line in the middle, CR CR LF line ends, a heading line,
+/// a spreadsheet's forms, a quote inside a quoted note, a stray byte beside
+/// UTF-8, a line ending in many commas.
+std::vector<ForeignWorksheet> foreignWorksheets();
+/// The fields of each line of a worksheet file that holds any.
+QList<QStringList> csvLines(const QByteArray &bytes);
+
 /// A worksheet with a title row, the given data rows and the bottom line.
 CellTable worksheetCells(const std::vector<QStringList> &rows);
 /// A data row: a period and its nominal entry.

@@ -21,12 +21,29 @@ bool runEventsUntil(const std::function<bool()> &done)
     return QTest::qWaitFor(done, 5000);
 }
 
-// Runs the event loop a while; tells whether no tick came meanwhile.
-bool quietFor(std::chrono::milliseconds time, const int &ticks)
+// Runs the event loop until a second timer of the same interval and kind,
+// started now, has ticked three times; tells whether no tick came meanwhile.
+// A timer that went on ticking would have ticked beside it, on a slow machine
+// as on a fast one.
+bool quietFor(std::chrono::milliseconds interval, const int &ticks, bool threaded = true)
 {
     const int before = ticks;
-    QTest::qWait(int(time.count()));
+    int reference = 0;
+    TThreadTimer beside;
+    beside.setThreaded(threaded);
+    beside.setInterval(unsigned(interval.count()));
+    beside.setOnTimer([&](TThreadTimer *) { ++reference; });
+    EXPECT_TRUE(runEventsUntil([&] { return reference >= 3; }));
     return ticks == before;
+}
+
+// Runs the event loop until every event posted before now has been handled.
+void handlePostedEvents()
+{
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { handled = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(runEventsUntil([&] { return handled; }));
 }
 
 bool onGuiThread()
@@ -54,13 +71,13 @@ TEST(ThreadTimer, TicksOnTheGuiThreadOnlyWhileEnabledWithAnIntervalAndAHandler)
 
     // A tick already posted when the timer is disabled is dropped too.
     timer.setEnabled(false);
-    EXPECT_TRUE(quietFor(30ms, ticks));
+    EXPECT_TRUE(quietFor(5ms, ticks));
 
     timer.setEnabled(true);
     const int whenEnabled = ticks;
     ASSERT_TRUE(runEventsUntil([&] { return ticks >= whenEnabled + 2; }));
     timer.setInterval(0);
-    EXPECT_TRUE(quietFor(30ms, ticks));
+    EXPECT_TRUE(quietFor(5ms, ticks));
 }
 
 TEST(ThreadTimer, NoTickEntersWhileAHandlerRunsAndTheNextSleepStartsAfterIt)
@@ -95,7 +112,7 @@ TEST(ThreadTimer, DestroyingARunningTimerDeliversNoFurtherTick)
     timer->setOnTimer([&](TThreadTimer *) { ++ticks; });
     ASSERT_TRUE(runEventsUntil([&] { return ticks >= 3; }));
     delete timer;
-    EXPECT_TRUE(quietFor(20ms, ticks));
+    EXPECT_TRUE(quietFor(1ms, ticks));
 }
 
 TEST(ThreadTimer, DestroyingWhileATickWaitsForTheGuiThreadReturnsAtOnce)
@@ -110,7 +127,7 @@ TEST(ThreadTimer, DestroyingWhileATickWaitsForTheGuiThreadReturnsAtOnce)
     const Clock::time_point start = Clock::now();
     delete timer;
     EXPECT_LT(Clock::now() - start, interval);
-    QTest::qWait(20);
+    handlePostedEvents();
     EXPECT_EQ(ticks, 0); // the tick it had posted was dropped
 }
 
@@ -128,7 +145,7 @@ TEST(ThreadTimer, NotThreadedTicksFromTheEventLoop)
     ASSERT_TRUE(runEventsUntil([&] { return ticks >= 3; }));
     EXPECT_TRUE(allOnGuiThread);
     timer.setEnabled(false);
-    EXPECT_TRUE(quietFor(30ms, ticks));
+    EXPECT_TRUE(quietFor(5ms, ticks, false));
 }
 
 TEST(ThreadTimer, WithoutSyncEventTicksRunOnTheWorkerAndFailuresAreShownOnTheGuiThread)

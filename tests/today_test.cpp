@@ -51,6 +51,16 @@ TEST(Today, BalanceOfTodayAndItsWeek)
     EXPECT_EQ(todayBalance(WorksheetDays(worksheetCells({})), Monday, WorkingHours()), Balance());
 }
 
+TEST(Today, DoneAtIsLeftOutOnceTheTargetIsMet)
+{
+    const QDateTime now(Monday, QTime(14, 5));
+    EXPECT_EQ(targetReachedAt({60, 90}, now), QDateTime(Monday, QTime(14, 35)));
+    EXPECT_EQ(targetReachedAt({89, 90}, now), QDateTime(Monday, QTime(14, 6)));
+    EXPECT_EQ(targetReachedAt({90, 90}, now), std::nullopt); // met to the minute
+    EXPECT_EQ(targetReachedAt({91, 90}, now), std::nullopt);
+    EXPECT_EQ(todayText({90, 90}, targetReachedAt({90, 90}, now), "+00:00"), "Today 01:30 of 01:30 — balance +00:00");
+}
+
 TEST(StopwatchNotices, TargetOncePerDayLongPeriodOncePerPeriod)
 {
     const QString done = "Today's 07:24 are done.";

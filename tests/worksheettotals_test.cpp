@@ -93,3 +93,15 @@ TEST(Recalculation, NeedsPlainHoursAndMinutes)
     CellTable empty = worksheetCells({dataRow("", "", "", "", "00:00")});
     EXPECT_EQ(messageOf<ConversionError>([&] { recalculateWorksheet(empty); }), "'' is not a valid time");
 }
+
+// Loading drops rows that hold nothing, but one left in the middle must not
+// stop the recalculation.
+TEST(Recalculation, PassesOverARowThatHoldsNothing)
+{
+    CellTable cells = worksheetCells({WorkedExample[0], QStringList(9, QString()), WorkedExample[1]});
+    const WorksheetTotals totals = recalculateWorksheet(cells);
+    EXPECT_EQ(cells.text(DiffColumn, 1), "-02:54");
+    EXPECT_EQ(cells.text(DiffColumn, 2), "");
+    EXPECT_EQ(cells.text(DiffColumn, 3), "+00:51");
+    EXPECT_EQ(totals.difference, "-02:03");
+}

@@ -6,6 +6,8 @@
 #include "programicon.h"
 #include "settingsfile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -17,6 +19,7 @@
 
 namespace {
 
+// %1: the data folder.
 const char *const InformationText = R"(Worktally keeps the balance of the work you do from home
 against the working time you owe.
 
@@ -41,13 +44,14 @@ The totals
   and their difference over the whole worksheet.
 
 Files
-- The worksheet is kept in Hourbook.csv beside the program;
-  it is written on exit, by "Save now" and while the
+- The worksheet is kept in Hourbook.csv in the data folder,
+  %1
+  It is written on exit, by "Save now" and while the
   stopwatch runs. "Setup" chooses the colour of the fields.
 
 Alarm
 - Type a time, tick "Set !" and, for a sound as well,
-  "Sound" (alarm.wav beside the program).
+  "Sound" (alarm.wav in the data folder).
 
 Printing
 - "Print" shows the worksheet in a preview, from which it
@@ -116,7 +120,9 @@ TAboutBox::TAboutBox(const QString &settingsPath, QWidget *parent)
     Memo1->setGeometry(2, 281 - 167 - 2, 429, 167);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(QString::fromUtf8(InformationText));
+    // The settings file lies in the data folder, beside the worksheet.
+    const QString dataFolder = QDir::toNativeSeparators(QFileInfo(settingsPath).absolutePath());
+    Memo1->setPlainText(QString::fromUtf8(InformationText).arg(dataFolder));
     QPalette tealPaper = Memo1->palette();
     tealPaper.setColor(QPalette::Base, toQColor(clTeal));
     tealPaper.setColor(QPalette::Text, toQColor(clWhite));

@@ -5,6 +5,7 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
+#include "desktopopener.h"
 #include "errors.h"
 #include "filelocations.h"
 #include "gridsorter.h"
@@ -29,6 +30,7 @@
 #include "worksheet.h"
 #include "worksheetfile.h"
 #include "worksheetpreload.h"
+#include "worksheetrows.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
@@ -37,7 +39,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -169,7 +170,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     setTabOrder(MaskEdit4, chkWake);
     setTabOrder(chkWake, chkLyd);
 
-    openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    openUrl = [this](const QUrl &url, std::function<void()> failed) { openWithDesktop(url, this, std::move(failed)); };
 
     chooseColor = [this](const QColor &initial) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this);
@@ -393,6 +394,9 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
+    // A working time that does not read is told here, once; the reads that
+    // follow (each minute) pass over it.
+    runGuarded([this] { WorkingHours::read(settingsPath()).requireReadable(); });
 
     const QString path = worksheetPath();
     bool preloaded = false;
@@ -587,10 +591,10 @@ bool TForm1::loadWorksheet(WorksheetPreload *preload)
     }
     m_worksheetFile->noteLoading();
     m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
-    // A file edited by hand may lack the empty bottom line, and the stopwatch
-    // would write its next period over the last one.
-    if (!isEmptyRow(Grid1->cellTable(), Grid1->RowCount() - 1))
-        Grid1->setRowCount(Grid1->RowCount() + 1);
+    // As the start-up preload and the command line mend them.
+    const WorksheetSize size = mendLoadedRows(Grid1->cellTable());
+    Grid1->setColCount(size.columns);
+    Grid1->setRowCount(size.rows);
     return false;
 }
 
@@ -599,20 +603,15 @@ void TForm1::reloadWorksheet()
     WorksheetFile &file = *m_worksheetFile;
     const QString windowVersion = file.datedPath();
     Grid1->SaveToCSV(0, 1, windowVersion);
-    // A running period goes on below the reloaded rows: it is still being
-    // timed, and its row is the one the next save brings up to date.
-    const int running = Switch1->StateOn() ? runningRow() : 0;
+    // A running period is still being timed: it goes on in the reloaded rows.
+    const int running = runningRow();
     const QStringList runningPeriod = running ? Grid1->cellTable().rowTexts(running) : QStringList();
 
     Grid1->setRowCount(2);
     Grid1->cellTable().clearRow(1);
     loadWorksheet();
-    if (!runningPeriod.isEmpty()) {
-        Grid1->setRowCount(Grid1->RowCount() + 1);
-        const int row = Grid1->RowCount() - 2;
-        for (int col = 0; col < runningPeriod.size(); ++col)
-            Grid1->setCells(col, row, runningPeriod[col]);
-    }
+    if (!runningPeriod.isEmpty())
+        placeRunningPeriod(runningPeriod);
     showLastRows();
     fillEditPanel();
     showMessage(QStringLiteral("The worksheet from disk is shown. This window's worksheet is kept as %1.")
@@ -621,10 +620,40 @@ void TForm1::reloadWorksheet()
     saveChange();
 }
 
+// The file usually holds the running period already, saved at its start or
+// since; a second row of it would be counted twice and never closed.
+void TForm1::placeRunningPeriod(const QStringList &period)
+{
+    CellTable &cells = Grid1->cellTable();
+    const QString &start = period[StartColumn];
+    const int last = Grid1->RowCount() - 2;
+    for (int row = last; row >= Grid1->FixedRows(); --row) {
+        if (cells.cell(StartColumn, row) == start) {
+            cells.setTrackedRow(row);
+            return;
+        }
+    }
+    // Not there: it goes where its Start belongs, below the last row that
+    // starts no later; at the end unless the file holds later periods.
+    const int century = currentCentury();
+    int row = last + 1;
+    if (const std::optional<DateTime> begun = tryParseDateTime(start, century)) {
+        while (row > Grid1->FixedRows()) {
+            const std::optional<DateTime> above = tryParseDateTime(cells.cell(StartColumn, row - 1), century);
+            if (!above || *above <= *begun)
+                break;
+            --row;
+        }
+    }
+    Grid1->InsertRow(row);
+    for (int col = 0; col < period.size(); ++col)
+        Grid1->setCells(col, row, period[col]);
+    cells.setTrackedRow(row);
+}
+
 int TForm1::runningRow() const
 {
-    const int row = Grid1->RowCount() - 2;
-    return row >= Grid1->FixedRows() ? row : 0;
+    return std::max(Grid1->cellTable().trackedRow(), 0);
 }
 
 // Saving leaves the highlight where it is: moving it to the running period
@@ -670,10 +699,10 @@ void TForm1::bringUpToNow()
 
 bool TForm1::saveNow()
 {
-    // A running period is brought up to now first; with no data row left
-    // (all deleted while it ran) there is nothing to bring up to date. A
-    // cell that no longer parses is reported, but never keeps what the user
-    // timed from the file.
+    // A running period is brought up to now first; once its row is gone
+    // (deleted while it ran) there is nothing to bring up to date. A cell
+    // that no longer parses is reported, but never keeps what the user timed
+    // from the file.
     runGuarded([this] { bringUpToNow(); });
     return saveWorksheet();
 }
@@ -846,6 +875,8 @@ void TForm1::PopWorkingHoursClick()
     if (!dialog) {
         dialog = new WorkingHoursDialog(settingsPath(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // The tooltip tells today against the new hours at once.
+        connect(dialog, &QDialog::accepted, this, guarded([this] { showToday(); }));
         dialog->open();
     }
     dialog->raise();
@@ -861,6 +892,7 @@ void TForm1::Switch1On()
     Grid1->setRowCount(Grid1->RowCount() + 1);
     const int row = Grid1->RowCount() - 2;
     writeEmptyPeriod(row, ClockSource::now());
+    Grid1->cellTable().setTrackedRow(row);
     Switch1->setCaption(QStringLiteral("S&top"));
     Timer1->start();
     selectRow(row);
@@ -874,9 +906,10 @@ void TForm1::Switch1Off()
     Timer1->stop();
     LiveTimer->stop();
     Switch1->setCaption(QStringLiteral("S&tart"));
-    // With no data row left (all deleted while the period ran) there is no
-    // period to close.
+    // Once its row is gone (deleted while the period ran) there is no period
+    // to close.
     const int row = runningRow();
+    Grid1->cellTable().setTrackedRow(-1);
     if (!row) {
         fillEditPanel();
         showToday();
@@ -987,7 +1020,7 @@ void TForm1::TrayIcon1DblClick()
 
 void TForm1::PopWWW1Click()
 {
-    openUrl(QUrl(TAboutBox::WebAddress)); // a failure is not reported
+    openUrl(QUrl(TAboutBox::WebAddress), [] {}); // a failure is not reported
 }
 
 void TForm1::popAboutClick()
@@ -1008,11 +1041,11 @@ void TForm1::btnAboutClick()
         throw FileOpenError(path);
     QUrl url = QUrl::fromLocalFile(path);
     url.setFragment(QStringLiteral("context-10"));
-    // The pages are there: what failed is the desktop's opener (xdg-open).
-    if (!openUrl(url))
-        throw WorktallyError(QStringLiteral("No web browser could be started to show the help pages %1.\n\n"
-                                            "Open that file in a web browser.")
-                                 .arg(QDir::toNativeSeparators(path)));
+    // The pages are there: what fails is the desktop's opener (xdg-open).
+    const QString failure = QStringLiteral("No web browser could be started to show the help pages %1.\n\n"
+                                           "Open that file in a web browser.")
+                                .arg(QDir::toNativeSeparators(path));
+    openUrl(url, [failure] { showMessage(failure, MessageKind::Error); });
 }
 
 void TForm1::SingleInstance1AlreadyRunning(qint64, qint64)

@@ -122,9 +122,10 @@ public:
     bool isEnding() const { return m_ending; }
     QString helpPath() const;
 
-    /// The desktop's "open" action for web addresses and the help pages;
-    /// tests put a recorder in.
-    std::function<bool(const QUrl &url)> openUrl;
+    /// The desktop's "open" action for web addresses and the help pages,
+    /// which returns at once and runs failed later when the desktop could
+    /// not open url; tests put a recorder in.
+    std::function<void(const QUrl &url, std::function<void()> failed)> openUrl;
     /// Plays a wave file to its end; tests put a recorder in.
     std::function<void(const QString &path)> playSound;
     QString alarmSoundPath() const;
@@ -223,9 +224,9 @@ private:
     bool saveOnSignal();
     /// Says where the worksheets of signalled exits were saved, once.
     void tellRecoveredWorksheets();
-    /// Reads Hourbook.csv into the grid and makes sure it ends with the empty
-    /// bottom line. The rows come from preload when it has them (at start-up);
-    /// true then.
+    /// Reads Hourbook.csv into the grid, mended as every load of it is
+    /// (mendLoadedRows), ending with the empty bottom line. The rows come from
+    /// preload when it has them (at start-up); true then.
     bool loadWorksheet(WorksheetPreload *preload = nullptr);
     /// Loads the file from disk in place of the window's rows, after saving
     /// those beside it.
@@ -245,8 +246,13 @@ private:
     void fillEditPanel();
     /// Highlights the whole row, makes it current and shows it in the panel.
     void selectRow(int row);
-    /// The row of the running period, or 0 when no data row is left.
+    /// The row of the running period wherever rows moved since it started
+    /// (the grid's tracked row), or 0 when none runs or its row was deleted.
     int runningRow() const;
+    /// After a reload: the running period goes on in the last row with its
+    /// Start, or, when the file lacks it, in a new row where its Start
+    /// belongs.
+    void placeRunningPeriod(const QStringList &period);
     /// Sets the running period's End to now.
     void writeEnd(int row);
     /// Writes Time from Start and End; End before Start gives the same

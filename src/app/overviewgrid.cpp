@@ -57,24 +57,23 @@ void configureOverviewGrid(THyperGrid &grid)
 
     struct ColumnSetup
     {
-        const char16_t *caption;
         int heading;
         TAlignment alignment;
     };
     const ColumnSetup setup[WorksheetColumnCount] = {
-        {u"Start", 0, taRightJustify},
-        {u"End", 0, taRightJustify},
-        {u"Time", 0, taRightJustify},
-        {u"", -1, taLeftJustify},
-        {u"Date", 1, taCenter},
-        {u"hh:mm", 1, taRightJustify},
-        {u"", -1, taRightJustify},
-        {u"Diff.", -1, taRightJustify},
-        {u"Notes", -1, taLeftJustify},
+        {0, taRightJustify}, // Start
+        {0, taRightJustify}, // End
+        {0, taRightJustify}, // Time
+        {-1, taLeftJustify}, // spacer
+        {1, taCenter}, // Date
+        {1, taRightJustify}, // hh:mm
+        {-1, taRightJustify}, // spacer
+        {-1, taRightJustify}, // Diff.
+        {-1, taLeftJustify}, // Notes
     };
     for (int col = 0; col < WorksheetColumnCount; ++col) {
         ThgColumn *column = grid.Columns().Items(col);
-        column->setCaption(QString::fromUtf16(setup[col].caption));
+        column->setCaption(WorksheetColumnCaptions[col].toString());
         column->setHeadingIndex(setup[col].heading);
         column->setColumnHAlignment(setup[col].alignment);
         if (col <= SecondSpacerColumn)

@@ -11,6 +11,7 @@
 #include "hypergrid.h"
 #include "maskededit.h"
 #include "messages.h"
+#include "onoffswitch.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
 
@@ -102,7 +103,10 @@ void TForm1::btnV1Click()
         return;
     }
     const QString start = DateEdit1->Text() + u' ' + MaskEdit1->Text();
-    const QString end = DateEdit3->Text() + u' ' + MaskEdit2->Text();
+    // The running period lasts until now, whatever End the panel shows from
+    // the last save: its start may be moved past that End.
+    const QString end
+        = row == runningRow() ? formatDateTimeText(ClockSource::now()) : DateEdit3->Text() + u' ' + MaskEdit2->Text();
     checkPeriod(start, end, DateEdit2->Text(), MaskEdit3->Text());
     Grid1->setCells(NotesColumn, row, memo1->toPlainText());
     Grid1->setCells(NominalDateColumn, row, DateEdit2->Text());
@@ -165,6 +169,10 @@ void TForm1::btnDeleteClick()
     const int last = Grid1->RowCount() - 1;
     if (!Grid1->Cells(EndColumn, last).isEmpty())
         Grid1->setRowCount(Grid1->RowCount() + 1);
+    // The running period deleted: the stopwatch stops without closing
+    // another row.
+    if (Switch1->StateOn() && !runningRow())
+        Switch1->setStateOn(false);
     // The current row may be the same number as before (row 1, or the last
     // row once the bottom line went) and then was not loaded: the panel would
     // still show the period just deleted.

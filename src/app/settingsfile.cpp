@@ -1,9 +1,10 @@
 #include "settingsfile.h"
 
-#include <QSettings>
+#include "inifile.h"
 
 namespace {
-const QString ColorKey = QStringLiteral("wkyColor/backColor");
+const QString ColorSection = QStringLiteral("wkyColor");
+const QString ColorKey = QStringLiteral("backColor");
 }
 
 SettingsFile::SettingsFile(QString path)
@@ -28,17 +29,18 @@ std::optional<TColor> SettingsFile::parseColor(const QString &text)
 
 std::optional<TColor> SettingsFile::backgroundColor() const
 {
-    const QSettings settings(m_path, QSettings::IniFormat);
-    const QVariant value = settings.value(ColorKey);
-    if (!value.isValid())
+    IniFile settings;
+    if (!settings.read(m_path))
         return std::nullopt;
-    return parseColor(value.toString());
+    const std::optional<QString> value = settings.value(ColorSection, ColorKey);
+    return value ? parseColor(*value) : std::nullopt;
 }
 
 bool SettingsFile::setBackgroundColor(TColor color)
 {
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(ColorKey, QString::number(color));
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    IniFile settings;
+    if (!settings.read(m_path))
+        return false;
+    settings.setValue(ColorSection, ColorKey, QString::number(color));
+    return settings.write(m_path);
 }

@@ -1,16 +1,17 @@
 #include "workinghours.h"
 
 #include "datetimetext.h"
+#include "errors.h"
+#include "inifile.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
 
 #include <algorithm>
 #include <QDate>
-#include <QSettings>
 
 namespace {
 
-const QString Section = QStringLiteral("WorkingHours/");
+const QString Section = QStringLiteral("WorkingHours");
 
 // Whether an hh:mm cell owes time: empty and zero ("00:00", " 0:00") do not.
 bool owesTime(QStringView cell)
@@ -29,26 +30,39 @@ QString WorkingHours::dayKey(int day)
 
 WorkingHours WorkingHours::read(const QString &settingsPath)
 {
-    const QSettings settings(settingsPath, QSettings::IniFormat);
+    IniFile settings;
+    settings.read(settingsPath); // a file that cannot be read sets no day
     WorkingHours hours;
     for (int day = 1; day <= 7; ++day) {
-        // "hh:mm" below 24 hours; anything else owes nothing.
-        const QString owed = settings.value(Section + dayKey(day)).toString().trimmed();
-        if (const std::optional<qint64> minutes = tryReadMinutes(owed))
-            hours.setMinutes(day, int(*minutes));
+        const QString owed = settings.value(Section, dayKey(day)).value_or(QString()).trimmed();
+        if (owed.isEmpty())
+            continue;
+        // "hh:mm" below 24 hours; anything else owes nothing, and is told.
+        try {
+            hours.setMinutes(day, int(readDuration(owed).minutes));
+        } catch (const ConversionError &e) {
+            hours.m_unreadable << e.message();
+        }
     }
     return hours;
 }
 
+void WorkingHours::requireReadable() const
+{
+    if (!m_unreadable.isEmpty())
+        throw ConversionError(m_unreadable.join(u'\n'));
+}
+
 bool WorkingHours::write(const QString &settingsPath) const
 {
-    QSettings settings(settingsPath, QSettings::IniFormat);
+    IniFile settings;
+    if (!settings.read(settingsPath))
+        return false;
     for (int day = 1; day <= 7; ++day) {
         const std::optional<int> owed = minutes(day);
-        settings.setValue(Section + dayKey(day), owed ? formatMinuteTotal(*owed) : QString());
+        settings.setValue(Section, dayKey(day), owed ? formatMinuteTotal(*owed) : QString());
     }
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return settings.write(settingsPath);
 }
 
 std::optional<int> WorkingHours::minutesOn(const QDate &date) const

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <QString>
+#include <QStringList>
 
 class CellTable;
 class QDate;
@@ -18,6 +19,9 @@ public:
     /// Reads the days from the settings file; a missing file, key or a value
     /// that is not a time below 24 hours leaves that day without a target.
     static WorkingHours read(const QString &settingsPath);
+    /// Raises ConversionError naming each value read that is not a time
+    /// (one line each), for the places that tell the user.
+    void requireReadable() const;
     /// Writes every day (an empty value for a day without a target); false
     /// when the file could not be written.
     bool write(const QString &settingsPath) const;
@@ -39,4 +43,5 @@ public:
 
 private:
     std::array<std::optional<int>, 7> m_minutes;
+    QStringList m_unreadable; // the conversion messages of the values that did not read
 };

@@ -32,6 +32,7 @@ WorkingHoursDialog::WorkingHoursDialog(const QString &settingsPath, QWidget *par
     setAttribute(Qt::WA_WindowPropagation); // the main window's font
     auto *layout = new QFormLayout(this);
     const WorkingHours stored = WorkingHours::read(settingsPath);
+    runGuarded([&stored] { stored.requireReadable(); }); // such a day shows empty
     for (int day = 1; day <= 7; ++day) {
         auto *edit = new MaskedEdit(this);
         edit->setEditMask(MaskedEdit::TimeMask);

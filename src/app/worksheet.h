@@ -16,6 +16,10 @@ enum WorksheetColumn {
     WorksheetColumnCount = 9
 };
 
+/// The caption of each column in its title.
+inline constexpr QStringView WorksheetColumnCaptions[WorksheetColumnCount]
+    = {u"Start", u"End", u"Time", u"", u"Date", u"hh:mm", u"", u"Diff.", u"Notes"};
+
 /// Whether a row holds no text at all, as the empty bottom line below the
 /// data rows does.
 inline bool isEmptyRow(const CellTable &cells, int row)

@@ -30,11 +30,11 @@ public:
     void wait();
     /// Waits for the reading; then, when grid is the Overview grid as made
     /// (the title row and the empty bottom line), puts the rows into it as
-    /// its own loading (LoadFromCSV(0, 1, path)) would store them, with an
-    /// empty bottom line, and gives the file as noted just before they were
-    /// read. Null, with grid unchanged, whenever the grid has to read the
+    /// its own loading (LoadFromCSV(0, 1, path), mended) would store them,
+    /// with an empty bottom line, and gives the file as noted just before
+    /// they were read. Null, with grid unchanged, whenever the grid has to read the
     /// file itself: a file that could not be read or changed since, a line of
-    /// more fields than the grid has columns.
+    /// more fields than the grid has columns that hold text.
     std::unique_ptr<WorksheetFile> moveInto(THyperGrid &grid);
     /// The recalculation of the rows moved into the grid; raises what it
     /// raised.

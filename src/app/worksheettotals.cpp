@@ -51,6 +51,10 @@ WorksheetTotals recalculateWorksheet(CellTable &cells)
     qint64 nominal = 0;
     const int lastRow = cells.rowCount() - 2;
     for (int row = 1; row <= lastRow; ++row) {
+        // A row that holds nothing adds nothing (loading drops such rows).
+        if (cells.cell(TimeColumn, row).isEmpty() && cells.cell(NominalTimeColumn, row).isEmpty()
+            && isEmptyRow(cells, row))
+            continue;
         const Duration worked = readDuration(cells.cell(TimeColumn, row));
         const Duration owed = readDuration(cells.cell(NominalTimeColumn, row));
         home += worked.minutes;

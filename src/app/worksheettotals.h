@@ -33,7 +33,8 @@ struct WorksheetTotals
 QString formatDifference(qint64 minutes);
 
 /// Rewrites the Diff. column of every data row (rows 1 … rowCount-2) from
-/// its Time and hh:mm, and returns the totals texts.
+/// its Time and hh:mm, and returns the totals texts. A row that holds
+/// nothing is passed over.
 ///
 /// A Time or hh:mm that is not a valid time raises ConversionError: the rows
 /// before it keep their new difference, the rest is left as it was.

@@ -73,6 +73,46 @@ bool scanDate(Scanner &s, int century, DateTime &date)
     return true;
 }
 
+// A spreadsheet's date: year first when the first number has four digits,
+// otherwise day first; "-" only year first, as day first it is the
+// worksheet's own form.
+bool scanSpreadsheetDate(Scanner &s, int century, DateTime &date)
+{
+    int first, month, last, firstDigits, digits, lastDigits;
+    if (!s.number(first, firstDigits))
+        return false;
+    const QChar separator = s.peek();
+    if (separator != u'/' && separator != u'.' && !(separator == u'-' && firstDigits == 4))
+        return false;
+    ++s.pos;
+    if (!s.number(month, digits, 2) || !s.take(separator) || !s.number(last, lastDigits))
+        return false;
+    const bool yearFirst = firstDigits == 4;
+    if (yearFirst ? lastDigits > 2 : lastDigits != 2 && lastDigits != 4)
+        return false;
+    const int year = yearFirst ? first : lastDigits == 2 ? century + last : last;
+    const auto d = tryEncodeDate(year, month, yearFirst ? last : first);
+    if (!d)
+        return false;
+    date = *d;
+    return true;
+}
+
+// A spreadsheet's time: two minute digits, and two second digits, dropped.
+bool scanSpreadsheetTime(Scanner &s, DateTime &time)
+{
+    int hour, minute, second = 0, digits;
+    if (!s.number(hour, digits, 2) || !s.take(u':') || !s.number(minute, digits, 2) || digits != 2)
+        return false;
+    if (s.take(u':') && (!s.number(second, digits, 2) || digits != 2 || second > 59))
+        return false;
+    const auto t = tryEncodeTime(hour, minute, 0);
+    if (!t)
+        return false;
+    time = *t;
+    return true;
+}
+
 // Leading and trailing blanks are allowed around the whole text, never inside
 // a field or around a separator.
 bool finished(Scanner &s)
@@ -106,40 +146,74 @@ int currentCentury()
     return ClockSource::currentYear() / 100 * 100;
 }
 
-std::optional<DateTime> tryParseDate(QStringView text, int century)
+namespace {
+
+// The whole text as scan reads it, with blanks allowed around it.
+template<typename Scan> std::optional<DateTime> scanWhole(QStringView text, Scan scan)
 {
     Scanner s {text};
     s.skipBlanks();
-    DateTime date;
-    if (!scanDate(s, century, date) || !finished(s))
+    DateTime value;
+    if (!scan(s, value) || !finished(s))
         return std::nullopt;
-    return date;
+    return value;
+}
+
+// A date, then a time after blanks (or, where spreadsheets write one, a "T");
+// without a time, midnight.
+template<typename ScanDate, typename ScanTime>
+bool scanDateAndTime(Scanner &s, DateTime &value, ScanDate scanDate, ScanTime scanTime, bool timeAfterT)
+{
+    DateTime date, time = 0;
+    if (!scanDate(s, date))
+        return false;
+    const qsizetype afterDate = s.pos;
+    if (!(timeAfterT && s.take(u'T')))
+        s.skipBlanks();
+    if (s.pos > afterDate && !s.atEnd() && !scanTime(s, time))
+        return false;
+    value = combineDateAndTime(date, time);
+    return true;
+}
+
+} // namespace
+
+std::optional<DateTime> tryParseDate(QStringView text, int century)
+{
+    return scanWhole(text, [century](Scanner &s, DateTime &date) { return scanDate(s, century, date); });
 }
 
 std::optional<DateTime> tryParseTime(QStringView text)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime time;
-    if (!scanTime(s, time) || !finished(s))
-        return std::nullopt;
-    return time;
+    return scanWhole(text, scanTime);
 }
 
 std::optional<DateTime> tryParseDateTime(QStringView text, int century)
 {
-    Scanner s {text};
-    s.skipBlanks();
-    DateTime date, time = 0;
-    if (!scanDate(s, century, date))
-        return std::nullopt;
-    const qsizetype afterDate = s.pos;
-    s.skipBlanks();
-    if (s.pos > afterDate && !s.atEnd() && !scanTime(s, time))
-        return std::nullopt;
-    if (!finished(s))
-        return std::nullopt;
-    return combineDateAndTime(date, time);
+    return scanWhole(text, [century](Scanner &s, DateTime &value) {
+        return scanDateAndTime(
+            s, value, [century](Scanner &s, DateTime &date) { return scanDate(s, century, date); }, scanTime, false);
+    });
+}
+
+std::optional<DateTime> tryParseSpreadsheetDate(QStringView text, int century)
+{
+    return scanWhole(
+        text, [century](Scanner &s, DateTime &date) { return scanSpreadsheetDate(s, century, date); });
+}
+
+std::optional<DateTime> tryParseSpreadsheetTime(QStringView text)
+{
+    return scanWhole(text, scanSpreadsheetTime);
+}
+
+std::optional<DateTime> tryParseSpreadsheetDateTime(QStringView text, int century)
+{
+    return scanWhole(text, [century](Scanner &s, DateTime &value) {
+        return scanDateAndTime(
+            s, value, [century](Scanner &s, DateTime &date) { return scanSpreadsheetDate(s, century, date); },
+            scanSpreadsheetTime, true);
+    });
 }
 
 DateTime parseDate(QStringView text)

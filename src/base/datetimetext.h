@@ -20,6 +20,17 @@ std::optional<DateTime> tryParseTime(QStringView text);
 /// A date, optionally followed by blanks and a time of day.
 std::optional<DateTime> tryParseDateTime(QStringView text, int century);
 
+/// The forms spreadsheets write dates and times back in, for texts that do
+/// not read in the worksheet's own forms: a date year first (2026/12/01,
+/// 2026-12-01, 2026.12.01) or day first with "/" or "." (01/12/2026, 01.12.26),
+/// a time of one or two hour digits with seconds or without (8:00:00), and a
+/// date and time apart by blanks or a "T". Seconds are dropped: the worksheet
+/// counts whole minutes.
+std::optional<DateTime> tryParseSpreadsheetDate(QStringView text, int century);
+std::optional<DateTime> tryParseSpreadsheetTime(QStringView text);
+/// A date, optionally followed by a time of day.
+std::optional<DateTime> tryParseSpreadsheetDateTime(QStringView text, int century);
+
 /// The throwing forms raise ConversionError with the user-facing message.
 DateTime parseDate(QStringView text);
 DateTime parseTime(QStringView text);

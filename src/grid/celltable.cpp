@@ -94,6 +94,8 @@ void CellTable::resize(int columnCount, int rowCount)
     }
     m_columnCount = columnCount;
     m_rows.resize(std::max(rowCount, 0));
+    if (m_trackedRow >= this->rowCount())
+        m_trackedRow = -1;
 }
 
 QStringView CellTable::cell(int column, int row) const
@@ -199,6 +201,12 @@ void CellTable::moveRow(int from, int to)
     if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
         return;
     moveItem(m_rows, from, to);
+    if (m_trackedRow == from)
+        m_trackedRow = to;
+    else if (from < m_trackedRow && m_trackedRow <= to)
+        --m_trackedRow;
+    else if (to <= m_trackedRow && m_trackedRow < from)
+        ++m_trackedRow;
     changed();
 }
 
@@ -207,6 +215,8 @@ void CellTable::swapRows(int a, int b)
     if (a == b || a < 0 || b < 0 || a >= rowCount() || b >= rowCount())
         return;
     m_rows[a].swap(m_rows[b]);
+    if (m_trackedRow == a || m_trackedRow == b)
+        m_trackedRow = a + b - m_trackedRow;
     changed();
 }
 
@@ -215,6 +225,8 @@ void CellTable::permuteRows(int first, const std::vector<int> &order)
     if (order.empty() || first < 0 || first + order.size() > m_rows.size())
         return;
     permuteItems(m_rows, first, order);
+    if (m_trackedRow >= first && m_trackedRow < first + int(order.size()))
+        m_trackedRow = first + int(std::find(order.begin(), order.end(), m_trackedRow) - order.begin());
     changed();
 }
 

@@ -66,12 +66,19 @@ public:
     /// Moves a column to another index in every row.
     void moveColumn(int from, int to);
 
+    /// A row followed through every move of rows, so that it is known by
+    /// identity rather than by index: its index now, or -1 when no row is
+    /// followed or the one followed was cut away.
+    int trackedRow() const { return m_trackedRow; }
+    void setTrackedRow(int row) { m_trackedRow = row >= 0 && row < rowCount() ? row : -1; }
+
     /// Takes over every row of other, which must have as many rows and
     /// columns; the change listener stays this table's. For rows made away
     /// from the table, on another thread.
     void replaceCells(CellTable &&other)
     {
         m_rows = std::move(other.m_rows);
+        m_trackedRow = -1;
         changed();
     }
 
@@ -87,5 +94,6 @@ private:
 
     std::vector<QString> m_rows;
     int m_columnCount = 0;
+    int m_trackedRow = -1;
     std::function<void()> m_changed;
 };

@@ -18,14 +18,42 @@ namespace {
 
 constexpr qsizetype BufferSize = 1 << 20;
 
+// Codes 1 to 32: control characters and the blank, skipped between fields.
+constexpr bool isBlankOrControl(char16_t c)
+{
+    return c >= 1 && c <= 32;
+}
+
+char16_t codeOf(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t codeOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// Whether the single quote at line[pos] closes its field: the separator or
+// the line end follows it, perhaps after blanks. Any other quote is part of
+// the text, as other programs write a quote inside a quoted note.
+template<typename View> bool closesField(View line, qsizetype pos)
+{
+    auto lineEnds = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    qsizetype next = pos + 1;
+    while (next < line.size() && isBlankOrControl(codeOf(line[next])) && !lineEnds(codeOf(line[next])))
+        ++next;
+    return next >= line.size() || codeOf(line[next]) == u',' || lineEnds(codeOf(line[next]));
+}
+
 // The quoted field that starts at line[pos] (a quote): the text up to the
-// first quote not followed by a second one, which pos moves past. Without a
-// closing quote it is the rest of the line and pos moves to its end. Shared by
-// ExtractQuotedField (characters) and the file reader (bytes).
+// quote that closes it, which pos moves past. Without a closing quote it is
+// the rest of the line and pos moves to its end. Shared by ExtractQuotedField
+// (characters) and the file reader (bytes).
 template<typename View> struct QuotedSpan
 {
     View text;
-    bool doubled; // holds doubled quotes, to be made single
+    bool quotes; // may hold quotes: each doubled one is to be made single
 };
 
 // find(line, from) is the index of the next quote at or after from, or -1.
@@ -33,17 +61,22 @@ template<typename View, typename Char, typename Find>
 QuotedSpan<View> findQuoted(View line, qsizetype &pos, Char quote, Find find)
 {
     const qsizetype start = ++pos;
-    bool doubled = false;
+    bool quotes = false;
     while ((pos = find(line, pos)) >= 0) {
-        if (pos + 1 < line.size() && line[pos + 1] == quote) {
-            doubled = true;
+        // The closing quote before a comma or at the end, as files written
+        // by this program have it, is found first.
+        if (pos + 1 == line.size() || line[pos + 1] == u',')
+            return {line.sliced(start, pos++ - start), quotes};
+        quotes = true;
+        if (line[pos + 1] == quote)
             pos += 2;
-            continue;
-        }
-        return {line.sliced(start, pos++ - start), doubled};
+        else if (closesField(line, pos))
+            return {line.sliced(start, pos++ - start), quotes};
+        else
+            ++pos;
     }
     pos = line.size();
-    return {line.sliced(start), doubled};
+    return {line.sliced(start), quotes};
 }
 
 // Windows-1252 differs from Latin-1 only in 0x80 … 0x9F.
@@ -119,18 +152,12 @@ QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote)
     const auto span = findQuoted(
         text, position, quote, [quote](QStringView line, qsizetype from) { return line.indexOf(quote, from); });
     QString field = span.text.toString();
-    if (span.doubled)
-        field.replace(QString(2, quote), QString(quote));
+    if (span.quotes)
+        field.replace(QString(2, quote), QString(quote)); // a single one stays
     return field;
 }
 
 namespace {
-
-// Codes 1 to 32: control characters and the blank, skipped between fields.
-bool isBlankOrControl(char c)
-{
-    return c >= 1 && c <= 32;
-}
 
 // The first byte c at p or after it and before end; end when there is none.
 // Sixteen bytes at a time, which may read past end but never past readable.
@@ -149,26 +176,26 @@ const char *findByte(const char *p, const char *end, char c, const char *readabl
 }
 
 // Reads one line's fields by the rules of the format, handing each to
-// onField with whether it holds doubled quotes. readable is the end of the
+// onField with whether it holds quotes. readable is the end of the
 // text the line lies in.
 template<typename OnField> void splitFields(QByteArrayView line, const char *readable, OnField onField)
 {
     qsizetype i = 0;
     const qsizetype length = line.size();
     auto skipBlanks = [&] {
-        while (i < length && isBlankOrControl(line[i]))
+        while (i < length && isBlankOrControl(codeOf(line[i])))
             ++i;
     };
     auto findQuote = [&](QByteArrayView text, qsizetype from) {
         const char *end = text.data() + text.size();
         const char *found = findByte(text.data() + from, end, '"', readable);
-        return found < end ? found - text.data() : -1;
+        return found == end ? -1 : found - text.data();
     };
     skipBlanks();
     while (i < length) {
         if (line[i] == '"') {
             const auto quoted = findQuoted(line, i, '"', findQuote);
-            onField(quoted.text, quoted.doubled);
+            onField(quoted.text, quoted.quotes);
         } else {
             // Up to a comma or a control character, without the blanks before
             // it; those before the field are skipped already.
@@ -191,8 +218,9 @@ template<typename OnField> void splitFields(QByteArrayView line, const char *rea
 // Widens the ASCII bytes at the start of in (n bytes) into out, and tells how
 // many there are. Sixteen bytes at a time: that may read past the field, but
 // never past readable, the end of the text, and write up to 15 characters
-// past what it widens.
-qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
+// past what it widens. Inlined: it runs for every field, most of which are
+// short.
+Q_ALWAYS_INLINE qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readable)
 {
     qsizetype i = 0;
 #ifdef __SSE2__
@@ -220,14 +248,49 @@ qsizetype widenAscii(QChar *out, const char *in, qsizetype n, const char *readab
     return n;
 }
 
+// The character of the UTF-8 sequence beyond ASCII at p, before end, and
+// its length; a length of 0 when the bytes there are not a valid one
+// (overlong, a surrogate, beyond U+10FFFF, cut short).
+struct Utf8Sequence
+{
+    char32_t character;
+    int length;
+};
+
+Utf8Sequence utf8Sequence(const unsigned char *p, const unsigned char *end)
+{
+    const unsigned char lead = p[0];
+    int length;
+    char32_t c, least;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, c = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, c = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, c = lead & 0x07, least = 0x10000;
+    } else {
+        return {0, 0};
+    }
+    if (end - p < length)
+        return {0, 0};
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return {0, 0};
+        c = c << 6 | (p[i] & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || QChar::isSurrogate(c))
+        return {0, 0};
+    return {c, length};
+}
+
 // Turns the bytes of a field into UTF-16. Neither encoding yields more
 // characters than bytes, so out needs room for bytes.size() characters, and
 // 15 more.
 //
-// Each line is read as UTF-8 when it is valid UTF-8 and as Windows-1252
-// otherwise: one stray byte then garbles no more than its own line. The choice
-// is made at the line's first field with a byte above 127, so a line of plain
-// ASCII is never checked.
+// Each valid UTF-8 sequence is read as UTF-8 and each byte that is not part
+// of one as Windows-1252, what older Windows programs wrote: a stray byte
+// from an editor garbles neither the correct UTF-8 beside it nor itself.
+// Runs of plain ASCII are widened as they are.
 class FieldDecoder
 {
 public:
@@ -235,29 +298,24 @@ public:
         : m_readable(text.data() + text.size())
     { }
 
-    void startLine(QByteArrayView line)
+    QChar *decode(QChar *out, QByteArrayView bytes, bool quotes)
     {
-        m_line = line;
-        m_lineChecked = false;
-    }
-
-    QChar *decode(QChar *out, QByteArrayView bytes, bool doubledQuotes)
-    {
-        if (!doubledQuotes)
+        if (!quotes)
             return decode(out, bytes);
-        // A run at a time, each up to and with a quote whose second one of
-        // the pair is left out.
+        // A run at a time, each up to and with a quote; the second quote of
+        // a doubled pair is left out, a single quote kept.
         const char *const end = bytes.data() + bytes.size();
         for (const char *p = bytes.data(); true;) {
             const char *quote = findByte(p, end, '"', m_readable);
             if (quote == end)
                 return decode(out, QByteArrayView(p, end));
             out = decode(out, QByteArrayView(p, quote + 1));
-            p = std::min(quote + 2, end);
+            p = quote + 1 < end && quote[1] == '"' ? quote + 2 : quote + 1;
         }
     }
 
-    /// Windows-1252 only when no line was read as UTF-8.
+    /// Windows-1252 when bytes were read as Windows-1252 and none as UTF-8
+    /// beyond ASCII.
     CsvEncoding encodingRead() const
     {
         return m_sawWindows1252 && !m_sawUtf8 ? CsvEncoding::Windows1252 : CsvEncoding::Utf8;
@@ -266,33 +324,45 @@ public:
 private:
     QChar *decode(QChar *out, QByteArrayView bytes)
     {
-        const qsizetype n = bytes.size();
-        if (widenAscii(out, bytes.data(), n, m_readable) == n)
-            return out + n;
-        if (!m_lineChecked) {
-            m_lineChecked = true;
-            m_lineIsUtf8 = m_line.isValidUtf8();
-            (m_lineIsUtf8 ? m_sawUtf8 : m_sawWindows1252) = true;
-        }
-        if (m_lineIsUtf8)
-            return m_utf8.appendToBuffer(out, bytes);
-        // Latin-1, mended where Windows-1252 differs.
+        const qsizetype ascii = widenAscii(out, bytes.data(), bytes.size(), m_readable);
+        if (ascii == bytes.size())
+            return out + ascii;
+        return decodeBeyondAscii(out + ascii, bytes.sliced(ascii));
+    }
+
+    // From a byte beyond ASCII on, each sequence or byte by itself, and the
+    // ASCII runs between them as they are.
+    Q_NEVER_INLINE QChar *decodeBeyondAscii(QChar *out, QByteArrayView bytes)
+    {
         const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = QChar(in[i] >= 0x80 && in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
-        return out + n;
+        const qsizetype n = bytes.size();
+        for (qsizetype i = 0;;) {
+            if (const Utf8Sequence sequence = utf8Sequence(in + i, in + n); sequence.length > 0) {
+                m_sawUtf8 = true;
+                if (QChar::requiresSurrogates(sequence.character)) {
+                    *out++ = QChar(QChar::highSurrogate(sequence.character));
+                    *out++ = QChar(QChar::lowSurrogate(sequence.character));
+                } else {
+                    *out++ = QChar(char16_t(sequence.character));
+                }
+                i += sequence.length;
+            } else {
+                m_sawWindows1252 = true;
+                // Latin-1, mended where Windows-1252 differs.
+                *out++ = QChar(in[i] < 0xA0 ? Windows1252High[in[i] - 0x80] : char16_t(in[i]));
+                ++i;
+            }
+            const qsizetype ascii = widenAscii(out, bytes.data() + i, n - i, m_readable);
+            out += ascii;
+            i += ascii;
+            if (i == n)
+                return out;
+        }
     }
 
     const char *m_readable;
-    QByteArrayView m_line;
-    bool m_lineChecked = false;
-    bool m_lineIsUtf8 = false;
     bool m_sawUtf8 = false;
     bool m_sawWindows1252 = false;
-    // Stateless: every field is whole. A byte-order mark inside a field is
-    // text like any other; only the one before the whole file is dropped.
-    QStringDecoder m_utf8 {
-        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
 };
 
 // Finds line ends with the library's fast byte search, remembering the next
@@ -311,11 +381,23 @@ public:
             return false;
         const char *lineEnd = std::min(nextOf('\r', m_cr), nextOf('\n', m_lf));
         line = QByteArrayView(m_pos, lineEnd - m_pos);
-        m_pos = lineEnd + ((lineEnd + 1 < m_end && lineEnd[0] == '\r' && lineEnd[1] == '\n') ? 2 : 1);
+        m_pos = lineEnd + lineEndLength(lineEnd);
         return true;
     }
 
 private:
+    // CR LF and CR CR LF (what a text-mode write of CR LF makes) end one line
+    // each, like CR or LF alone.
+    qsizetype lineEndLength(const char *lineEnd) const
+    {
+        const qsizetype left = m_end - lineEnd;
+        if (left < 2 || lineEnd[0] != '\r')
+            return 1;
+        if (lineEnd[1] == '\n')
+            return 2;
+        return left >= 3 && lineEnd[1] == '\r' && lineEnd[2] == '\n' ? 3 : 1;
+    }
+
     const char *nextOf(char c, const char *&cached)
     {
         if (cached < m_pos) {
@@ -375,10 +457,9 @@ CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine)
             lineText.resize(line.size() + 15);
         QChar *out = lineText.data();
         fields.clear();
-        decoder.startLine(line);
-        splitFields(line, readable, [&](QByteArrayView field, bool doubledQuotes) {
+        splitFields(line, readable, [&](QByteArrayView field, bool quotes) {
             QChar *const start = out;
-            out = decoder.decode(out, field, doubledQuotes);
+            out = decoder.decode(out, field, quotes);
             fields.push_back(QStringView(start, out - start));
         });
         if (!fields.empty())

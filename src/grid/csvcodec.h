@@ -14,29 +14,32 @@ class QIODevice;
 QString QuotedField(QStringView text, QChar quote);
 
 /// Reads the quoted field that starts at text[position] (a quote character):
-/// the characters up to the closing quote (the first quote not followed by a
-/// second one), each doubled quote turned into one, and moves position past
-/// the closing quote. Without a closing quote the field is the whole rest of
-/// the text, and position moves to the end. A position that is not at a quote
-/// gives an empty text and stays where it is.
+/// the characters up to the closing quote, each doubled quote turned into
+/// one, and moves position past the closing quote. The closing quote is the
+/// first single quote followed by a comma or the line end (blanks may come
+/// between); any other single quote is part of the text. Without a closing
+/// quote the field is the whole rest of the text, and position moves to the
+/// end. A position that is not at a quote gives an empty text and stays where
+/// it is.
 QString ExtractQuotedField(QStringView text, qsizetype &position, QChar quote);
 
 /// The encodings a worksheet file is written in.
 enum class CsvEncoding { Utf8, Windows1252 };
 
-/// Splits a worksheet file's bytes into lines (ended by CR, LF or CR LF) and
-/// each line into its comma-separated, optionally quoted fields, and hands
-/// every line that has at least one field to onLine with its index counted
-/// from 0. The fields are valid only during the call.
+/// Splits a worksheet file's bytes into lines (ended by CR, LF, CR LF or
+/// CR CR LF) and each line into its comma-separated, optionally quoted fields
+/// (a quoted field as ExtractQuotedField reads it), and hands every line that
+/// has at least one field to onLine with its index counted from 0. The fields
+/// are valid only during the call.
 ///
 /// Damaged files are read in full: a zero byte is read as a blank. A file
-/// that starts with a UTF-16 byte-order mark is UTF-16. Otherwise each line
-/// that is valid UTF-8 (after an optional byte-order mark at the start of the
-/// file) is read as such, and any other line is taken for Windows-1252, what
-/// older Windows programs wrote, so no character of a note is lost.
+/// that starts with a UTF-16 byte-order mark is UTF-16. Otherwise each valid
+/// UTF-8 sequence is read as UTF-8 (after an optional byte-order mark at the
+/// start of the file) and each other byte as Windows-1252, what older Windows
+/// programs wrote, so no character of a note is lost.
 ///
-/// Returns the encoding to write the text back in: Windows-1252 when the lines
-/// beyond ASCII were all read as Windows-1252, otherwise UTF-8.
+/// Returns the encoding to write the text back in: Windows-1252 when bytes
+/// beyond ASCII were read as Windows-1252 and none as UTF-8, otherwise UTF-8.
 using CsvLineHandler = std::function<void(int line, std::span<const QStringView> fields)>;
 CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
 

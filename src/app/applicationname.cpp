@@ -1,0 +1,8 @@
+#include "applicationname.h"
+
+#include <QCoreApplication>
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Worktally"));
+}
