@@ -254,6 +254,7 @@ TEST(RunningPeriod, ReloadedFileWithoutTheRunningPeriodGetsItInStartOrder)
 {
     Window w;
     w.clickSwitch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.form->isSaving(); }, 5000)); // its start is saved at once
     // A period typed in elsewhere that began after this one.
     writeFile(w.worksheet(),
         ThreePeriods
