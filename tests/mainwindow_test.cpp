@@ -6,16 +6,18 @@
 #include "mainwindow.h"
 #include "maskededit.h"
 #include "onoffswitch.h"
+#include "panelstatusbar.h"
 #include "popupmenu.h"
 #include "singleinstance.h"
-#include "panelstatusbar.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "unixsignals.h"
 #include "workinghours.h"
 #include "workinghoursdialog.h"
+#include "worksheet.h"
 #include "worksheetpreload.h"
 #include "worksheetreport.h"
+#include "worksheettotals.h"
 
 #include <algorithm>
 #include <csignal>
@@ -445,8 +447,6 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
         QStringList({reloaded, "The worksheet was saved. The version that was on disk is kept as " + keptToo + "."}));
 }
 
-
-
 // A line appended by another program (printf … >> Hourbook.csv) lands below
 // the empty bottom line; reloading takes it in without the empty row.
 TEST(MainWindow, ReloadTakesInALineAppendedBelowTheBottomLine)
@@ -732,6 +732,104 @@ TEST(MainWindow, LiveUpdateTellsOnceThatTodaysTargetIsReached)
     }
     EXPECT_EQ(notices, QStringList({"Today's 01:00 are done."}));
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:02 of 01:00 — balance +00:02"); // reached: no "done at"
+}
+
+// The status bar's three totals and every Diff. the window shows.
+QStringList totalsAndDifferences(const TForm1 &form)
+{
+    QStringList texts;
+    for (int panel = 0; panel < 3; ++panel)
+        texts << form.StatusBar1->PanelText(panel);
+    for (int row = 1; row < form.Grid1->RowCount(); ++row)
+        texts << form.Grid1->Cells(DiffColumn, row);
+    return texts;
+}
+
+// The same worked out afresh from every row the window holds.
+QStringList recalculatedTotalsAndDifferences(const TForm1 &form)
+{
+    CellTable rows = form.Grid1->cellTable();
+    rows.setChangeListener({});
+    const WorksheetTotals totals = recalculateWorksheet(rows);
+    QStringList texts {totals.home, totals.nominal, totals.difference};
+    for (int row = 1; row < rows.rowCount(); ++row)
+        texts << rows.text(DiffColumn, row);
+    return texts;
+}
+
+// Each minute works out the running row alone; what changed meanwhile (a row
+// inserted above it, a time typed into the grid) is taken in all the same.
+// The status bar, every Diff. and the tooltip read as after a recalculation
+// of every row, past midnight too.
+TEST(MainWindow, LiveUpdatesShowWhatARecalculationShows)
+{
+    const QByteArray today
+        = "\"07-12-26 08:00\",\"07-12-26 12:00\",\"04:00\",\"\",\"07-12-26\",\"07:00\",\"\",\"\",\"\"\r\n";
+    const struct
+    {
+        const char *name;
+        QTime start;
+        int minutes;
+    } runs[] = {{"afternoon", QTime(14, 5), 75}, {"past midnight", QTime(23, 55), 10}};
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.name);
+        Session s;
+        s.clock.set(QDateTime(Monday.date(), run.start));
+        writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=07:24\nTue=06:00\n");
+        writeFile(s.worksheet(), workedExampleWith(today));
+        TForm1 &form = s.start();
+        s.clickSwitch();
+        for (int minute = 1; minute <= run.minutes; ++minute) {
+            s.clock.advance(60);
+            if (minute == 2) {
+                s.clickRow(1);
+                QTest::mouseClick(form.btnInsLine, Qt::LeftButton);
+            }
+            if (minute == 3)
+                form.Grid1->setCells(NominalTimeColumn, 1, QStringLiteral("01:00"));
+            form.LiveTimerTimer();
+        }
+        const QStringList shown = totalsAndDifferences(form);
+        EXPECT_EQ(shown, recalculatedTotalsAndDifferences(form));
+        const QString tooltip = form.TrayIcon1->Detail();
+        form.Button1Click();
+        EXPECT_EQ(form.TrayIcon1->Detail(), tooltip);
+        EXPECT_EQ(totalsAndDifferences(form), shown);
+    }
+}
+
+// The settings file is read at the start and after the dialog's OK only.
+TEST(MainWindow, LiveUpdateUsesTheWorkingHoursReadAtTheStartUntilTheDialogChangesThem)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), MondayHours);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    form.Grid1->setCells(NominalTimeColumn, 1, QStringLiteral("00:00")); // today's rows owe nothing: the hours do
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=01:00\n"); // changed behind the program's back
+    s.clock.advance(60);
+    form.LiveTimer->start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.row(2)[1] == "07-12-26 14:06"; }));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:01 of 07:24 — done at 21:29 — balance +00:01");
+
+    QFile::remove(s.path("Worktally.Setup"));
+    s.clock.advance(60);
+    form.LiveTimer->start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.row(2)[1] == "07-12-26 14:07"; }));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 07:24 — done at 21:29 — balance +00:02");
+
+    form.PopWorkingHours->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[0], "0100");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 01:00 — done at 15:05 — balance +00:02");
+    s.clock.advance(60);
+    form.LiveTimerTimer();
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:03 of 01:00 — done at 15:05 — balance +00:03");
+    EXPECT_TRUE(s.messages.texts.isEmpty());
 }
 
 TEST(MainWindow, WithoutWorkingHoursTheTooltipIsTheNameAndTheRunningPeriodWaitsForTheSave)

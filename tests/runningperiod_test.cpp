@@ -35,9 +35,12 @@ struct Window
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
 
-    Window()
+    /// settings, when given, is the settings file the window starts with.
+    explicit Window(const QByteArray &settings = {})
     {
         writeFile(worksheet(), ThreePeriods + BottomLineCsv);
+        if (!settings.isEmpty())
+            writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), settings);
         form = std::make_unique<TForm1>(folder.path());
         form->show();
         form->activateWindow();
@@ -180,8 +183,7 @@ TEST(RunningPeriod, DeletingARowAboveTheRunningOneLeavesItRunning)
 
 TEST(RunningPeriod, LiveUpdateSaveNowAndExitBringTheRunningRowUpToNow)
 {
-    Window w;
-    writeFile(w.form->settingsPath(), "[WorkingHours]\nMon=07:24\n"); // the live update needs them
+    Window w("[WorkingHours]\nMon=07:24\n"); // the live update needs them
     w.clickSwitch();
     w.press(w.form->btnInsLine);
 

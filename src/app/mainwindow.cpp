@@ -394,9 +394,10 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
-    // A working time that does not read is told here, once; the reads that
-    // follow (each minute) pass over it.
-    runGuarded([this] { WorkingHours::read(settingsPath()).requireReadable(); });
+    // A working time that does not read is told here, once; the minute
+    // update passes over it.
+    readWorkingHours();
+    runGuarded([this] { m_workingHours.requireReadable(); });
 
     const QString path = worksheetPath();
     bool preloaded = false;
@@ -676,7 +677,7 @@ void TForm1::writeDuration(int row)
 
 void TForm1::writeEmptyPeriod(int row, DateTime start)
 {
-    const QString owed = WorkingHours::read(settingsPath()).nominalTimeOfNewRow(Grid1->cellTable(), start);
+    const QString owed = m_workingHours.nominalTimeOfNewRow(Grid1->cellTable(), start);
     const QString startText = formatDateTimeText(start);
     Grid1->setCells(StartColumn, row, startText);
     Grid1->setCells(EndColumn, row, startText);
@@ -731,18 +732,18 @@ void TForm1::LiveTimerTimer()
         return;
     armLiveTimer();
     const int row = runningRow();
-    if (!row || WorkingHours::read(settingsPath()).isEmpty())
+    if (!row || m_workingHours.isEmpty())
         return;
     const QString end = Grid1->Cells(EndColumn, row);
-    const QString time = Grid1->Cells(TimeColumn, row);
+    const WorksheetBalance::TimeChange change = m_balance.beforeTimeChange(Grid1->cellTable(), row);
     WorksheetTotals totals;
     try {
         writeEnd(row);
         writeDuration(row);
-        totals = recalculateWorksheet(Grid1->cellTable());
+        totals = m_balance.afterTimeChange(Grid1->cellTable(), change, ClockSource::currentDateTime().date());
     } catch (const ConversionError &) {
         Grid1->setCells(EndColumn, row, end);
-        Grid1->setCells(TimeColumn, row, time);
+        Grid1->setCells(TimeColumn, row, change.previousTime);
         return;
     }
     showTotals(totals);
@@ -876,7 +877,10 @@ void TForm1::PopWorkingHoursClick()
         dialog = new WorkingHoursDialog(settingsPath(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         // The tooltip tells today against the new hours at once.
-        connect(dialog, &QDialog::accepted, this, guarded([this] { showToday(); }));
+        connect(dialog, &QDialog::accepted, this, guarded([this] {
+            readWorkingHours();
+            showToday();
+        }));
         dialog->open();
     }
     dialog->raise();
@@ -924,24 +928,28 @@ void TForm1::Switch1Off()
 
 void TForm1::Button1Click()
 {
-    showTotals(recalculateWorksheet(Grid1->cellTable()));
+    showTotals(m_balance.recalculate(Grid1->cellTable(), ClockSource::currentDateTime().date()));
     showToday();
 }
 
 std::optional<Balance> TForm1::showToday()
 {
-    const WorkingHours hours = WorkingHours::read(settingsPath());
-    if (hours.isEmpty()) {
+    if (m_workingHours.isEmpty()) {
         TrayIcon1->setDetail({});
         return std::nullopt;
     }
     const QDateTime now = ClockSource::currentDateTime();
     const QDate day = now.date();
-    const Balance today = todayBalance(WorksheetDays(Grid1->cellTable(), day, day), day, hours);
+    const Balance today = todayBalance(m_balance.rowsOf(Grid1->cellTable(), day), day, m_workingHours);
     const std::optional<QDateTime> doneAt = Switch1->StateOn() ? targetReachedAt(today, now) : std::nullopt;
     // The balance as the status bar shows it.
     TrayIcon1->setDetail(todayText(today, doneAt, StatusBar1->PanelText(2)));
     return today;
+}
+
+void TForm1::readWorkingHours()
+{
+    m_workingHours = WorkingHours::read(settingsPath());
 }
 
 void TForm1::showTotals(const WorksheetTotals &totals)

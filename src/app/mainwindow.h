@@ -3,6 +3,8 @@
 #include "color.h"
 #include "datetime.h"
 #include "today.h"
+#include "workinghours.h"
+#include "worksheetbalance.h"
 
 #include <functional>
 #include <memory>
@@ -233,6 +235,8 @@ private:
     void reloadWorksheet();
     /// The totals in the status bar.
     void showTotals(const WorksheetTotals &totals);
+    /// Reads the working hours from the settings file.
+    void readWorkingHours();
     /// Once working hours are set, the tray's tooltip tells today at a glance
     /// below the program's name, and today's balance is given; without them
     /// the tooltip is the name alone.
@@ -269,6 +273,9 @@ private:
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
+    // Read at start-up and after the dialog changed them, never at a tick.
+    WorkingHours m_workingHours;
+    WorksheetBalance m_balance; // the numbers behind the totals, for the minute update
     std::unique_ptr<StopwatchNotices> m_notices;
     bool m_ready = false; // built: from then on every change is saved
     // One save at a time. While a save asks, writes or reports on this
