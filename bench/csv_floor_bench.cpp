@@ -143,7 +143,9 @@ void BM_SaveVsFloor(benchmark::State &state)
     // Started without a file, so that no backup is written.
     QFile::remove(file.path());
     file.noteLoading();
-    file.noteSaved(grid->SaveToCSV(0, 1, file.path()));
+    WorksheetFile::Save save = file.prepareSave(grid->csvRows(0, 1));
+    save.run();
+    file.noteSaved(save);
     const QByteArray bytes = contentOf(file.path());
     const QByteArray floorPath = QFile::encodeName(dataFolder() + QStringLiteral("/floor.csv"));
 
@@ -153,7 +155,9 @@ void BM_SaveVsFloor(benchmark::State &state)
         state,
         [&] {
             benchmark::DoNotOptimize(file.changedOnDisk());
-            file.noteSaved(grid->SaveToCSV(0, 1, file.path()));
+            WorksheetFile::Save save = file.prepareSave(grid->csvRows(0, 1));
+            save.run();
+            file.noteSaved(save);
         },
         [&] { return millisecondsOf([&] { writeAndSync(floorPath, bytes); }); });
 }

@@ -79,7 +79,9 @@ void BM_SaveCheckingTheDisk(benchmark::State &state)
     file.noteLoading();
     for (auto _ : state) {
         benchmark::DoNotOptimize(file.changedOnDisk());
-        file.noteSaved(grid.SaveToCSV(0, 1, file.path()));
+        WorksheetFile::Save save = file.prepareSave(grid.csvRows(0, 1));
+        save.run();
+        file.noteSaved(save);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -29,6 +29,18 @@ int main(int argc, char *argv[])
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
+    // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
+    // so the worksheet is saved. The signals are caught from before the
+    // window is built; one that comes meanwhile is acted on once it is.
+    UnixSignalWatcher termination({SIGTERM, SIGINT, SIGHUP});
+    TForm1 *window = nullptr;
+    bool signalledEarly = false;
+    QObject::connect(&termination, &UnixSignalWatcher::received, [&] {
+        if (window)
+            window->closeOnSignal();
+        else
+            signalledEarly = true;
+    });
     const QString folder = dataFolder(QApplication::applicationDirPath());
     // Read on a second core while the fonts and the window are being made.
     // A second copy, which ends before its window loads anything, never
@@ -40,10 +52,9 @@ int main(int argc, char *argv[])
     TForm1 form(folder, worksheet);
     if (form.isEnding()) // a copy was already running
         return 0;
-    // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
-    // so the worksheet is saved.
-    UnixSignalWatcher termination({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::close);
+    window = &form;
+    if (signalledEarly)
+        QMetaObject::invokeMethod(&form, &TForm1::closeOnSignal, Qt::QueuedConnection);
     form.show();
     return app.exec();
 }

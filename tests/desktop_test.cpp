@@ -55,8 +55,8 @@ QString geometryOf(const QString &window)
 }
 
 // Copies of the program in folders of their own, sharing one runtime folder
-// (where the single-instance lock lives) and one data home, both apart from
-// the user's own.
+// (where the single-instance lock lives), one data home and one state home,
+// all apart from the user's own.
 class Copies
 {
 public:
@@ -96,6 +96,7 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome.path());
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), stateHome.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         process->setProcessEnvironment(environment);
         process->start(program, {});
@@ -105,6 +106,7 @@ public:
     }
 
     QTemporaryDir folders;
+    QTemporaryDir stateHome;
     /// Where a copy without a worksheet beside it keeps its files.
     QString dataFolder() const { return m_dataHome.filePath(QStringLiteral("Worktally")); }
 
@@ -118,6 +120,23 @@ bool isMainWindow(const QString &window)
 {
     return geometryOf(window).contains(QStringLiteral("670x423"));
 }
+
+// A left click at a point of a window, as a person makes it.
+void clickAt(const QString &window, QPoint at)
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()),
+            QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void pressKey(const QString &window, const QString &key)
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"), key});
+}
+
+// The middle of the stopwatch switch in the main window.
+const QPoint StopwatchSwitch(464, 72);
 
 } // namespace
 
@@ -234,6 +253,16 @@ TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
     trayHost.waitForFinished(5000);
 }
 
+// The files that a signalled exit kept in the state home of copies.
+QStringList recoveryFiles(const Copies &copies)
+{
+    const QDir folder(copies.stateHome.filePath(QStringLiteral("Worktally")));
+    QStringList files;
+    for (const QString &name : folder.entryList({QStringLiteral("Hourbook * unsaved.csv")}, QDir::Files))
+        files << folder.filePath(name);
+    return files;
+}
+
 TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
 {
     Copies copies;
@@ -253,12 +282,128 @@ TEST(FileSizeLimit, SaveBeyondTheLimitIsReportedAndTheProgramGoesOn)
         ::signal(SIGXFSZ, SIG_DFL);
     });
     ASSERT_EQ(waitForWindows(limited->processId()).size(), 1);
-    ::kill(pid_t(limited->processId()), SIGTERM); // exit, which saves
+    // Exit, which saves; a recovery file would be beyond the limit too.
+    ::kill(pid_t(limited->processId()), SIGTERM);
     // The failed save's message box beside the main window that stays open.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return limited->state() != QProcess::Running || windowsOf(limited->processId()).size() == 2; }, 15000));
     EXPECT_EQ(windowsOf(limited->processId()).size(), 2);
     EXPECT_EQ(readFile(worksheet), row.repeated(2000));
+    EXPECT_TRUE(recoveryFiles(copies).isEmpty()); // nothing half written
+}
+
+// A logout ends the program with SIGTERM and, a few seconds later, SIGKILL:
+// no box may wait for an answer then, and what cannot be written where it
+// belongs is kept in the state folder, of which the next start tells once.
+TEST(SignalledExit, WorksheetThatCannotBeWrittenIsKeptInTheStateFolder)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("a"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    writeFile(worksheet, WorkedExampleFile);
+    // The folder and the file read-only: the superuser, whom the folder does
+    // not stop, is stopped by the file.
+    constexpr QFileDevice::Permissions readable
+        = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    constexpr QFileDevice::Permissions enterable
+        = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    QFile::setPermissions(worksheet, readable);
+    QFile::setPermissions(folder, readable | enterable);
+    QProcess *process = copies.start(program);
+    const QStringList windows = waitForWindows(process->processId());
+    ASSERT_EQ(windows.size(), 1);
+
+    // A period started: its save fails, and the box that says so waits.
+    clickAt(windows[0], StopwatchSwitch);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowsOf(process->processId()).size() == 2; }, 10000));
+    ::kill(pid_t(process->processId()), SIGTERM);
+    ASSERT_TRUE(process->waitForFinished(10000));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0);
+    QFile::setPermissions(folder, readable | enterable | QFileDevice::WriteOwner);
+    EXPECT_EQ(readFile(worksheet), WorkedExampleFile);
+    const QStringList recovered = recoveryFiles(copies);
+    ASSERT_EQ(recovered.size(), 1);
+    const QByteArray rows = readFile(recovered[0]);
+    EXPECT_TRUE(rows.contains("\"Train \"\"late\"\"\""));
+    EXPECT_TRUE(rows.contains(QDate::currentDate().toString(QStringLiteral("dd-MM-yy")).toUtf8())); // the period
+    EXPECT_EQ(rows.count("\r\n"), 4);
+
+    // The next start says where it is, once.
+    const QByteArray userState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(copies.stateHome.path()));
+    MessageRecorder messages;
+    for (int start = 0; start < 2; ++start) {
+        TForm1 form(folder);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    qputenv("XDG_STATE_HOME", userState);
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].endsWith("It was saved as " + recovered[0] + "."));
+}
+
+TEST(SignalledExit, SignalWhileTheChangedOnDiskQuestionIsOpenAsksNoSecondQuestion)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("a"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    writeFile(worksheet, WorkedExampleFile);
+    QProcess *process = copies.start(program);
+    const QStringList windows = waitForWindows(process->processId());
+    ASSERT_EQ(windows.size(), 1);
+    const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train", "Bus"); // in a spreadsheet
+    writeFile(worksheet, edited);
+
+    // "Save now" asks what to do about the file on disk.
+    pressKey(windows[0], QStringLiteral("alt+s"));
+    QStringList shown;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (shown = windowsOf(process->processId())).size() == 2; }, 10000));
+    shown.removeAll(windows[0]);
+    ::kill(pid_t(process->processId()), SIGTERM);
+    pressKey(shown[0], QStringLiteral("Escape")); // Cancel
+    qsizetype most = 2;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            most = std::max(most, windowsOf(process->processId()).size());
+            return process->state() == QProcess::NotRunning;
+        },
+        10000));
+    EXPECT_EQ(most, 2);
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(readFile(worksheet), edited); // never written over unasked
+    const QStringList recovered = recoveryFiles(copies);
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_TRUE(readFile(recovered[0]).contains("Train"));
+}
+
+TEST(SignalledExit, SignalWhileTheWindowIsBeingBuiltEndsWithTheWorksheetSaved)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("a"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    // Without its bottom line, which the program adds, and with a time that
+    // does not read: the start-up says so in a box while the window is
+    // being built.
+    const QByteArray handEdited = QByteArray(WorkedExampleFile)
+                                      .replace("\"07:24\",\"\",\"\",\"\"", "\"7.24\",\"\",\"\",\"\"")
+                                      .chopped(BottomLineCsv.size());
+    writeFile(worksheet, handEdited);
+    QProcess *process = copies.start(program);
+    const QStringList box = waitForWindows(process->processId());
+    ASSERT_EQ(box.size(), 1);
+    EXPECT_FALSE(isMainWindow(box[0]));
+    ::kill(pid_t(process->processId()), SIGTERM);
+    pressKey(box[0], QStringLiteral("Return"));
+    ASSERT_TRUE(process->waitForFinished(10000));
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0);
+    const QByteArray saved = readFile(worksheet);
+    EXPECT_TRUE(saved.contains("\"7.24\""));
+    EXPECT_TRUE(saved.endsWith("\r\n" + BottomLineCsv));
 }
 
 TEST(PrintPreview, ScreenSizedPreviewFitsTheAvailableAreaWithItsFrame)

@@ -7,16 +7,18 @@
 #include "mainwindow.h"
 #include "maskededit.h"
 #include "onoffswitch.h"
+#include "panelstatusbar.h"
 #include "popupmenu.h"
 #include "singleinstance.h"
-#include "panelstatusbar.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "unixsignals.h"
 #include "workinghours.h"
 #include "workinghoursdialog.h"
+#include "worksheet.h"
 #include "worksheetpreload.h"
 #include "worksheetreport.h"
+#include "worksheettotals.h"
 
 #include <algorithm>
 #include <csignal>
@@ -24,6 +26,7 @@
 #include <optional>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -44,12 +47,32 @@ namespace {
 const QDateTime Monday(QDate(2026, 12, 7), QTime(14, 5));
 const QByteArray MondayHours = "[WorkingHours]\nMon=07:24\n";
 
+// Sets an environment variable while it lives.
+class Environment
+{
+public:
+    Environment(const char *name, const QString &value)
+        : m_name(name)
+        , m_previous(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~Environment() { qputenv(m_name, m_previous); }
+
+private:
+    const char *m_name;
+    QByteArray m_previous;
+};
+
 // The main window over a data folder of its own, with "now" fixed; the
-// program's folder, with the help pages, is another.
+// program's folder, with the help pages, is another, and so is the state
+// folder, where a signalled exit keeps what it could not save.
 struct Session
 {
     QTemporaryDir folder;
     QTemporaryDir programFolder;
+    QTemporaryDir stateHome;
+    Environment state {"XDG_STATE_HOME", stateHome.path()};
     FixedClock clock {Monday};
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
@@ -69,6 +92,29 @@ struct Session
     QString worksheet() const { return path("Hourbook.csv"); }
     QStringList row(int r) const { return form->Grid1->cellTable().rowTexts(r); }
     void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
+    void clickRow(int r)
+    {
+        QTest::mouseClick(form->Grid1->viewport(), Qt::LeftButton, {}, form->Grid1->CellRect(1, r).center());
+    }
+
+    /// The worksheet in the window, as the file holds it.
+    QByteArray windowCsv() const
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        form->Grid1->SaveToCSVStream(0, 1, buffer);
+        return buffer.data();
+    }
+    /// Waits until file holds what the window holds.
+    bool holdsTheWindow(const QString &file) const
+    {
+        return QTest::qWaitFor([&] { return readFile(file) == windowCsv(); }, 5000);
+    }
+    /// Where a signalled exit keeps a worksheet it saved today at time.
+    QString recovery(const QString &time = QStringLiteral("1405")) const
+    {
+        return stateHome.filePath(QStringLiteral("Worktally/Hourbook 2026-12-07 %1 unsaved.csv").arg(time));
+    }
 };
 
 } // namespace
@@ -367,6 +413,7 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     writeFile(s.worksheet(), WorkedExampleFile);
     TForm1 &form = s.start();
     s.clickSwitch();
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet())); // the new period is saved
     const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus"); // in a spreadsheet
     writeFile(s.worksheet(), edited);
     s.clock.advance(30 * 60);
@@ -388,6 +435,7 @@ TEST(MainWindow, ChangeOnDiskIsNeverWrittenOverUnasked)
     EXPECT_EQ(s.row(2)[8], "Bus");
     EXPECT_EQ(s.row(4), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "-01:33");
+    EXPECT_TRUE(s.holdsTheWindow(s.worksheet())); // the reloaded worksheet with the running period
 
     writeFile(s.worksheet(), WorkedExampleFile); // edited once more
     s.messages.answers = {1};
@@ -428,6 +476,183 @@ TEST(MainWindow, ReloadTakesInALineAppendedBelowTheBottomLine)
     EXPECT_EQ(readWorksheet(s.folder.path()).totals.difference, "-04:57");
 }
 
+// A crash or a power cut loses nothing that the window showed: each change
+// is on disk once it is made, by the same save as "Save now".
+TEST(MainWindow, EveryChangeIsOnDiskAtOnce)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"Start", [&] { s.clickSwitch(); }},
+        {"Stop",
+            [&] {
+                s.clock.advance(50 * 60);
+                s.clickSwitch();
+            }},
+        {"Update",
+            [&] {
+                s.clickRow(1);
+                QTest::keyClicks(form.memo1, " on time");
+                QTest::mouseClick(form.btnV1, Qt::LeftButton);
+            }},
+        {"Insert", [&] { QTest::mouseClick(form.btnInsLine, Qt::LeftButton); }},
+        {"Delete",
+            [&] {
+                s.clickRow(form.Grid1->Row()); // the row just inserted
+                QTest::mouseClick(form.btnDelete, Qt::LeftButton);
+            }},
+    };
+    for (const auto &[name, change] : changes) {
+        const QByteArray before = readFile(s.worksheet());
+        change();
+        EXPECT_NE(s.windowCsv(), before) << name; // something to save
+        EXPECT_TRUE(s.holdsTheWindow(s.worksheet())) << name;
+    }
+    EXPECT_TRUE(readFile(s.worksheet()).contains("on time"));
+    EXPECT_FALSE(readFile(s.worksheet()).contains("00:00\",\"01-12-98 00:00\"")); // inserted, then deleted
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+    EXPECT_EQ(readFile(s.path("Hourbook.csv.bak")), WorkedExampleFile); // the first save keeps the start-up file
+}
+
+TEST(MainWindow, ChangeThatCannotBeSavedStaysInTheWindowAndTheNextChangeSavesIt)
+{
+    Session s;
+    const QString folder = s.path("program");
+    QDir().mkpath(folder);
+    s.form = std::make_unique<TForm1>(folder);
+    TForm1 &form = *s.form;
+    form.show();
+    QDir(folder).removeRecursively(); // the folder goes away under the program
+    s.clickSwitch();
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !s.messages.texts.isEmpty(); }, 5000));
+    EXPECT_EQ(s.messages.texts, QStringList({"Cannot create file " + worksheet}));
+    EXPECT_TRUE(form.Switch1->StateOn());
+    EXPECT_EQ(form.Grid1->RowCount(), 4);
+
+    QDir().mkpath(folder); // the user puts it back
+    s.clock.advance(10 * 60);
+    s.clickSwitch();
+    EXPECT_TRUE(s.holdsTheWindow(worksheet));
+    EXPECT_TRUE(readFile(worksheet).contains("\"07-12-26 14:05\",\"07-12-26 14:15\",\"00:10\""));
+    EXPECT_EQ(s.messages.texts.size(), 1);
+}
+
+// While the question about a change on disk waits for its answer, neither
+// the timer nor a termination signal may ask it a second time; the signal
+// ends the program once it is answered.
+TEST(MainWindow, SignalAndTimerDuringTheQuestionAskNoSecondOne)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    UnixSignalWatcher termination({SIGTERM}); // wired as in the program
+    QObject::connect(&termination, &UnixSignalWatcher::received, &form, &TForm1::closeOnSignal);
+    bool signalled = false;
+    QObject::connect(&termination, &UnixSignalWatcher::received, [&] { signalled = true; });
+    const QByteArray edited = QByteArray(WorkedExampleFile).replace("Train \"\"late\"\"", "Bus");
+    writeFile(s.worksheet(), edited);
+
+    int questions = 0;
+    setQuestionPresenter([&](const QString &, const QStringList &, int safeChoice) {
+        if (++questions == 1) {
+            form.Timer1Timer();
+            std::raise(SIGTERM);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return signalled; }, 2000));
+            EXPECT_TRUE(form.isVisible()); // the answer still counts
+        }
+        return safeChoice; // Cancel
+    });
+    s.clickSwitch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(readFile(s.worksheet()), edited); // never written over unasked
+    EXPECT_TRUE(s.holdsTheWindow(s.recovery()));
+    EXPECT_TRUE(s.messages.texts.isEmpty());
+}
+
+TEST(MainWindow, TimerTickDuringTheQuestionSavesOnceItIsAnswered)
+{
+    Session s;
+    writeFile(s.worksheet(), WorkedExampleFile);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet()));
+    writeFile(s.worksheet(), QByteArray(WorkedExampleFile).replace("Train", "Bus"));
+
+    int questions = 0;
+    setQuestionPresenter([&](const QString &, const QStringList &, int) {
+        if (++questions == 1) {
+            s.clock.advance(15 * 60);
+            form.Timer1Timer();
+        }
+        return 1; // Overwrite
+    });
+    QTest::mouseClick(form.btnGem, Qt::LeftButton);
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return readFile(s.worksheet()).contains("\"07-12-26 14:20\""); }, 5000));
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(s.row(3)[1], "07-12-26 14:20");
+}
+
+// A kill follows a termination signal within seconds: no box may wait for an
+// answer, and what cannot be written where it belongs is kept in the state
+// folder, of which the next start tells once.
+TEST(MainWindow, SignalledExitKeepsWhatItCannotSaveInARecoveryFile)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void(Session &)> before;
+        bool changedOnDisk;
+    } obstacles[] = {
+        {"unreadable at start", [](Session &s) { QDir().mkpath(s.worksheet()); }, false},
+        {"read-only file",
+            [](Session &s) {
+                writeFile(s.worksheet(), WorkedExampleFile);
+                QFile::setPermissions(s.worksheet(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+            },
+            false},
+        {"changed on disk", [](Session &s) { writeFile(s.worksheet(), WorkedExampleFile); }, true},
+    };
+    for (const auto &obstacle : obstacles) {
+        SCOPED_TRACE(obstacle.name);
+        Session s;
+        obstacle.before(s);
+        TForm1 &form = s.start();
+        s.clickSwitch();
+        s.clock.advance(20 * 60);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isSaving(); }, 5000));
+        if (obstacle.changedOnDisk)
+            writeFile(s.worksheet(), QByteArray(WorkedExampleFile).replace("Train", "Bus"));
+        const QByteArray onDisk = readFile(s.worksheet());
+        const int shown = s.messages.texts.size();
+        form.closeOnSignal();
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(s.messages.texts.size(), shown);
+        EXPECT_TRUE(s.messages.questions.isEmpty());
+        EXPECT_EQ(readFile(s.worksheet()), onDisk);
+        const QString recovery = s.recovery(QStringLiteral("1425"));
+        EXPECT_TRUE(readFile(recovery).contains("\"07-12-26 14:05\",\"07-12-26 14:25\",\"00:20\""));
+        EXPECT_TRUE(s.holdsTheWindow(recovery));
+
+        const QString told = QStringLiteral("When Worktally was last ended by the system (a logout or a kill), the "
+                                            "worksheet could not be saved as %1. It was saved as %2.")
+                                 .arg(s.worksheet(), recovery);
+        s.start();
+        EXPECT_EQ(s.messages.texts.count(told), 1);
+        s.start();
+        EXPECT_EQ(s.messages.texts.count(told), 1);
+
+        // Within the same minute, the next one is kept beside it.
+        if (!obstacle.changedOnDisk) {
+            s.form->closeOnSignal();
+            EXPECT_TRUE(s.holdsTheWindow(QString(recovery).replace(" unsaved.csv", " unsaved (2).csv")));
+        }
+    }
+}
+
 TEST(MainWindow, StopwatchWithNoDataRowLeft)
 {
     Session s;
@@ -453,6 +678,7 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     s.clickSwitch();
     ASSERT_TRUE(form.LiveTimer->isActive());
     EXPECT_EQ(form.LiveTimer->interval(), 60 * 1000);
+    ASSERT_TRUE(s.holdsTheWindow(s.worksheet())); // the start of the period
     QTest::mouseClick(form.Grid1->viewport(), Qt::LeftButton, {}, form.Grid1->CellRect(1, 1).center());
     form.MaskEdit3->setText("07:24"); // being typed
     s.clock.advance(95 * 60 + 20);
@@ -466,7 +692,8 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     EXPECT_EQ(form.LiveTimer->interval(), 40 * 1000); // at 15:41:00
     EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1}));
     EXPECT_EQ(form.MaskEdit3->Text(), "07:24");
-    EXPECT_FALSE(QFile::exists(s.worksheet()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isSaving(); }, 5000));
+    EXPECT_FALSE(readFile(s.worksheet()).contains("15:40")); // saved at the start, not since
     EXPECT_TRUE(s.messages.texts.isEmpty());
 
     s.clickSwitch();
@@ -506,6 +733,104 @@ TEST(MainWindow, LiveUpdateTellsOnceThatTodaysTargetIsReached)
     }
     EXPECT_EQ(notices, QStringList({"Today's 01:00 are done."}));
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:02 of 01:00 — balance +00:02"); // reached: no "done at"
+}
+
+// The status bar's three totals and every Diff. the window shows.
+QStringList totalsAndDifferences(const TForm1 &form)
+{
+    QStringList texts;
+    for (int panel = 0; panel < 3; ++panel)
+        texts << form.StatusBar1->PanelText(panel);
+    for (int row = 1; row < form.Grid1->RowCount(); ++row)
+        texts << form.Grid1->Cells(DiffColumn, row);
+    return texts;
+}
+
+// The same worked out afresh from every row the window holds.
+QStringList recalculatedTotalsAndDifferences(const TForm1 &form)
+{
+    CellTable rows = form.Grid1->cellTable();
+    rows.setChangeListener({});
+    const WorksheetTotals totals = recalculateWorksheet(rows);
+    QStringList texts {totals.home, totals.nominal, totals.difference};
+    for (int row = 1; row < rows.rowCount(); ++row)
+        texts << rows.text(DiffColumn, row);
+    return texts;
+}
+
+// Each minute works out the running row alone; what changed meanwhile (a row
+// inserted above it, a time typed into the grid) is taken in all the same.
+// The status bar, every Diff. and the tooltip read as after a recalculation
+// of every row, past midnight too.
+TEST(MainWindow, LiveUpdatesShowWhatARecalculationShows)
+{
+    const QByteArray today
+        = "\"07-12-26 08:00\",\"07-12-26 12:00\",\"04:00\",\"\",\"07-12-26\",\"07:00\",\"\",\"\",\"\"\r\n";
+    const struct
+    {
+        const char *name;
+        QTime start;
+        int minutes;
+    } runs[] = {{"afternoon", QTime(14, 5), 75}, {"past midnight", QTime(23, 55), 10}};
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.name);
+        Session s;
+        s.clock.set(QDateTime(Monday.date(), run.start));
+        writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=07:24\nTue=06:00\n");
+        writeFile(s.worksheet(), workedExampleWith(today));
+        TForm1 &form = s.start();
+        s.clickSwitch();
+        for (int minute = 1; minute <= run.minutes; ++minute) {
+            s.clock.advance(60);
+            if (minute == 2) {
+                s.clickRow(1);
+                QTest::mouseClick(form.btnInsLine, Qt::LeftButton);
+            }
+            if (minute == 3)
+                form.Grid1->setCells(NominalTimeColumn, 1, QStringLiteral("01:00"));
+            form.LiveTimerTimer();
+        }
+        const QStringList shown = totalsAndDifferences(form);
+        EXPECT_EQ(shown, recalculatedTotalsAndDifferences(form));
+        const QString tooltip = form.TrayIcon1->Detail();
+        form.Button1Click();
+        EXPECT_EQ(form.TrayIcon1->Detail(), tooltip);
+        EXPECT_EQ(totalsAndDifferences(form), shown);
+    }
+}
+
+// The settings file is read at the start and after the dialog's OK only.
+TEST(MainWindow, LiveUpdateUsesTheWorkingHoursReadAtTheStartUntilTheDialogChangesThem)
+{
+    Session s;
+    writeFile(s.path("Worktally.Setup"), MondayHours);
+    TForm1 &form = s.start();
+    s.clickSwitch();
+    form.Grid1->setCells(NominalTimeColumn, 1, QStringLiteral("00:00")); // today's rows owe nothing: the hours do
+    writeFile(s.path("Worktally.Setup"), "[WorkingHours]\nMon=01:00\n"); // changed behind the program's back
+    s.clock.advance(60);
+    form.LiveTimer->start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.row(2)[1] == "07-12-26 14:06"; }));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:01 of 07:24 — done at 21:29 — balance +00:01");
+
+    QFile::remove(s.path("Worktally.Setup"));
+    s.clock.advance(60);
+    form.LiveTimer->start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.row(2)[1] == "07-12-26 14:07"; }));
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 07:24 — done at 21:29 — balance +00:02");
+
+    form.PopWorkingHours->trigger();
+    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(dialog);
+    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->dayEdits[0], "0100");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 01:00 — done at 15:05 — balance +00:02");
+    s.clock.advance(60);
+    form.LiveTimerTimer();
+    EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:03 of 01:00 — done at 15:05 — balance +00:03");
+    EXPECT_TRUE(s.messages.texts.isEmpty());
 }
 
 TEST(MainWindow, WithoutWorkingHoursTheTooltipIsTheNameAndTheRunningPeriodWaitsForTheSave)

@@ -6,7 +6,6 @@
 #include "onoffswitch.h"
 #include "panelstatusbar.h"
 #include "testsupport.h"
-#include "workinghours.h"
 
 #include <gtest/gtest.h>
 #include <QPlainTextEdit>
@@ -24,12 +23,15 @@ struct Panel
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
 
-    explicit Panel(int rows = 6)
+    /// settings, when given, is the settings file the window starts with.
+    explicit Panel(int rows = 6, const QByteArray &settings = {})
     {
         QByteArray bytes;
         for (int day = 1; day <= rows; ++day)
             bytes += morningPeriodCsv(day, "note " + QByteArray::number(day));
         writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), bytes + BottomLineCsv);
+        if (!settings.isEmpty())
+            writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), settings);
         form = std::make_unique<TForm1>(folder.path());
         form->show();
         form->activateWindow();
@@ -243,10 +245,7 @@ TEST(PeriodEditing, InsertPutsAMidnightRowBelowTheCurrentOne)
 
 TEST(PeriodEditing, InsertedFirstRowOfADayOwesItsWeekdaysWorkingHours)
 {
-    Panel p;
-    WorkingHours hours;
-    hours.setMinutes(6, 6 * 60); // 06-12-98 is a Saturday
-    ASSERT_TRUE(hours.write(p.form->settingsPath()));
+    Panel p(6, "[WorkingHours]\nSat=06:00\n"); // 06-12-98 is a Saturday
     p.grid().setCells(5, 6, QStringLiteral(" 0:00")); // the day owes nothing yet
     p.clickRow(6);
     p.press(p.form->btnInsLine);

@@ -35,9 +35,12 @@ struct Window
     MessageRecorder messages;
     std::unique_ptr<TForm1> form;
 
-    Window()
+    /// settings, when given, is the settings file the window starts with.
+    explicit Window(const QByteArray &settings = {})
     {
         writeFile(worksheet(), ThreePeriods + BottomLineCsv);
+        if (!settings.isEmpty())
+            writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), settings);
         form = std::make_unique<TForm1>(folder.path());
         form->show();
         form->activateWindow();
@@ -180,8 +183,7 @@ TEST(RunningPeriod, DeletingARowAboveTheRunningOneLeavesItRunning)
 
 TEST(RunningPeriod, LiveUpdateSaveNowAndExitBringTheRunningRowUpToNow)
 {
-    Window w;
-    writeFile(w.form->settingsPath(), "[WorkingHours]\nMon=07:24\n"); // the live update needs them
+    Window w("[WorkingHours]\nMon=07:24\n"); // the live update needs them
     w.clickSwitch();
     w.press(w.form->btnInsLine);
 
@@ -254,6 +256,7 @@ TEST(RunningPeriod, ReloadedFileWithoutTheRunningPeriodGetsItInStartOrder)
 {
     Window w;
     w.clickSwitch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.form->isSaving(); }, 5000)); // its start is saved at once
     // A period typed in elsewhere that began after this one.
     writeFile(w.worksheet(),
         ThreePeriods

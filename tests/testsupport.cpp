@@ -13,6 +13,7 @@ PrivateFolders::PrivateFolders()
 {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome.path()));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome.path()));
 }
 
 MessageRecorder::MessageRecorder()

@@ -22,7 +22,8 @@ QT_END_NAMESPACE
 /// While it lives, the tests have a runtime folder of their own, so that the
 /// single-instance lock of the tests never meets that of a Worktally the user
 /// is running; and a data home of their own, so that no test reaches the
-/// user's worksheet. Made before the application.
+/// user's worksheet, nor the user's state folder with the worksheets saved by
+/// a signalled exit. Made before the application.
 class PrivateFolders
 {
 public:
@@ -31,6 +32,7 @@ public:
 private:
     QTemporaryDir m_runtime;
     QTemporaryDir m_dataHome;
+    QTemporaryDir m_stateHome;
 };
 
 /// Records the messages the program would show in message boxes, and answers

@@ -39,7 +39,9 @@ TEST(WorksheetFile, ChangeIsInTheContentNotInTheTime)
     grid.setRowCount(30000);
     for (int r = 1; r < grid.RowCount(); ++r)
         grid.setCells(0, r, QStringLiteral("a longer text on every row"));
-    file.noteSaved(grid.SaveToCSV(0, 1, file.path()));
+    WorksheetFile::Save save = file.prepareSave(grid.csvRows(0, 1));
+    save.run();
+    file.noteSaved(save);
     EXPECT_FALSE(file.changedOnDisk());
     setModified(file.path(), QDateTime::currentDateTime().addSecs(120));
     EXPECT_FALSE(file.changedOnDisk());

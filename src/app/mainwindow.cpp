@@ -46,7 +46,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -186,6 +189,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
         return;
     createTray();
     runGuarded([this, worksheet] { FormCreate(worksheet); });
+    m_ready = true;
 }
 
 TForm1::~TForm1() = default;
@@ -390,9 +394,10 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     readBackgroundColor();
     Grid1->setColor(m_backgroundColor);
     applyBackgroundColor(m_backgroundColor);
-    // A working time that does not read is told here, once; the reads that
-    // follow (each minute) pass over it.
-    runGuarded([this] { WorkingHours::read(settingsPath()).requireReadable(); });
+    // A working time that does not read is told here, once; the minute
+    // update passes over it.
+    readWorkingHours();
+    runGuarded([this] { m_workingHours.requireReadable(); });
 
     const QString path = worksheetPath();
     bool preloaded = false;
@@ -447,18 +452,63 @@ void TForm1::FormShow()
 {
     readBackgroundColor();
     applyBackgroundColor(m_backgroundColor);
+    tellRecoveredWorksheets();
 }
 
 // --- Saving and exit -----------------------------------------------------------
 
-bool TForm1::saveWorksheet()
+// A save written on a thread of its own, from a copy of the rows.
+class BackgroundSave
 {
+public:
+    BackgroundSave(WorksheetFile::Save save, QString diskVersion)
+        : save(std::move(save))
+        , diskVersion(std::move(diskVersion))
+        , thread(QThread::create([this] { this->save.run(); }))
+    { }
+    ~BackgroundSave() { thread->wait(); }
+
+    WorksheetFile::Save save;
+    const QString diskVersion; // where the file that was on disk is kept, if it was
+    const std::unique_ptr<QThread> thread;
+};
+
+namespace {
+
+void noteSave(WorksheetFile &file, const WorksheetFile::Save &save, const QString &diskVersion, bool report)
+{
+    const bool backupWritten = file.noteSaved(save);
+    if (!report)
+        return;
+    if (!save.error().isEmpty()) {
+        showMessage(save.error(), MessageKind::Error);
+        return;
+    }
+    if (!backupWritten)
+        showMessage(FileCreateError(file.backupPath()).message(), MessageKind::Error);
+    if (!diskVersion.isEmpty())
+        showMessage(QStringLiteral("The worksheet was saved. The version that was on disk is kept as %1.")
+                        .arg(QDir::toNativeSeparators(diskVersion)));
+}
+
+} // namespace
+
+bool TForm1::saveWorksheet(Writing writing)
+{
+    finishBackgroundSave();
     WorksheetFile &file = *m_worksheetFile;
     if (file.isUnreadable())
         throw FileCreateError(file.path());
+    const QScopedValueRollback saving(m_saving, true);
+    const auto ended = qScopeGuard([this] { afterSave(); });
     QString diskVersion;
     if (file.changedOnDisk()) {
-        switch (file.askAboutChange()) {
+        WorksheetFile::Change answer;
+        {
+            const QScopedValueRollback asking(m_asking, true);
+            answer = file.askAboutChange();
+        }
+        switch (answer) {
         case WorksheetFile::Change::Cancel:
             return false;
         case WorksheetFile::Change::Reload:
@@ -469,12 +519,69 @@ bool TForm1::saveWorksheet()
             break;
         }
     }
-    if (!file.noteSaved(Grid1->SaveToCSV(0, 1, file.path())))
-        showMessage(FileCreateError(file.backupPath()).message(), MessageKind::Error);
-    if (!diskVersion.isEmpty())
-        showMessage(QStringLiteral("The worksheet was saved. The version that was on disk is kept as %1.")
-                        .arg(QDir::toNativeSeparators(diskVersion)));
-    return true;
+    m_changeWaiting = false; // the rows written hold every change so far
+    WorksheetFile::Save save = file.prepareSave(Grid1->csvRows(0, 1));
+    if (writing == Writing::InBackground) {
+        m_backgroundSave = std::make_unique<BackgroundSave>(std::move(save), diskVersion);
+        QThread *thread = m_backgroundSave->thread.get();
+        connect(thread, &QThread::finished, this, guarded([this, thread] {
+            if (m_backgroundSave && m_backgroundSave->thread.get() == thread)
+                finishBackgroundSave();
+        }));
+        thread->start();
+        return true;
+    }
+    save.run();
+    noteSave(file, save, diskVersion, true);
+    return save.error().isEmpty();
+}
+
+void TForm1::finishBackgroundSave(bool report)
+{
+    if (!m_backgroundSave)
+        return;
+    const std::unique_ptr<BackgroundSave> done = std::move(m_backgroundSave);
+    done->thread->wait();
+    const QScopedValueRollback saving(m_saving, true);
+    const auto ended = qScopeGuard([this] { afterSave(); });
+    noteSave(*m_worksheetFile, done->save, done->diskVersion, report);
+}
+
+// The fresh worksheet of a first start is not a change: it is written by the
+// first change or save.
+void TForm1::saveChange()
+{
+    if (!m_ready)
+        return;
+    if (m_saving || m_asking || m_backgroundSave) {
+        m_changeWaiting = true;
+        return;
+    }
+    runGuarded([this] { saveWorksheet(Writing::InBackground); });
+}
+
+// Run from the event loop, once the save and its boxes are gone.
+void TForm1::afterSave()
+{
+    if (m_changeWaiting || m_timerWaiting || m_exitWaiting)
+        QTimer::singleShot(0, this, [this] { runWaitingRequests(); });
+}
+
+void TForm1::runWaitingRequests()
+{
+    if (m_saving || m_asking || m_backgroundSave)
+        return; // again at the end of that save
+    if (std::exchange(m_exitWaiting, false)) {
+        close();
+        return;
+    }
+    // The timer's save brings the running period up to date as well.
+    if (std::exchange(m_timerWaiting, false)) {
+        m_changeWaiting = false;
+        runGuarded([this] { Timer1Timer(); });
+    } else if (std::exchange(m_changeWaiting, false)) {
+        saveChange();
+    }
 }
 
 bool TForm1::loadWorksheet(WorksheetPreload *preload)
@@ -511,6 +618,7 @@ void TForm1::reloadWorksheet()
     showMessage(QStringLiteral("The worksheet from disk is shown. This window's worksheet is kept as %1.")
                     .arg(QDir::toNativeSeparators(windowVersion)));
     Button1Click();
+    saveChange();
 }
 
 // The file usually holds the running period already, saved at its start or
@@ -569,7 +677,7 @@ void TForm1::writeDuration(int row)
 
 void TForm1::writeEmptyPeriod(int row, DateTime start)
 {
-    const QString owed = WorkingHours::read(settingsPath()).nominalTimeOfNewRow(Grid1->cellTable(), start);
+    const QString owed = m_workingHours.nominalTimeOfNewRow(Grid1->cellTable(), start);
     const QString startText = formatDateTimeText(start);
     Grid1->setCells(StartColumn, row, startText);
     Grid1->setCells(EndColumn, row, startText);
@@ -579,21 +687,24 @@ void TForm1::writeEmptyPeriod(int row, DateTime start)
     Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
 }
 
+void TForm1::bringUpToNow()
+{
+    if (Switch1->StateOn()) {
+        if (const int row = runningRow()) {
+            writeEnd(row);
+            writeDuration(row);
+        }
+    }
+    Button1Click();
+}
+
 bool TForm1::saveNow()
 {
     // A running period is brought up to now first; once its row is gone
     // (deleted while it ran) there is nothing to bring up to date. A cell
     // that no longer parses is reported, but never keeps what the user timed
     // from the file.
-    runGuarded([this] {
-        if (Switch1->StateOn()) {
-            if (const int row = runningRow()) {
-                writeEnd(row);
-                writeDuration(row);
-            }
-        }
-        Button1Click();
-    });
+    runGuarded([this] { bringUpToNow(); });
     return saveWorksheet();
 }
 
@@ -602,8 +713,13 @@ void TForm1::btnGemClick()
     saveNow();
 }
 
+// A tick while a save or the exit asks or reports waits for their end.
 void TForm1::Timer1Timer()
 {
+    if (m_saving || m_asking) {
+        m_timerWaiting = true;
+        return;
+    }
     btnGemClick();
 }
 
@@ -616,18 +732,18 @@ void TForm1::LiveTimerTimer()
         return;
     armLiveTimer();
     const int row = runningRow();
-    if (!row || WorkingHours::read(settingsPath()).isEmpty())
+    if (!row || m_workingHours.isEmpty())
         return;
     const QString end = Grid1->Cells(EndColumn, row);
-    const QString time = Grid1->Cells(TimeColumn, row);
+    const WorksheetBalance::TimeChange change = m_balance.beforeTimeChange(Grid1->cellTable(), row);
     WorksheetTotals totals;
     try {
         writeEnd(row);
         writeDuration(row);
-        totals = recalculateWorksheet(Grid1->cellTable());
+        totals = m_balance.afterTimeChange(Grid1->cellTable(), change, ClockSource::currentDateTime().date());
     } catch (const ConversionError &) {
         Grid1->setCells(EndColumn, row, end);
-        Grid1->setCells(TimeColumn, row, time);
+        Grid1->setCells(TimeColumn, row, change.previousTime);
         return;
     }
     showTotals(totals);
@@ -651,24 +767,93 @@ void TForm1::btnLukClick()
     close();
 }
 
+void TForm1::closeOnSignal()
+{
+    m_signalled = true;
+    close();
+}
+
 void TForm1::closeEvent(QCloseEvent *event)
 {
     if (m_ending) { // a second copy leaves without writing anything
         event->accept();
         return;
     }
+    event->ignore();
+    // Asked for while a question waits for its answer, a second question
+    // would open over the first: the exit comes once the first is answered
+    // and its save is over. A signal does not wait for a save that only
+    // reports, as no one may be there to read it.
+    if (m_asking || (m_saving && !m_signalled)) {
+        m_exitWaiting = true;
+        return;
+    }
     // The window only closes once the worksheet is safely written, or once
     // the user, told that it cannot be, chooses to quit all the same.
     bool canClose = false;
-    if (m_worksheetFile->isUnreadable())
-        canClose = m_worksheetFile->askQuitUnsaved();
-    else
+    if (std::exchange(m_signalled, false)) {
+        canClose = saveOnSignal();
+    } else if (m_worksheetFile->isUnreadable()) {
+        {
+            const QScopedValueRollback asking(m_asking, true);
+            canClose = m_worksheetFile->askQuitUnsaved();
+        }
+        afterSave();
+    } else {
         runGuarded([&] { canClose = saveNow(); });
+    }
     if (canClose) {
         event->accept();
         QCoreApplication::quit();
-    } else {
-        event->ignore();
+    }
+}
+
+bool TForm1::saveOnSignal()
+{
+    try {
+        bringUpToNow();
+    } catch (const WorktallyError &) {
+        // Saved as it is: the texts that do not read are the user's to mend.
+    }
+    finishBackgroundSave(false); // a failure shows again below
+    WorksheetFile &file = *m_worksheetFile;
+    if (!file.isUnreadable() && !file.changedOnDisk()) {
+        WorksheetFile::Save save = file.prepareSave(Grid1->csvRows(0, 1));
+        save.run();
+        noteSave(file, save, QString(), false);
+        if (save.error().isEmpty())
+            return true;
+    }
+    const QString folder = recoveryFolder();
+    QDir().mkpath(folder);
+    const QString recovery = file.datedPath(folder, QStringLiteral("unsaved"));
+    try {
+        Grid1->csvRows(0, 1).saveTo(recovery);
+    } catch (const WorktallyError &e) {
+        // Nowhere to write: only the user can help now.
+        showMessage(e.message(), MessageKind::Error);
+        return false;
+    }
+    QFile notice(recoveryNoticeFile());
+    if (notice.open(QIODevice::Append))
+        notice.write(QFile::encodeName(recovery) + '\n');
+    return true;
+}
+
+void TForm1::tellRecoveredWorksheets()
+{
+    QFile notice(recoveryNoticeFile());
+    if (!notice.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> recoveries = notice.readAll().split('\n');
+    notice.close();
+    notice.remove();
+    for (const QByteArray &recovery : recoveries) {
+        if (!recovery.isEmpty())
+            showMessage(QStringLiteral("When Worktally was last ended by the system (a logout or a kill), the "
+                                       "worksheet could not be saved as %1. It was saved as %2.")
+                            .arg(QDir::toNativeSeparators(worksheetPath()),
+                                QDir::toNativeSeparators(QFile::decodeName(recovery))));
     }
 }
 
@@ -692,7 +877,10 @@ void TForm1::PopWorkingHoursClick()
         dialog = new WorkingHoursDialog(settingsPath(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         // The tooltip tells today against the new hours at once.
-        connect(dialog, &QDialog::accepted, this, guarded([this] { showToday(); }));
+        connect(dialog, &QDialog::accepted, this, guarded([this] {
+            readWorkingHours();
+            showToday();
+        }));
         dialog->open();
     }
     dialog->raise();
@@ -714,6 +902,7 @@ void TForm1::Switch1On()
     selectRow(row);
     armLiveTimer();
     showToday();
+    saveChange();
 }
 
 void TForm1::Switch1Off()
@@ -734,28 +923,33 @@ void TForm1::Switch1Off()
     selectRow(row);
     writeDuration(row);
     Button1Click();
+    saveChange();
 }
 
 void TForm1::Button1Click()
 {
-    showTotals(recalculateWorksheet(Grid1->cellTable()));
+    showTotals(m_balance.recalculate(Grid1->cellTable(), ClockSource::currentDateTime().date()));
     showToday();
 }
 
 std::optional<Balance> TForm1::showToday()
 {
-    const WorkingHours hours = WorkingHours::read(settingsPath());
-    if (hours.isEmpty()) {
+    if (m_workingHours.isEmpty()) {
         TrayIcon1->setDetail({});
         return std::nullopt;
     }
     const QDateTime now = ClockSource::currentDateTime();
     const QDate day = now.date();
-    const Balance today = todayBalance(WorksheetDays(Grid1->cellTable(), day, day), day, hours);
+    const Balance today = todayBalance(m_balance.rowsOf(Grid1->cellTable(), day), day, m_workingHours);
     const std::optional<QDateTime> doneAt = Switch1->StateOn() ? targetReachedAt(today, now) : std::nullopt;
     // The balance as the status bar shows it.
     TrayIcon1->setDetail(todayText(today, doneAt, StatusBar1->PanelText(2)));
     return today;
+}
+
+void TForm1::readWorkingHours()
+{
+    m_workingHours = WorkingHours::read(settingsPath());
 }
 
 void TForm1::showTotals(const WorksheetTotals &totals)

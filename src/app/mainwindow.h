@@ -3,6 +3,8 @@
 #include "datetime.h"
 #include "screencolor.h"
 #include "today.h"
+#include "workinghours.h"
+#include "worksheetbalance.h"
 
 #include <functional>
 #include <memory>
@@ -36,6 +38,7 @@ class PanelStatusBar;
 class StopwatchNotices;
 class WorksheetFile;
 class WorksheetPreload;
+class BackgroundSave;
 struct WorksheetTotals;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
@@ -73,6 +76,11 @@ public:
     /// clock in memory, and the notices that are due are given.
     void LiveTimerTimer();
     void btnLukClick();
+    /// The exit that a termination signal (a logout, kill, Ctrl+C) asks for.
+    /// No box may wait for an answer then, as a kill follows within seconds:
+    /// a worksheet that cannot be written where it belongs goes to a file in
+    /// recoveryFolder(), and the next start says where.
+    void closeOnSignal();
     void SpeedButton1Click();
     /// "Working hours…": the working time owed on each weekday.
     void PopWorkingHoursClick();
@@ -110,6 +118,8 @@ public:
     /// In a second copy: says that Worktally already runs and ends this copy
     /// without loading or writing anything.
     void SingleInstance1AlreadyRunning(qint64 hPrevInst, qint64 hPrevWnd);
+    /// True while a save is asked about, written or reported.
+    bool isSaving() const { return m_saving || m_asking || m_backgroundSave; }
     /// True in a second copy, which is to end without being shown.
     bool isEnding() const { return m_ending; }
     QString helpPath() const;
@@ -195,9 +205,27 @@ private:
     /// "Save now" and exit: brings a running period up to now, recalculates
     /// and writes the worksheet. True when it was written.
     bool saveNow();
+    /// Sets a running period's End and Time to now and recalculates.
+    void bringUpToNow();
+    enum class Writing { Now, InBackground };
     /// Writes the worksheet unless the file changed on disk meanwhile and the
-    /// user chose otherwise. True when it was written.
-    bool saveWorksheet();
+    /// user chose otherwise. True when it was written, or in the background
+    /// when the writing has begun.
+    bool saveWorksheet(Writing writing = Writing::Now);
+    /// After each change of the worksheet: saves it at once, writing on
+    /// another thread so that the window goes on at once.
+    void saveChange();
+    /// Waits for the save being written in the background, takes note of it
+    /// and, when report is set, says what went wrong.
+    void finishBackgroundSave(bool report = true);
+    /// Once a save is over: what was asked for meanwhile happens, once.
+    void afterSave();
+    void runWaitingRequests();
+    /// closeOnSignal's saving: true when the worksheet was written, where it
+    /// belongs or else to a recovery file.
+    bool saveOnSignal();
+    /// Says where the worksheets of signalled exits were saved, once.
+    void tellRecoveredWorksheets();
     /// Reads Hourbook.csv into the grid, mended as every load of it is
     /// (mendLoadedRows), ending with the empty bottom line. The rows come from
     /// preload when it has them (at start-up); true then.
@@ -207,6 +235,8 @@ private:
     void reloadWorksheet();
     /// The totals in the status bar.
     void showTotals(const WorksheetTotals &totals);
+    /// Reads the working hours from the settings file.
+    void readWorkingHours();
     /// Once working hours are set, the tray's tooltip tells today at a glance
     /// below the program's name, and today's balance is given; without them
     /// the tooltip is the name alone.
@@ -243,5 +273,18 @@ private:
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
+    // Read at start-up and after the dialog changed them, never at a tick.
+    WorkingHours m_workingHours;
+    WorksheetBalance m_balance; // the numbers behind the totals, for the minute update
     std::unique_ptr<StopwatchNotices> m_notices;
+    bool m_ready = false; // built: from then on every change is saved
+    // One save at a time. While a save asks, writes or reports on this
+    // thread, the saves and the exit asked for meanwhile wait for its end.
+    bool m_saving = false;
+    bool m_asking = false; // a question of a save or of the exit is open
+    std::unique_ptr<BackgroundSave> m_backgroundSave;
+    bool m_changeWaiting = false;
+    bool m_timerWaiting = false;
+    bool m_exitWaiting = false;
+    bool m_signalled = false; // the exit under way was asked for by a signal
 };

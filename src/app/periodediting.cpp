@@ -128,6 +128,7 @@ void TForm1::btnV1Click()
     }
     selectRow(written);
     Button1Click();
+    saveChange();
 }
 
 void TForm1::btnInsLineClick()
@@ -141,6 +142,7 @@ void TForm1::btnInsLineClick()
     Grid1->setRow(inserted);
     DateEdit1->setFocus();
     showToday();
+    saveChange();
 }
 
 void TForm1::btnDeleteClick()
@@ -176,4 +178,5 @@ void TForm1::btnDeleteClick()
     // still show the period just deleted.
     fillEditPanel();
     Button1Click();
+    saveChange();
 }

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 
 EhgColumnIndexOutOfRange::EhgColumnIndexOutOfRange()
@@ -374,64 +373,28 @@ void THyperGrid::readCsv(int firstCol, int firstRow, QByteArrayView bytes)
 
 size_t THyperGrid::SaveToCSV(int firstCol, int firstRow, const QString &fileName)
 {
-    // QSaveFile refuses a file that this user may not write. One that no one
-    // may write was made read-only on purpose, and stays so for the
-    // superuser too, whom its permissions would not stop.
-    constexpr QFileDevice::Permissions anyoneWrites
-        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    const QFileInfo info(fileName);
-    if (info.exists() && !(info.permissions() & anyoneWrites))
-        throw FileCreateError(fileName);
-    // The new content goes to a temporary file that replaces the old one only
-    // once it is complete: a failed write leaves the last good file in place.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileCreateError(fileName);
-    const std::optional<size_t> contentHash = writeCsv(firstCol, firstRow, file);
-    if (!contentHash || !file.commit())
-        throw FileCreateError(fileName);
-    return *contentHash;
+    return csvRows(firstCol, firstRow).saveTo(fileName);
 }
 
 bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const
 {
-    return writeCsv(firstCol, firstRow, stream).has_value();
+    return csvRows(firstCol, firstRow).writeTo(stream).has_value();
 }
 
-std::optional<size_t> THyperGrid::writeCsv(int firstCol, int firstRow, QIODevice &stream) const
+CsvRows THyperGrid::csvRows(int firstCol, int firstRow) const
 {
+    CsvRows rows;
+    rows.m_cells = cellTable();
+    rows.m_cells.setChangeListener({}); // the copy repaints nothing
     const int count = std::max(m_columns.Count() - firstCol, 0);
     const std::vector<int> allGridCols = gridColumns();
-    const std::span<const int> gridCols = std::span(allGridCols).last(count);
-    std::vector<QStringView> cells;
-    std::vector<QStringView> fields(count);
-    auto rowFields = [&](int row) -> std::span<const QStringView> {
-        cellTable().rowCells(row, cells);
-        for (int k = 0; k < count; ++k) {
-            if (gridCols[k] >= 0) {
-                fields[k] = cells[gridCols[k]];
-            } else {
-                const QStringList &hidden = m_columns.Items(firstCol + k)->HiddenCells;
-                fields[k] = row < hidden.size() ? QStringView(hidden.at(row)) : QStringView();
-            }
-        }
-        return fields;
-    };
-    const int first = std::max(firstRow, 0);
-
-    // One character that Windows-1252 lacks puts the whole file in UTF-8.
-    CsvEncoding encoding = m_csvEncoding;
-    for (int row = first; encoding == CsvEncoding::Windows1252 && row < RowCount(); ++row) {
-        const auto texts = rowFields(row);
-        if (!std::all_of(texts.begin(), texts.end(), fitsWindows1252))
-            encoding = CsvEncoding::Utf8;
-    }
-    CsvWriter writer(stream, encoding);
-    for (int row = first; row < RowCount(); ++row)
-        writer.writeRow(rowFields(row));
-    if (!writer.finish())
-        return std::nullopt;
-    return writer.contentHash();
+    rows.m_gridCols.assign(allGridCols.end() - count, allGridCols.end());
+    for (int k = 0; k < count; ++k)
+        rows.m_hidden.push_back(rows.m_gridCols[k] >= 0 ? QStringList() : m_columns.Items(firstCol + k)->HiddenCells);
+    rows.m_firstRow = std::max(firstRow, 0);
+    rows.m_rowCount = RowCount();
+    rows.m_encoding = m_csvEncoding;
+    return rows;
 }
 
 // --- Column widths --------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "csvcodec.h"
+#include "csvrows.h"
 #include "errors.h"
 #include "hghintgrid.h"
 #include "hypergridcolumns.h"
@@ -11,6 +12,7 @@
 #include <QPixmap>
 #include <variant>
 
+class QFileDevice;
 class QIODevice;
 class QPainter;
 class THgInplaceEdit;
@@ -154,6 +156,9 @@ public:
     /// A file read in Windows-1252 is written in it again, as long as every
     /// character fits; everything else is written in UTF-8.
     bool SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) const;
+    /// The rows SaveToCSV would write, as a copy that another thread can
+    /// write while the grid goes on changing.
+    CsvRows csvRows(int firstCol, int firstRow) const;
 
     void SaveColumnWidths(const QString &key);
     void LoadColumnWidths(const QString &key);
@@ -275,9 +280,6 @@ private:
     int visibleColumnsBefore(const ThgColumn *column) const;
     /// LoadFromCSVStream's work, on the bytes read.
     void readCsv(int firstCol, int firstRow, QByteArrayView bytes);
-    /// SaveToCSVStream's work; the ContentHash of the bytes written, or none
-    /// when the stream refused bytes.
-    std::optional<size_t> writeCsv(int firstCol, int firstRow, QIODevice &stream) const;
     /// GridColOf of every column object in collection order, in one pass.
     std::vector<int> gridColumns() const;
     struct CellAttributes

@@ -94,6 +94,7 @@ void CellTable::resize(int columnCount, int rowCount)
     }
     m_columnCount = columnCount;
     m_rows.resize(std::max(rowCount, 0));
+    ++m_revision;
     if (m_trackedRow >= this->rowCount())
         m_trackedRow = -1;
 }

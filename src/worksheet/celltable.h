@@ -85,9 +85,14 @@ public:
     /// Called after every change of a cell (not of the size), for repainting.
     void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
 
+    /// Counts the changes of cells and of the size: what was worked out from
+    /// the texts while it read the same still holds.
+    quint64 revision() const { return m_revision; }
+
 private:
     void changed()
     {
+        ++m_revision;
         if (m_changed)
             m_changed();
     }
@@ -95,5 +100,6 @@ private:
     std::vector<QString> m_rows;
     int m_columnCount = 0;
     int m_trackedRow = -1;
+    quint64 m_revision = 0;
     std::function<void()> m_changed;
 };

@@ -49,6 +49,20 @@ QString settingsFile(const QString &dataFolder)
     return QDir(dataFolder).filePath(QStringLiteral("Worktally.Setup"));
 }
 
+QString recoveryFolder()
+{
+    // As the XDG base directories have it: a relative path counts as unset.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (QDir::isRelativePath(state))
+        state = QDir::home().filePath(QStringLiteral(".local/state"));
+    return QDir(state).filePath(QStringLiteral("Worktally"));
+}
+
+QString recoveryNoticeFile()
+{
+    return QDir(recoveryFolder()).filePath(QStringLiteral("unsaved worksheets"));
+}
+
 namespace {
 
 // A file that comes with the program: beside the executable in a build tree,

@@ -22,6 +22,13 @@ QString worksheetFile(const QString &dataFolder);
 /// Worktally.Setup in dataFolder.
 QString settingsFile(const QString &dataFolder);
 
+/// Where a worksheet goes that could not be written where it belongs when
+/// a signal ended the program: $XDG_STATE_HOME/Worktally, normally
+/// ~/.local/state/Worktally.
+QString recoveryFolder();
+/// The list, in recoveryFolder(), of those files the next start tells of.
+QString recoveryNoticeFile();
+
 /// The help pages: beside the executable in a build tree, else where the
 /// installation puts them, ../share/worktally/ from the executable. When
 /// neither is there, the one beside the executable, so that a failure names

@@ -57,10 +57,14 @@ Balance WorksheetDays::over(QDate first, QDate last) const
 
 Balance todayBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours)
 {
-    Balance balance = days.on(today);
-    if (balance.owed == 0)
-        balance.owed = hours.minutesOn(today).value_or(0);
-    return balance;
+    return todayBalance(days.on(today), today, hours);
+}
+
+Balance todayBalance(Balance todaysRows, QDate today, const WorkingHours &hours)
+{
+    if (todaysRows.owed == 0)
+        todaysRows.owed = hours.minutesOn(today).value_or(0);
+    return todaysRows;
 }
 
 Balance weekBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours)

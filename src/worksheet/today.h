@@ -45,6 +45,8 @@ private:
 /// dated today, or, when none of them owes anything, the working hours of
 /// today's weekday.
 Balance todayBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours);
+/// The same from the rows dated today added up (WorksheetDays::on).
+Balance todayBalance(Balance todaysRows, QDate today, const WorkingHours &hours);
 /// The ISO week of today, Monday to Sunday, with today's target as
 /// todayBalance has it.
 Balance weekBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours);

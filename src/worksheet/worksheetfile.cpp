@@ -42,11 +42,10 @@ QString WorksheetFile::backupPath() const
     return m_path + QStringLiteral(".bak");
 }
 
-WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
+WorksheetFile::Fingerprint WorksheetFile::fingerprintOf(const struct stat &status)
 {
     Fingerprint fingerprint;
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return fingerprint;
     fingerprint.isFile = true;
     fingerprint.size = status.st_size;
@@ -54,6 +53,22 @@ WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
     fingerprint.device = status.st_dev;
     fingerprint.inode = status.st_ino;
     return fingerprint;
+}
+
+WorksheetFile::Fingerprint WorksheetFile::statOf(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return fingerprintOf(status);
+}
+
+WorksheetFile::Fingerprint WorksheetFile::statOf(int fileDescriptor)
+{
+    struct stat status;
+    if (::fstat(fileDescriptor, &status) != 0)
+        return {};
+    return fingerprintOf(status);
 }
 
 bool WorksheetFile::Fingerprint::isSameFileAs(const Fingerprint &other) const
@@ -80,15 +95,44 @@ void WorksheetFile::noteLoaded(const QByteArray &content)
     m_keepForBackup = false;
 }
 
-bool WorksheetFile::noteSaved(size_t contentHash)
+WorksheetFile::Save WorksheetFile::prepareSave(CsvRows rows) const
 {
-    m_known = statOf(m_path);
-    m_known.contentHash = contentHash;
+    Save save;
+    save.m_rows = std::move(rows);
+    save.m_path = m_path;
+    save.m_backup = m_startupContent;
+    save.m_backupPath = backupPath();
+    return save;
+}
+
+void WorksheetFile::Save::run() noexcept
+{
+    // The file is known by the one written, taken before it replaces the old
+    // one: a change made by someone else right after still shows.
+    const auto noteWritten = [this](QFileDevice &written) { m_written = statOf(written.handle()); };
+    try {
+        const size_t contentHash = m_rows.saveTo(m_path, noteWritten);
+        m_written.contentHash = contentHash;
+    } catch (const WorktallyError &e) {
+        m_error = e.message();
+        return;
+    }
+    m_error.clear();
+    if (!m_backup)
+        return;
+    QSaveFile backup(m_backupPath);
+    m_backupWritten
+        = backup.open(QIODevice::WriteOnly) && backup.write(*m_backup) == m_backup->size() && backup.commit();
+}
+
+bool WorksheetFile::noteSaved(const Save &save)
+{
+    if (!save.error().isEmpty())
+        return true;
+    m_known = save.m_written;
     if (!m_startupContent)
         return true;
-    QSaveFile backup(backupPath());
-    if (!backup.open(QIODevice::WriteOnly) || backup.write(*m_startupContent) != m_startupContent->size()
-        || !backup.commit())
+    if (!save.m_backupWritten)
         return false;
     m_startupContent.reset();
     return true;
@@ -128,14 +172,22 @@ WorksheetFile::Change WorksheetFile::askAboutChange() const
 
 QString WorksheetFile::datedPath() const
 {
+    return datedPath(QFileInfo(m_path).path(), QString());
+}
+
+QString WorksheetFile::datedPath(const QString &folder, const QString &tag) const
+{
     const QFileInfo info(m_path);
-    const QString stem
+    QString stem
         = info.completeBaseName() + u' ' + ClockSource::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm"));
+    if (!tag.isEmpty())
+        stem += u' ' + tag;
     const QString suffix = u'.' + info.suffix();
-    QString path = info.dir().filePath(stem + suffix);
+    const QDir dir(folder);
+    QString path = dir.filePath(stem + suffix);
     // A second copy within the same minute must not replace the first.
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = info.dir().filePath(stem + QStringLiteral(" (%1)").arg(n) + suffix);
+        path = dir.filePath(stem + QStringLiteral(" (%1)").arg(n) + suffix);
     return path;
 }
 

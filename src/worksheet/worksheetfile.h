@@ -1,8 +1,12 @@
 #pragma once
 
+#include "csvrows.h"
+
 #include <optional>
 #include <QByteArray>
 #include <QString>
+
+struct stat;
 
 /// Why a file that is there could not be read, in the user's words: "it is a
 /// folder", "there is no permission to read it" and the like.
@@ -28,10 +32,15 @@ public:
     /// Takes note of the bytes loaded from it (LoadFromCSV's); the first load
     /// of a run also keeps them for the backup.
     void noteLoaded(const QByteArray &content);
-    /// Takes note of the file just written, whose bytes have the ContentHash
-    /// SaveToCSV gave; at the first save of a run also writes the backup.
-    /// False when the backup could not be written; the next save tries again.
-    bool noteSaved(size_t contentHash);
+
+    class Save;
+    /// A save of rows to the file and, at the first save of a run, of the
+    /// backup; run() writes them, on any thread.
+    Save prepareSave(CsvRows rows) const;
+    /// Takes note of a save that has run: of the file it wrote and of the
+    /// backup. False when the backup could not be written; the next save
+    /// tries again.
+    bool noteSaved(const Save &save);
     /// True when the file on disk is no longer what was loaded or last saved.
     /// A file that has gone counts as unchanged (writing loses nothing), and
     /// so does one that was only touched: same content, new time.
@@ -47,6 +56,9 @@ public:
     /// A free name beside the file carrying today's date and the time of day,
     /// such as "Hourbook 2026-12-07 1405.csv".
     QString datedPath() const;
+    /// The same in folder, with tag after the time: "Hourbook 2026-12-07
+    /// 1405 unsaved.csv".
+    QString datedPath(const QString &folder, const QString &tag) const;
     /// Copies the file as it is on disk to a datedPath() and gives that name.
     QString keepDiskVersion() const;
 
@@ -72,7 +84,9 @@ private:
         /// to be the same.
         bool isSameFileAs(const Fingerprint &other) const;
     };
+    static Fingerprint fingerprintOf(const struct stat &status);
     static Fingerprint statOf(const QString &path);
+    static Fingerprint statOf(int fileDescriptor);
 
     QString m_path;
     Fingerprint m_known;
@@ -81,4 +95,26 @@ private:
     // Held from start-up until the backup is written.
     std::optional<QByteArray> m_startupContent;
     bool m_unreadable = false;
+};
+
+/// One save of the worksheet, made by WorksheetFile::prepareSave on the GUI
+/// thread. It holds copies of all it writes and touches nothing else, so
+/// that run() may write on another thread while the window goes on.
+class WorksheetFile::Save
+{
+public:
+    /// Writes the worksheet, then the backup if it is due.
+    void run() noexcept;
+    /// Empty once the worksheet is written; else why it was not.
+    const QString &error() const { return m_error; }
+
+private:
+    friend class WorksheetFile;
+    CsvRows m_rows;
+    QString m_path;
+    std::optional<QByteArray> m_backup;
+    QString m_backupPath;
+    Fingerprint m_written;
+    bool m_backupWritten = false;
+    QString m_error = QStringLiteral("The worksheet was not written."); // until run() has written it
 };

@@ -45,10 +45,17 @@ QString datePart(QStringView cell)
 
 } // namespace
 
-WorksheetTotals recalculateWorksheet(CellTable &cells)
+void writeDifference(CellTable &cells, int row, const Duration &worked, const Duration &owed)
 {
-    qint64 home = 0;
-    qint64 nominal = 0;
+    const TimeText magnitude = timeText(std::fabs(worked.time - owed.time));
+    QChar diff[6] = {owed.minutes > worked.minutes ? u'-' : u'+'};
+    std::copy_n(magnitude.chars, 5, diff + 1);
+    cells.setCell(DiffColumn, row, QStringView(diff, 6));
+}
+
+WorksheetSums sumWorksheet(CellTable &cells)
+{
+    WorksheetSums sums;
     const int lastRow = cells.rowCount() - 2;
     for (int row = 1; row <= lastRow; ++row) {
         // A row that holds nothing adds nothing (loading drops such rows).
@@ -57,19 +64,30 @@ WorksheetTotals recalculateWorksheet(CellTable &cells)
             continue;
         const Duration worked = readDuration(cells.cell(TimeColumn, row));
         const Duration owed = readDuration(cells.cell(NominalTimeColumn, row));
-        home += worked.minutes;
-        nominal += owed.minutes;
-        const TimeText magnitude = timeText(std::fabs(worked.time - owed.time));
-        QChar diff[6] = {owed.minutes > worked.minutes ? u'-' : u'+'};
-        std::copy_n(magnitude.chars, 5, diff + 1);
-        cells.setCell(DiffColumn, row, QStringView(diff, 6));
+        sums.home += worked.minutes;
+        sums.nominal += owed.minutes;
+        writeDifference(cells, row, worked, owed);
     }
+    sums.readDates(cells);
+    return sums;
+}
 
+void WorksheetSums::readDates(const CellTable &cells)
+{
+    const int lastRow = cells.rowCount() - 2;
+    firstEndDate = datePart(cells.cell(EndColumn, 1));
+    lastEndDate = datePart(cells.cell(EndColumn, lastRow));
+    firstNominalDate = cells.text(NominalDateColumn, 1);
+    lastNominalDate = cells.text(NominalDateColumn, lastRow);
+}
+
+WorksheetTotals WorksheetSums::texts() const
+{
     WorksheetTotals totals;
-    totals.home = datePart(cells.cell(EndColumn, 1)) + QStringLiteral(" - ") + datePart(cells.cell(EndColumn, lastRow))
-        + QStringLiteral(":   ") + formatMinuteTotal(home) + QStringLiteral("  ");
-    totals.nominal = cells.text(NominalDateColumn, 1) + QStringLiteral(" - ") + cells.text(NominalDateColumn, lastRow)
-        + QStringLiteral(":  -") + formatMinuteTotal(nominal) + QStringLiteral(" ");
+    totals.home = firstEndDate + QStringLiteral(" - ") + lastEndDate + QStringLiteral(":   ") + formatMinuteTotal(home)
+        + QStringLiteral("  ");
+    totals.nominal = firstNominalDate + QStringLiteral(" - ") + lastNominalDate + QStringLiteral(":  -")
+        + formatMinuteTotal(nominal) + QStringLiteral(" ");
     totals.difference = formatDifference(home - nominal);
     return totals;
 }
