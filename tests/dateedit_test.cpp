@@ -31,7 +31,7 @@ struct DateWindow : EditWindow<TDateEdit>
 
     DateWindow()
     {
-        edit->setDateLayout(doDMY, u'-');
+        edit->setDateLayout(DateFieldOrder::DayMonthYear, u'-');
         edit->setYearDigits(dyTwo);
         edit->setDate(date(2026, 3, 8));
         edit->OnChange = [this](MaskedEdit *) { ++changes; };
@@ -85,7 +85,7 @@ TEST(DateEdit, LayoutFollowsTheDefaultLocaleUnlessFixed)
         EXPECT_EQ(edit.DateFormat(), l.format);
         EXPECT_EQ(edit.Text(), l.text);
         // The main window's layout, which keeps the date.
-        edit.setDateLayout(doDMY, u'-');
+        edit.setDateLayout(DateFieldOrder::DayMonthYear, u'-');
         edit.setYearDigits(dyTwo);
         EXPECT_EQ(edit.Text(), u"08-12-98"_s);
         EXPECT_EQ(edit.EditMask(), u"!99/99/99;1; "_s);
@@ -246,7 +246,7 @@ TEST(DateEdit, CalendarSettingsReachTheCalendar)
     EXPECT_EQ(w.calendar()->Weekends(), TDaysOfWeek({Sat, Sun}));
     EXPECT_EQ(w.calendar()->WeekendColor(), clBlue);
     EXPECT_EQ(w.edit->popup()->Color(), clWhite);
-    EXPECT_EQ(w.edit->popup()->panel()->stepButton(TCalendarPanel::NextYear)->toolTip(), u"d"_s);
+    EXPECT_EQ(w.edit->popup()->panel()->stepButton(CalendarPanel::NextYear)->toolTip(), u"d"_s);
 }
 
 TEST(DateEdit, CheckOnExitKeepsTheFocusOnAnInvalidDate)

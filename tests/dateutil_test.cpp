@@ -28,10 +28,10 @@ std::optional<DateTime> read(const char16_t *text, const char16_t *format = u"DD
 
 TEST(DateUtil, OrderIsThatOfTheFirstFieldLetter)
 {
-    EXPECT_EQ(dateOrder(u"dd/MM/yyyy"), doDMY);
-    EXPECT_EQ(dateOrder(u"M/d/yy"), doMDY);
-    EXPECT_EQ(dateOrder(u"ee/mm/dd"), doYMD);
-    EXPECT_EQ(dateOrder(u"--"), doDMY);
+    EXPECT_EQ(dateOrder(u"dd/MM/yyyy"), DateFieldOrder::DayMonthYear);
+    EXPECT_EQ(dateOrder(u"M/d/yy"), DateFieldOrder::MonthDayYear);
+    EXPECT_EQ(dateOrder(u"ee/mm/dd"), DateFieldOrder::YearMonthDay);
+    EXPECT_EQ(dateOrder(u"--"), DateFieldOrder::DayMonthYear);
 }
 
 TEST(DateUtil, TwoDigitYearsFallAroundTheCurrentYear)

@@ -15,7 +15,7 @@ struct EditingGrid
     QWidget window;
     THyperGrid grid;
 
-    explicit EditingGrid(TGridOptions extra = {})
+    explicit EditingGrid(GridOptions extra = {})
     {
         grid.setColCount(4);
         grid.setRowCount(6);

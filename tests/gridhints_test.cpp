@@ -63,7 +63,7 @@ TEST(CellHints, HintShowsAboveTheCellAfterTheCountdown)
 {
     HintGrid g;
     g.grid.setRow(2);
-    EXPECT_EQ(g.grid.HintCell(), (TGridCoord {1, 2}));
+    EXPECT_EQ(g.grid.HintCell(), (CellPosition {1, 2}));
     EXPECT_EQ(g.grid.HintCountdown(), 60);
     EXPECT_FALSE(g.hintShown());
     ASSERT_TRUE(QTest::qWaitFor([&] { return g.hintShown(); }, 3000));
@@ -76,7 +76,7 @@ TEST(CellHints, HintShowsAboveTheCellAfterTheCountdown)
     // Leaving the cell takes the hint away and counts down for the next.
     g.key(Qt::Key_Right);
     EXPECT_FALSE(g.hintShown());
-    EXPECT_EQ(g.grid.HintCell(), (TGridCoord {2, 2}));
+    EXPECT_EQ(g.grid.HintCell(), (CellPosition {2, 2}));
     EXPECT_EQ(g.grid.HintCountdown(), 60);
 }
 
@@ -95,9 +95,9 @@ TEST(CellHints, HintCellFollowsTheMouseWhenAsked)
     HintGrid g;
     g.grid.setHintFollowsMouse(true);
     QTest::mouseMove(g.grid.viewport(), g.centre(2, 3));
-    EXPECT_EQ(g.grid.HintCell(), (TGridCoord {2, 3}));
+    EXPECT_EQ(g.grid.HintCell(), (CellPosition {2, 3}));
     QTest::mouseMove(g.grid.viewport(), QPoint(g.grid.viewport()->width() - 2, g.centre(2, 3).y()));
-    EXPECT_EQ(g.grid.HintCell(), (TGridCoord {-1, -1}));
+    EXPECT_EQ(g.grid.HintCell(), (CellPosition {-1, -1}));
 }
 
 TEST(CellHints, NoHandlerNoCountdown)
@@ -105,7 +105,7 @@ TEST(CellHints, NoHandlerNoCountdown)
     EditingGrid g;
     g.grid.setHintFollowsMouse(false);
     g.grid.setRow(3);
-    EXPECT_EQ(g.grid.HintCell(), (TGridCoord {1, 3}));
+    EXPECT_EQ(g.grid.HintCell(), (CellPosition {1, 3}));
     EXPECT_EQ(g.grid.HintCountdown(), 0);
 }
 

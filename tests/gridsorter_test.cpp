@@ -214,7 +214,7 @@ TEST(GridSorter, ColumnsSortByTheKeysOfARow)
     }
     Sorter sorter;
     sorter.setGridToSort(&grid);
-    sorter.setHowToSort(Sorter::THowToSort::Column);
+    sorter.setHowToSort(Sorter::SortOrientation::Column);
     sorter.setSortType(Type::Date);
     sorter.setSortIndex(2);
     sorter.setStartIndex(1);

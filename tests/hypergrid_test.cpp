@@ -185,9 +185,9 @@ TEST(HyperGridRows, SelectRowIsIdleWhileEditingIsOn)
     grid.setOptions(grid.Options() | goEditing);
     grid.SelectRow(3);
     EXPECT_EQ(grid.Row(), 1);
-    grid.setOptions(grid.Options() & ~TGridOptions(goEditing));
+    grid.setOptions(grid.Options() & ~GridOptions(goEditing));
     grid.SelectRow(3);
-    EXPECT_EQ(grid.Selection(), (TGridRect {0, 3, 2, 3}));
+    EXPECT_EQ(grid.Selection(), (CellRange {0, 3, 2, 3}));
     EXPECT_EQ(grid.Col(), 2);
     EXPECT_EQ(grid.Row(), 3);
 }
@@ -211,7 +211,7 @@ TEST(HyperGridEvents, ExitAndEnterFireAroundAMoveAndCanRefuseIt)
     refuse = true;
     grid.setRow(3);
     EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.TrackedCell(), (TGridCoord {1, 2}));
+    EXPECT_EQ(grid.TrackedCell(), (CellPosition {1, 2}));
 }
 
 TEST(HyperGridRepaint, ColumnColorRepaintsOnlyOnAChange)

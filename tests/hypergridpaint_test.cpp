@@ -171,7 +171,7 @@ TEST(GridPainting, PictureBesideTheText)
     BandGrid g;
     QPixmap picture(8, 8);
     picture.fill(Qt::red);
-    g.grid.OnGetCellImage = [&](THyperGrid *, int col, int row, int heading, ThgCellImage &image) {
+    g.grid.OnGetCellImage = [&](THyperGrid *, int col, int row, int heading, CellImage &image) {
         if (col == 3 && row == 1 && heading < 0) {
             image.PictureOrImageList = picture;
             image.Margin = 3;
@@ -192,12 +192,13 @@ TEST(GridPainting, EventsChangeWhatIsPainted)
     BandGrid g;
     g.grid.setCells(0, 1, QStringLiteral("raw"));
     g.grid.OnChangeCellAttributes = [](THyperGrid *, int col, int row, ThgHeading *, ThgCellStates, TColor &color,
-                                        QFont &, TColor &, TAlignment &, ThgVAlignment &, TBevelCut &, TBevelCut &) {
+                                        QFont &, TColor &, HorizontalAlignment &, ThgVAlignment &, BevelStyle &,
+                                        BevelStyle &) {
         if (col == 0 && row == 1)
             color = clFuchsia;
     };
     QStringList drawn;
-    g.grid.OnDrawCell = [&](TStringGrid *, int col, int row, const QRect &, TGridDrawState) {
+    g.grid.OnDrawCell = [&](TStringGrid *, int col, int row, const QRect &, CellDrawState) {
         drawn << QStringLiteral("%1,%2").arg(col).arg(row);
     };
     const QImage image = g.image();

@@ -137,8 +137,8 @@ TEST(HgInplaceEdit, TakesTheCellColours)
 TEST(HgInplaceEdit, OnCellEditedOnlyWhenTheTextChanged)
 {
     EditingGrid g;
-    QList<TGridCoord> edited;
-    g.grid.OnCellEdited = [&](THyperGrid *, int col, int row) { edited << TGridCoord {col, row}; };
+    QList<CellPosition> edited;
+    g.grid.OnCellEdited = [&](THyperGrid *, int col, int row) { edited << CellPosition {col, row}; };
     g.edit(1, 2);
     g.key(Qt::Key_Return);
     g.edit(1, 2);
@@ -149,14 +149,14 @@ TEST(HgInplaceEdit, OnCellEditedOnlyWhenTheTextChanged)
     g.edit(1, 2);
     g.type(QStringLiteral("changed"));
     g.key(Qt::Key_Return);
-    EXPECT_EQ(edited, QList<TGridCoord>({{1, 2}}));
+    EXPECT_EQ(edited, QList<CellPosition>({{1, 2}}));
 
     // Leaving by the arrow keys reports the cell left.
     g.edit(2, 2);
     g.type(QStringLiteral("y"));
     g.key(Qt::Key_Down);
     g.key(Qt::Key_Escape);
-    EXPECT_EQ(edited, QList<TGridCoord>({{1, 2}, {2, 2}}));
+    EXPECT_EQ(edited, QList<CellPosition>({{1, 2}, {2, 2}}));
 }
 
 TEST(HgInplaceEdit, ArrowSitsLeftOfTheButtonAndTheTextEndsBeforeBoth)
@@ -200,8 +200,8 @@ TEST(HgInplaceEdit, ButtonClicksByMouseAndByShiftEnter)
 {
     EditingGrid g;
     g.column(2)->setControlType(hgctlButton);
-    QList<TGridCoord> clicks;
-    g.grid.OnButtonClick = [&](THyperGrid *, int col, int row) { clicks << TGridCoord {col, row}; };
+    QList<CellPosition> clicks;
+    g.grid.OnButtonClick = [&](THyperGrid *, int col, int row) { clicks << CellPosition {col, row}; };
     g.edit(2, 3);
     THgInplaceEdit *e = g.editor();
     const QPoint button = e->ButtonRect().center();
@@ -214,11 +214,11 @@ TEST(HgInplaceEdit, ButtonClicksByMouseAndByShiftEnter)
     EXPECT_TRUE(clicks.isEmpty());
 
     QTest::mouseClick(e->viewport(), Qt::LeftButton, {}, button);
-    EXPECT_EQ(clicks, QList<TGridCoord>({{2, 3}}));
+    EXPECT_EQ(clicks, QList<CellPosition>({{2, 3}}));
     EXPECT_FALSE(e->ButtonPressed());
 
     g.key(Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(clicks, QList<TGridCoord>({{2, 3}, {2, 3}}));
+    EXPECT_EQ(clicks, QList<CellPosition>({{2, 3}, {2, 3}}));
     EXPECT_TRUE(g.editorShown()); // Shift+Enter is the button's, not the end of the edit
     EXPECT_EQ(g.grid.Cells(2, 3), QStringLiteral("2,3"));
 }

@@ -128,7 +128,7 @@ TEST(MainWindow, FirstStartMakesAFreshWorksheet)
         QStringList({"07-12-26 14:05", "07-12-26 14:05", "00:00", "", "07-12-26", "00:00", "", "+00:00", ""}));
     EXPECT_EQ(s.row(2), QStringList(9, QString()));
     EXPECT_EQ(form.StatusBar1->PanelText(2), "+00:00");
-    EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1})); // the last data row
+    EXPECT_EQ(form.Grid1->Selection(), (CellRange {0, 1, 8, 1})); // the last data row
     EXPECT_FALSE(form.Switch1->StateOn());
     EXPECT_EQ(form.Switch1->Caption(), "S&tart");
     EXPECT_FALSE(form.Timer1->isActive());
@@ -245,7 +245,7 @@ TEST(MainWindow, ExitSavesAndTheNextStartLoadsIt)
     TForm1 &again = s.start();
     EXPECT_EQ(again.Grid1->RowCount(), 4);
     EXPECT_FALSE(again.Switch1->StateOn());
-    EXPECT_EQ(again.Grid1->Selection(), (TGridRect {0, 2, 8, 2}));
+    EXPECT_EQ(again.Grid1->Selection(), (CellRange {0, 2, 8, 2}));
     EXPECT_EQ(again.Grid1->Row(), 2);
 }
 
@@ -690,7 +690,7 @@ TEST(MainWindow, LiveUpdateBringsTheRunningPeriodUpToTheMinute)
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 01:35 of 07:24 — done at 21:29 — balance -05:49");
     EXPECT_TRUE(form.LiveTimer->isActive());
     EXPECT_EQ(form.LiveTimer->interval(), 40 * 1000); // at 15:41:00
-    EXPECT_EQ(form.Grid1->Selection(), (TGridRect {0, 1, 8, 1}));
+    EXPECT_EQ(form.Grid1->Selection(), (CellRange {0, 1, 8, 1}));
     EXPECT_EQ(form.MaskEdit3->Text(), "07:24");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isSaving(); }, 5000));
     EXPECT_FALSE(readFile(s.worksheet()).contains("15:40")); // saved at the start, not since

@@ -18,7 +18,7 @@ DateTime date(int year, int month, int day)
 struct PanelWindow
 {
     FixedClock clock {QDateTime(QDate(2026, 6, 10), QTime(9, 0))};
-    TCalendarPanel panel;
+    CalendarPanel panel;
     TLocCalendar *calendar = panel.calendar();
 
     PanelWindow()
@@ -166,13 +166,13 @@ TEST(CalendarPanel, PageKeysAndButtonsStepMonthsAndYears)
     w.key(Qt::Key_PageDown, Qt::ControlModifier);
     w.key(Qt::Key_PageUp);
     EXPECT_EQ(w.calendar->CalendarDate(), date(2024, 1, 28));
-    for (auto step : {TCalendarPanel::NextYear, TCalendarPanel::PreviousMonth})
+    for (auto step : {CalendarPanel::NextYear, CalendarPanel::PreviousMonth})
         QTest::mouseClick(w.panel.stepButton(step), Qt::LeftButton);
     EXPECT_EQ(w.calendar->CalendarDate(), date(2024, 12, 28));
-    for (auto step : {TCalendarPanel::NextMonth, TCalendarPanel::PreviousYear})
+    for (auto step : {CalendarPanel::NextMonth, CalendarPanel::PreviousYear})
         QTest::mouseClick(w.panel.stepButton(step), Qt::LeftButton);
     EXPECT_EQ(w.panel.title(), title(1, 2024));
-    EXPECT_TRUE(w.panel.stepButton(TCalendarPanel::NextMonth)->autoRepeat());
+    EXPECT_TRUE(w.panel.stepButton(CalendarPanel::NextMonth)->autoRepeat());
 }
 
 TEST(PopupCalendar, PlacedBelowTheAnchorAndOntoTheScreen)

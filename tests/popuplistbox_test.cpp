@@ -13,13 +13,13 @@ const QStringList Fruits = {QStringLiteral("Apple"), QStringLiteral("Banana"), Q
 // Column 1 has a drop-down list of Fruits.
 struct ListGrid : EditingGrid
 {
-    QList<TGridCoord> selections;
+    QList<CellPosition> selections;
 
     ListGrid()
     {
         column(1)->setControlType(hgctlComboBox);
         column(1)->setItems(Fruits);
-        grid.OnComboSelection = [this](THyperGrid *, int col, int row) { selections << TGridCoord {col, row}; };
+        grid.OnComboSelection = [this](THyperGrid *, int col, int row) { selections << CellPosition {col, row}; };
     }
 
     TPopupListbox *list() const { return editor()->List(); }
@@ -54,7 +54,7 @@ TEST(DropDownList, AltDownShowsTheItemsUnderTheEditorWithTheCellTextSelected)
     EXPECT_FALSE(g.list()->isVisible());
     EXPECT_EQ(g.grid.Cells(1, 2), QStringLiteral("Cobalt"));
     EXPECT_EQ(g.editor()->Text(), QStringLiteral("Cobalt"));
-    EXPECT_EQ(g.selections, QList<TGridCoord>({{1, 2}}));
+    EXPECT_EQ(g.selections, QList<CellPosition>({{1, 2}}));
     EXPECT_TRUE(g.editorShown());
 
     g.dropDown();
@@ -88,7 +88,7 @@ TEST(DropDownList, ListOnlyColumnIsReadOnlyButTheListSetsTheCell)
     g.clickItem(1);
     EXPECT_FALSE(g.editor()->DroppedDown());
     EXPECT_EQ(g.grid.Cells(1, 1), QStringLiteral("Banana"));
-    EXPECT_EQ(g.selections, QList<TGridCoord>({{1, 1}}));
+    EXPECT_EQ(g.selections, QList<CellPosition>({{1, 1}}));
 }
 
 TEST(DropDownList, ReadOnlyColumnIgnoresListSelections)
@@ -218,7 +218,7 @@ TEST(Suggestions, ItemsCompleteTheTypedTextAndEnterTakesTheCompletion)
     g.key(Qt::Key_Return);
     EXPECT_FALSE(hint->isVisible());
     EXPECT_EQ(g.grid.Cells(1, 3), QStringLiteral("Charlie"));
-    EXPECT_EQ(g.selections, QList<TGridCoord>({{1, 3}}));
+    EXPECT_EQ(g.selections, QList<CellPosition>({{1, 3}}));
     EXPECT_FALSE(g.editorShown());
 
     // The full text needs no suggestion.

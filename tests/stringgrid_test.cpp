@@ -38,11 +38,11 @@ TEST(GridSelection, MouseClickSelectsTheWholeRow)
     RowGrid g;
     QTest::mouseClick(g.grid.viewport(), Qt::LeftButton, {}, g.centre(0, 3));
     EXPECT_EQ(g.grid.Row(), 3);
-    EXPECT_EQ(g.grid.Selection(), (TGridRect {0, 3, 2, 3}));
+    EXPECT_EQ(g.grid.Selection(), (CellRange {0, 3, 2, 3}));
     EXPECT_EQ(g.clicks, 1);
 
     QTest::mouseClick(g.grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, g.centre(1, 5));
-    EXPECT_EQ(g.grid.Selection(), (TGridRect {0, 3, 2, 5}));
+    EXPECT_EQ(g.grid.Selection(), (CellRange {0, 3, 2, 5}));
     EXPECT_EQ(g.grid.Row(), 5);
 
     // A click on the title row changes nothing.
@@ -62,7 +62,7 @@ TEST(GridSelection, KeysMoveTheCurrentRowAndNotify)
     QTest::keyClick(&g.grid, Qt::Key_End);
     EXPECT_EQ(g.grid.Row(), 19);
     QTest::keyClick(&g.grid, Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(g.grid.Selection(), (TGridRect {0, 18, 2, 19}));
+    EXPECT_EQ(g.grid.Selection(), (CellRange {0, 18, 2, 19}));
     QTest::keyClick(&g.grid, Qt::Key_Home);
     EXPECT_EQ(g.grid.Row(), 1);
     EXPECT_EQ(g.clicks, 5);

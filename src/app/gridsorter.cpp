@@ -146,7 +146,7 @@ bool TSortAStringGrid::SortGrid()
         return false;
     }
     // Columns beyond the grid's last one have no texts to move.
-    const int last = m_howToSort == THowToSort::Row ? m_endIndex : std::min(m_endIndex, m_grid->ColCount() - 1);
+    const int last = m_howToSort == SortOrientation::Row ? m_endIndex : std::min(m_endIndex, m_grid->ColCount() - 1);
     std::vector<int> order = sortedOrder(m_startIndex, last);
     if (m_sortDirection == SortDirType::Descending)
         std::reverse(order.begin(), order.end());
@@ -190,7 +190,7 @@ TSortAStringGrid::StatusCode TSortAStringGrid::propertyError() const
 QStringView TSortAStringGrid::key(int index) const
 {
     const CellTable &cells = m_grid->cellTable();
-    return m_howToSort == THowToSort::Row ? cells.cell(m_sortIndex, index) : cells.cell(index, m_sortIndex);
+    return m_howToSort == SortOrientation::Row ? cells.cell(m_sortIndex, index) : cells.cell(index, m_sortIndex);
 }
 
 std::vector<int> TSortAStringGrid::sortedOrder(int first, int last)
@@ -243,7 +243,7 @@ std::vector<int> TSortAStringGrid::sortedByText(int first, int last) const
 
 void TSortAStringGrid::moveIntoOrder(int first, const std::vector<int> &order)
 {
-    if (m_howToSort == THowToSort::Row) {
+    if (m_howToSort == SortOrientation::Row) {
         m_grid->permuteRows(first, order);
         return;
     }

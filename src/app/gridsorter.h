@@ -23,7 +23,7 @@ public:
     enum class SortDirType { Ascending, Descending };
     /// Row: reorder rows by the keys in column SortIndex; Column: reorder
     /// columns by the keys in row SortIndex.
-    enum class THowToSort { Column, Row };
+    enum class SortOrientation { Column, Row };
 
     /// The outcome of the last SortGrid: negative codes are warnings (the grid
     /// was sorted), positive ones errors (it was not).
@@ -61,8 +61,8 @@ public:
     void setCaseSensitiv(bool on) { m_caseSensitiv = on; }
     SortDirType SortDirection() const { return m_sortDirection; }
     void setSortDirection(SortDirType direction) { m_sortDirection = direction; }
-    THowToSort HowToSort() const { return m_howToSort; }
-    void setHowToSort(THowToSort how) { m_howToSort = how; }
+    SortOrientation HowToSort() const { return m_howToSort; }
+    void setHowToSort(SortOrientation how) { m_howToSort = how; }
     bool ShowMessageOnError() const { return m_showMessageOnError; }
     void setShowMessageOnError(bool on) { m_showMessageOnError = on; }
 
@@ -100,7 +100,7 @@ private:
     ToSortType m_sortType = ToSortType::Character;
     bool m_caseSensitiv = false;
     SortDirType m_sortDirection = SortDirType::Ascending;
-    THowToSort m_howToSort = THowToSort::Row;
+    SortOrientation m_howToSort = SortOrientation::Row;
     bool m_showMessageOnError = false;
     StatusCode m_status = Ok;
     // The new index of each index of the last sorted range, from m_sortedFirst on.

@@ -266,7 +266,7 @@ void TForm1::createEditPanel()
     // The dates keep the worksheet's own form (08-12-98) on every machine,
     // whatever its locale says, so the file reads the same everywhere.
     for (TDateEdit *date : {DateEdit1, DateEdit3, DateEdit2}) {
-        date->setDateLayout(doDMY, u'-');
+        date->setDateLayout(DateFieldOrder::DayMonthYear, u'-');
         date->setYearDigits(dyTwo);
         date->setDefaultToday(true);
     }

@@ -38,7 +38,7 @@ void configureOverviewGrid(THyperGrid &grid)
     grid.setDefaultRowHeight(18);
     grid.setDefaultDrawing(false);
     grid.setColor(clAqua);
-    grid.setScrollBars(TScrollStyle::ssVertical);
+    grid.setScrollBars(ScrollStyle::Vertical);
     grid.setFocusPolicy(Qt::ClickFocus); // not a tab stop
     grid.setToolTip(QStringLiteral("Overview"));
     grid.setOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goDrawFocusSelected
@@ -58,7 +58,7 @@ void configureOverviewGrid(THyperGrid &grid)
     struct ColumnSetup
     {
         int heading;
-        TAlignment alignment;
+        HorizontalAlignment alignment;
     };
     const ColumnSetup setup[WorksheetColumnCount] = {
         {0, taRightJustify}, // Start

@@ -25,7 +25,7 @@ THgHintGrid::THgHintGrid(QWidget *parent)
 
 void THgHintGrid::SetHintCell(int col, int row)
 {
-    if (m_hintCell == TGridCoord {col, row})
+    if (m_hintCell == CellPosition {col, row})
         return;
     m_hintCell = {col, row};
     ArmHint(false);
@@ -83,7 +83,7 @@ void THgHintGrid::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_hintFollowsMouse) {
         const QPoint at = event->position().toPoint();
-        const TGridCoord cell = MouseToCell(at.x(), at.y());
+        const CellPosition cell = MouseToCell(at.x(), at.y());
         if (cell.X < 0 || cell.Y < 0)
             SetHintCell(-1, -1);
         else

@@ -21,7 +21,7 @@ public:
     void setHintFollowsMouse(bool on) { m_hintFollowsMouse = on; }
 
     /// The cell whose hint is counted down; (-1, -1) for none.
-    TGridCoord HintCell() const { return m_hintCell; }
+    CellPosition HintCell() const { return m_hintCell; }
     /// A new hint cell starts the countdown afresh.
     void SetHintCell(int col, int row);
     /// Starts the countdown where hints are allowed; off, or not allowed,
@@ -47,7 +47,7 @@ private:
     void hintTick();
 
     bool m_hintFollowsMouse = true;
-    TGridCoord m_hintCell {-1, -1};
+    CellPosition m_hintCell {-1, -1};
     int m_countdown = 0;
     QTimer m_hintTimer;
     bool m_mouseInside = false;

@@ -38,7 +38,7 @@ void drawArrowButton(QPainter &painter, const QRect &r, bool pressed, bool enabl
 } // namespace
 
 THgInplaceEdit::THgInplaceEdit(THyperGrid *grid)
-    : TInplaceEdit(grid)
+    : CellEditor(grid)
     , m_defaultButtonWidth(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this))
     , m_buttonWidth(m_defaultButtonWidth)
     , m_suggestionHint(new ThgHintWindow(this))
@@ -68,7 +68,7 @@ void THgInplaceEdit::PrepareContents()
         m_list = new TPopupListbox(this);
         m_list->OnCloseUp = [this](TPopupListbox *, bool accept) { CloseUp(accept); };
     }
-    TInplaceEdit::PrepareContents();
+    CellEditor::PrepareContents();
     m_textAtStart = Text();
 }
 
@@ -271,7 +271,7 @@ bool THgInplaceEdit::eventFilter(QObject *watched, QEvent *event)
             CloseUp(false);
         });
     }
-    return TInplaceEdit::eventFilter(watched, event);
+    return CellEditor::eventFilter(watched, event);
 }
 
 // --- Keys ----------------------------------------------------------------------------------
@@ -292,7 +292,7 @@ void THgInplaceEdit::handleKey(QKeyEvent *event)
         fireButtonClick();
         return;
     }
-    TInplaceEdit::keyPressEvent(event);
+    CellEditor::keyPressEvent(event);
 }
 
 bool THgInplaceEdit::listKey(QKeyEvent *event)
@@ -346,7 +346,7 @@ void THgInplaceEdit::handlePress(QMouseEvent *event)
     const QPoint at = event->position().toPoint();
     const bool arrow = !onButton(at) && onArrow(at);
     if (event->button() != Qt::LeftButton || !(onButton(at) || arrow)) {
-        TInplaceEdit::mousePressEvent(event);
+        CellEditor::mousePressEvent(event);
         return;
     }
     // The controls take the press; the text is left as it is.
@@ -400,7 +400,7 @@ void THgInplaceEdit::handleMove(QMouseEvent *event)
         return;
     }
     if (!m_tracking) {
-        TInplaceEdit::mouseMoveEvent(event);
+        CellEditor::mouseMoveEvent(event);
         return;
     }
     trackPress(at);
@@ -425,7 +425,7 @@ void THgInplaceEdit::handleRelease(QMouseEvent *event)
         return;
     }
     if (!m_tracking) {
-        TInplaceEdit::mouseReleaseEvent(event);
+        CellEditor::mouseReleaseEvent(event);
         return;
     }
     const bool buttonWasPressed = m_buttonPressed;
@@ -438,7 +438,7 @@ void THgInplaceEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     if (!onButton(at) && !onArrow(at))
-        TInplaceEdit::mouseDoubleClickEvent(event);
+        CellEditor::mouseDoubleClickEvent(event);
 }
 
 // --- Leaving --------------------------------------------------------------------------------
@@ -453,7 +453,7 @@ void THgInplaceEdit::reportEdit()
 
 void THgInplaceEdit::focusOutEvent(QFocusEvent *event)
 {
-    TInplaceEdit::focusOutEvent(event);
+    CellEditor::focusOutEvent(event);
     runGuarded([this] {
         reportEdit();
         CloseUp(false);
@@ -462,7 +462,7 @@ void THgInplaceEdit::focusOutEvent(QFocusEvent *event)
 
 void THgInplaceEdit::hideEvent(QHideEvent *event)
 {
-    TInplaceEdit::hideEvent(event);
+    CellEditor::hideEvent(event);
     CloseUp(false); // the list and the hint are windows of their own
 }
 
@@ -470,7 +470,7 @@ void THgInplaceEdit::hideEvent(QHideEvent *event)
 
 void THgInplaceEdit::paintEvent(QPaintEvent *event)
 {
-    TInplaceEdit::paintEvent(event);
+    CellEditor::paintEvent(event);
     QPainter painter(viewport());
     runGuarded([&] {
         THyperGrid *grid = HyperGrid();

@@ -17,7 +17,7 @@ class TPopupListbox;
 /// and offers completions in a hint just above itself.
 ///
 /// Rectangles are in the editor's coordinates.
-class THgInplaceEdit : public TInplaceEdit
+class THgInplaceEdit : public CellEditor
 {
     Q_OBJECT
 
@@ -26,7 +26,7 @@ public:
 
     THyperGrid *HyperGrid() const;
     /// The extras of the cell's column: hgctlButton, hgctlComboBox.
-    ThgControlTypes Controls() const { return m_controls; }
+    ColumnControlTypes Controls() const { return m_controls; }
     /// The style's vertical scroll bar width: the arrow's width, and the
     /// button's unless it shows a picture of its own.
     int DefaultButtonWidth() const { return m_defaultButtonWidth; }
@@ -41,7 +41,7 @@ public:
     bool ComboPressed() const { return m_comboPressed; }
     bool DroppedDown() const { return m_droppedDown; }
     /// The cell the editor was last prepared for.
-    TGridCoord EditCell() const { return m_editCell; }
+    CellPosition EditCell() const { return m_editCell; }
     /// The drop-down list; null until a list column was first edited.
     TPopupListbox *List() const { return m_list; }
     ThgHintWindow *SuggestionHint() const { return m_suggestionHint; }
@@ -96,7 +96,7 @@ private:
     bool ownsWidget(const QWidget *widget) const;
     void paintButton(QPainter &painter);
 
-    ThgControlTypes m_controls;
+    ColumnControlTypes m_controls;
     int m_defaultButtonWidth;
     int m_buttonWidth;
     QRect m_editRect;
@@ -108,7 +108,7 @@ private:
     bool m_draggingInList = false; // a press on the arrow moved on into the list
     bool m_droppedDown = false;
     bool m_watchingCancel = false;
-    TGridCoord m_editCell {-1, -1};
+    CellPosition m_editCell {-1, -1};
     QString m_textAtStart;
     TPopupListbox *m_list = nullptr;
     ThgHintWindow *m_suggestionHint;

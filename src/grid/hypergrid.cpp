@@ -58,7 +58,7 @@ THyperGrid::~THyperGrid()
     SaveColumnWidths(m_columnsRegistryKey);
 }
 
-void THyperGrid::setHyperOptions(ThgOptions options)
+void THyperGrid::setHyperOptions(HyperGridOptions options)
 {
     if (options == m_hyperOptions)
         return;
@@ -183,7 +183,7 @@ void THyperGrid::Loaded()
 
 void THyperGrid::ColumnChanged(ThgHeading *item, int kind)
 {
-    if (kind == hgchLayout) {
+    if (kind == LayoutChange) {
         HideEditor();
         auto *column = static_cast<ThgColumn *>(item);
         if (column->Visible())
@@ -191,7 +191,7 @@ void THyperGrid::ColumnChanged(ThgHeading *item, int kind)
         else
             HideColumnData(column);
         invalidateGrid();
-    } else if (kind == hgchRepaint) {
+    } else if (kind == RepaintChange) {
         invalidateGrid();
     }
 }
@@ -450,7 +450,7 @@ void THyperGrid::LoadColumnWidths(const QString &key)
 bool THyperGrid::SelectCell(int col, int row)
 {
     bool allowed = THgHintGrid::SelectCell(col, row);
-    if (!allowed || TGridCoord {col, row} == m_trackedCell)
+    if (!allowed || CellPosition {col, row} == m_trackedCell)
         return allowed;
     // Both are asked; a refusal from either keeps the current cell.
     allowed = ExitCell();
@@ -523,7 +523,7 @@ void THyperGrid::FocusLeft()
 
 // --- Cell editor --------------------------------------------------------------
 
-TInplaceEdit *THyperGrid::CreateEditor()
+CellEditor *THyperGrid::CreateEditor()
 {
     return new THgInplaceEdit(this);
 }

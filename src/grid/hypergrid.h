@@ -18,13 +18,13 @@ class QPainter;
 class THgInplaceEdit;
 class THyperGrid;
 
-enum ThgCellState : unsigned {
+enum CellStateFlag : unsigned {
     hgcsSelected = 1u << 0,
     hgcsFocused = 1u << 1,
     hgcsFixed = 1u << 2,
     hgcsHeading = 1u << 3
 };
-Q_DECLARE_FLAGS(ThgCellStates, ThgCellState)
+Q_DECLARE_FLAGS(ThgCellStates, CellStateFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ThgCellStates)
 
 /// What the text painter needs for one cell or heading band.
@@ -32,7 +32,7 @@ struct THgDrawInfo
 {
     QPainter *Canvas = nullptr;
     ThgVAlignment VAlign = hgvaTop;
-    TAlignment HAlign = taLeftJustify;
+    HorizontalAlignment HAlign = taLeftJustify;
     QString Text;
     QRect Rect; // the area for the text, before the margins
     int HMargin = 2;
@@ -46,12 +46,12 @@ struct THgDrawInfo
 
 /// The picture a cell or heading shows beside its text, as OnGetCellImage
 /// hands it over: a picture, or an image list and the index into it.
-struct ThgCellImage
+struct CellImage
 {
     std::variant<std::monostate, QPixmap, QList<QPixmap>> PictureOrImageList;
     int ImageIndex = -1;
     ThgImagePosition Position = hgipLeft;
-    TAlignment HAlign = taCenter;
+    HorizontalAlignment HAlign = taCenter;
     ThgVAlignment VAlign = hgvaCenter;
     int Margin = 2;
 };
@@ -104,8 +104,8 @@ public:
 
     const QString &ColumnsRegistryKey() const { return m_columnsRegistryKey; }
     void setColumnsRegistryKey(const QString &key) { m_columnsRegistryKey = key; }
-    ThgOptions HyperOptions() const { return m_hyperOptions; }
-    void setHyperOptions(ThgOptions options);
+    HyperGridOptions HyperOptions() const { return m_hyperOptions; }
+    void setHyperOptions(HyperGridOptions options);
     TColor HyperHighlightColor() const { return m_highlightColor; }
     void setHyperHighlightColor(TColor color);
     TColor HyperHighlightFontColor() const { return m_highlightFontColor; }
@@ -167,7 +167,7 @@ public:
     static QString ColumnWidthsFile();
     static void setColumnWidthsFile(const QString &path);
 
-    TGridCoord TrackedCell() const { return m_trackedCell; }
+    CellPosition TrackedCell() const { return m_trackedCell; }
     /// The cell editor, once it first opened.
     THgInplaceEdit *HgInplaceEdit() const;
 
@@ -183,7 +183,7 @@ public:
     static void DrawCellBorders(QPainter &painter, QRect &r, const ThgBorder &top, const ThgBorder &left,
         const ThgBorder &bottom, const ThgBorder &right);
     /// Draws the outer and inner bevel inside r, which shrinks by them.
-    static void DrawBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevelCut inner);
+    static void DrawBevels(QPainter &painter, QRect &r, BevelStyle outer, BevelStyle inner);
     /// Places the cell's picture and cuts its area from r; with paint off it
     /// only cuts (the editor keeps its text clear of the picture that way).
     void DrawCellImage(int col, int row, QPainter *painter, bool paint, QRect &r, int headingIndex);
@@ -208,10 +208,10 @@ public:
         OnChangeCellBorders;
     /// After the colours, font, alignment and bevels of a cell are set.
     std::function<void(THyperGrid *sender, int col, int row, ThgHeading *column, ThgCellStates state, TColor &color,
-        QFont &font, TColor &fontColor, TAlignment &hAlign, ThgVAlignment &vAlign, TBevelCut &outerBevel,
-        TBevelCut &innerBevel)>
+        QFont &font, TColor &fontColor, HorizontalAlignment &hAlign, ThgVAlignment &vAlign, BevelStyle &outerBevel,
+        BevelStyle &innerBevel)>
         OnChangeCellAttributes;
-    std::function<void(THyperGrid *sender, int col, int row, int headingIndex, ThgCellImage &image)> OnGetCellImage;
+    std::function<void(THyperGrid *sender, int col, int row, int headingIndex, CellImage &image)> OnGetCellImage;
 
     /// The cell button was clicked, or Shift+Enter pressed in a button cell.
     std::function<void(THyperGrid *sender, int col, int row)> OnButtonClick;
@@ -235,7 +235,7 @@ protected:
     void RowMoved(int from, int to) override;
     void RowsPermuted(int first, const std::vector<int> &order) override;
     bool SelectCell(int col, int row) override;
-    void DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state) override;
+    void DrawCell(QPainter &painter, int col, int row, const QRect &rect, CellDrawState state) override;
 
     /// The text shown for a raw cell text; descendants may override.
     virtual QString PrepareDisplayText(const QString &text) const { return text; }
@@ -245,7 +245,7 @@ protected:
     virtual bool ExitRow();
     /// Fires OnCellEdited.
     virtual void CellEdited(int col, int row);
-    TInplaceEdit *CreateEditor() override;
+    CellEditor *CreateEditor() override;
 
     void FocusEntered() override;
     void FocusLeft() override;
@@ -259,7 +259,7 @@ private:
     struct TitlePress
     {
         bool Tracking = false;
-        TGridCoord Cell {-1, -1};
+        CellPosition Cell {-1, -1};
         int Heading = -1;
         Qt::MouseButton Button = Qt::NoButton;
         bool Inside = false; // the pointer is over the pressed cell or heading
@@ -287,12 +287,12 @@ private:
         THgDrawInfo info;
         TColor color;
         TColor fontColor;
-        TBevelCut outerBevel;
-        TBevelCut innerBevel;
+        BevelStyle outerBevel;
+        BevelStyle innerBevel;
     };
     /// Colours, font (into the work font), alignment and bevels of a cell
     /// or, for a heading band, of the heading.
-    CellAttributes GetCellAttributes(int col, int row, ThgHeading *object, TGridDrawState drawState);
+    CellAttributes GetCellAttributes(int col, int row, ThgHeading *object, CellDrawState drawState);
     void DrawHeadingCell(QPainter &painter, int col, int row, const QRect &cellRect, ThgHeading *heading);
     // Row and column growth is applied after the paint, never during it.
     void postSize(std::map<int, int> &posted, int index, int size);
@@ -301,14 +301,14 @@ private:
     ThgColumns m_columns;
     ThgHeadings m_headings;
     QString m_columnsRegistryKey;
-    ThgOptions m_hyperOptions = ThgOptions(hgoptDrawFocusRectangle | hgoptHighlightSelection);
+    HyperGridOptions m_hyperOptions = HyperGridOptions(hgoptDrawFocusRectangle | hgoptHighlightSelection);
     TColor m_highlightColor = clHighlight;
     TColor m_highlightFontColor = clHighlightText;
     bool m_adjustColWidth = false;
     bool m_adjustRowHeight = false;
     bool m_columnClick = true;
     bool m_autoAcceptSuggestion = true;
-    TGridCoord m_trackedCell;
+    CellPosition m_trackedCell;
     TitlePress m_press;
     QFont m_workFont; // the cell font, reused for every cell
     ThgBorder m_workBorders[4]; // top, left, bottom, right

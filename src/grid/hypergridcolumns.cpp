@@ -16,7 +16,7 @@ int ThgHeading::Index() const
     return m_collection ? m_collection->IndexOf(this) : -1;
 }
 
-void ThgHeading::changed(ThgChangeKind kind)
+void ThgHeading::changed(HeadingChange kind)
 {
     if (m_collection && m_collection->ItemChanged)
         m_collection->ItemChanged(this, kind);

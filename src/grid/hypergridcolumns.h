@@ -10,20 +10,20 @@
 #include <QStringList>
 #include <vector>
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TBevelCut { bvNone, bvLowered, bvRaised };
+enum HorizontalAlignment { taLeftJustify, taRightJustify, taCenter };
+enum BevelStyle { bvNone, bvLowered, bvRaised };
 
 enum ThgOption : unsigned { hgoptDrawFocusRectangle = 1u << 0, hgoptHighlightSelection = 1u << 1 };
-Q_DECLARE_FLAGS(ThgOptions, ThgOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(ThgOptions)
+Q_DECLARE_FLAGS(HyperGridOptions, ThgOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(HyperGridOptions)
 
 enum ThgVAlignment { hgvaTop, hgvaCenter, hgvaBottom };
 enum ThgClipStyle { hgclpClip, hgclpEllipsis, hgclpWrap };
 enum ThgButtonStyle { hgbstEllipsis, hgbstDropDown, hgbstCustom };
 
 enum ThgControlType : unsigned { hgctlComboBox = 1u << 0, hgctlButton = 1u << 1 };
-Q_DECLARE_FLAGS(ThgControlTypes, ThgControlType)
-Q_DECLARE_OPERATORS_FOR_FLAGS(ThgControlTypes)
+Q_DECLARE_FLAGS(ColumnControlTypes, ThgControlType)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ColumnControlTypes)
 
 enum ThgFormatType { hgfmtNone, hgfmtNumeric, hgfmtDateTime, hgfmtScientific };
 enum ThgBorderStyle { hgbrdNone, hgbrdSolid, hgbrdDash, hgbrdDot, hgbrdDashDot, hgbrdDashDotDot, hgbrdDouble };
@@ -39,7 +39,7 @@ struct ThgBorder
 };
 
 /// What a change to a heading or column asks of the grid.
-enum ThgChangeKind { hgchLayout = 0, hgchRepaint = 1 };
+enum HeadingChange { LayoutChange = 0, RepaintChange = 1 };
 
 class ThgHeadings;
 
@@ -59,8 +59,8 @@ public:
     /// Identifies the item for ColumnByName and the saved widths; stored silently.
     const QString &Name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
-    TAlignment TitleHAlignment() const { return m_titleHAlignment; }
-    void setTitleHAlignment(TAlignment a) { assign(m_titleHAlignment, a); }
+    HorizontalAlignment TitleHAlignment() const { return m_titleHAlignment; }
+    void setTitleHAlignment(HorizontalAlignment a) { assign(m_titleHAlignment, a); }
     ThgVAlignment TitleVAlignment() const { return m_titleVAlignment; }
     void setTitleVAlignment(ThgVAlignment a) { assign(m_titleVAlignment, a); }
     TColor TitleColor() const { return m_titleColor; }
@@ -72,10 +72,10 @@ public:
     void setTitleParentFont(bool on) { assign(m_titleParentFont, on); }
     ThgClipStyle TitleClipStyle() const { return m_titleClipStyle; }
     void setTitleClipStyle(ThgClipStyle s) { assign(m_titleClipStyle, s); }
-    TBevelCut TitleInnerBevel() const { return m_titleInnerBevel; }
-    void setTitleInnerBevel(TBevelCut b) { assign(m_titleInnerBevel, b); }
-    TBevelCut TitleOuterBevel() const { return m_titleOuterBevel; }
-    void setTitleOuterBevel(TBevelCut b) { assign(m_titleOuterBevel, b); }
+    BevelStyle TitleInnerBevel() const { return m_titleInnerBevel; }
+    void setTitleInnerBevel(BevelStyle b) { assign(m_titleInnerBevel, b); }
+    BevelStyle TitleOuterBevel() const { return m_titleOuterBevel; }
+    void setTitleOuterBevel(BevelStyle b) { assign(m_titleOuterBevel, b); }
 
     const ThgBorder &TopBorder() const { return m_topBorder; }
     void setTopBorder(const ThgBorder &b) { replace(m_topBorder, b); }
@@ -87,10 +87,10 @@ public:
     void setRightBorder(const ThgBorder &b) { replace(m_rightBorder, b); }
 
 protected:
-    void changed(ThgChangeKind kind);
+    void changed(HeadingChange kind);
 
     // Property setters store and notify only on a real change.
-    template<typename T> void assign(T &field, const T &value, ThgChangeKind kind = hgchRepaint)
+    template<typename T> void assign(T &field, const T &value, HeadingChange kind = RepaintChange)
     {
         if (field == value)
             return;
@@ -101,21 +101,21 @@ protected:
     template<typename T> void replace(T &field, const T &value)
     {
         field = value;
-        changed(hgchRepaint);
+        changed(RepaintChange);
     }
 
 private:
     ThgHeadings *m_collection;
     QString m_caption;
     QString m_name;
-    TAlignment m_titleHAlignment = taCenter;
+    HorizontalAlignment m_titleHAlignment = taCenter;
     ThgVAlignment m_titleVAlignment = hgvaCenter;
     TColor m_titleColor = clBtnFace;
     QFont m_titleFont;
     bool m_titleParentFont = true;
     ThgClipStyle m_titleClipStyle = hgclpWrap;
-    TBevelCut m_titleInnerBevel = bvNone;
-    TBevelCut m_titleOuterBevel = bvRaised;
+    BevelStyle m_titleInnerBevel = bvNone;
+    BevelStyle m_titleOuterBevel = bvRaised;
     ThgBorder m_topBorder;
     ThgBorder m_bottomBorder;
     ThgBorder m_leftBorder;
@@ -129,16 +129,16 @@ class ThgColumn : public ThgHeading
 public:
     using ThgHeading::ThgHeading;
 
-    ThgControlTypes ControlType() const { return m_controlType; }
-    void setControlType(ThgControlTypes t) { assign(m_controlType, t); }
+    ColumnControlTypes ControlType() const { return m_controlType; }
+    void setControlType(ColumnControlTypes t) { assign(m_controlType, t); }
     bool Visible() const { return m_visible; }
-    void setVisible(bool on) { assign(m_visible, on, hgchLayout); }
+    void setVisible(bool on) { assign(m_visible, on, LayoutChange); }
     bool ReadOnly() const { return m_readOnly; }
     void setReadOnly(bool on) { assign(m_readOnly, on); }
     int MaxTextLength() const { return m_maxTextLength; }
     void setMaxTextLength(int length) { assign(m_maxTextLength, length); }
-    TAlignment ColumnHAlignment() const { return m_columnHAlignment; }
-    void setColumnHAlignment(TAlignment a) { assign(m_columnHAlignment, a); }
+    HorizontalAlignment ColumnHAlignment() const { return m_columnHAlignment; }
+    void setColumnHAlignment(HorizontalAlignment a) { assign(m_columnHAlignment, a); }
     ThgVAlignment ColumnVAlignment() const { return m_columnVAlignment; }
     void setColumnVAlignment(ThgVAlignment a) { assign(m_columnVAlignment, a); }
     TColor ColumnColor() const { return m_columnColor; }
@@ -150,10 +150,10 @@ public:
     void setColumnParentFont(bool on) { assign(m_columnParentFont, on); }
     ThgClipStyle ColumnClipStyle() const { return m_columnClipStyle; }
     void setColumnClipStyle(ThgClipStyle s) { assign(m_columnClipStyle, s); }
-    TBevelCut ColumnInnerBevel() const { return m_columnInnerBevel; }
-    void setColumnInnerBevel(TBevelCut b) { assign(m_columnInnerBevel, b); }
-    TBevelCut ColumnOuterBevel() const { return m_columnOuterBevel; }
-    void setColumnOuterBevel(TBevelCut b) { assign(m_columnOuterBevel, b); }
+    BevelStyle ColumnInnerBevel() const { return m_columnInnerBevel; }
+    void setColumnInnerBevel(BevelStyle b) { assign(m_columnInnerBevel, b); }
+    BevelStyle ColumnOuterBevel() const { return m_columnOuterBevel; }
+    void setColumnOuterBevel(BevelStyle b) { assign(m_columnOuterBevel, b); }
 
     /// Drop-down values and suggestions; stored silently.
     const QStringList &Items() const { return m_items; }
@@ -198,18 +198,18 @@ public:
     int SavedWidth = 64;
 
 private:
-    ThgControlTypes m_controlType;
+    ColumnControlTypes m_controlType;
     bool m_visible = true;
     bool m_readOnly = false;
     int m_maxTextLength = 0;
-    TAlignment m_columnHAlignment = taLeftJustify;
+    HorizontalAlignment m_columnHAlignment = taLeftJustify;
     ThgVAlignment m_columnVAlignment = hgvaTop;
     TColor m_columnColor = clWindow;
     QFont m_columnFont;
     bool m_columnParentFont = true;
     ThgClipStyle m_columnClipStyle = hgclpEllipsis;
-    TBevelCut m_columnInnerBevel = bvNone;
-    TBevelCut m_columnOuterBevel = bvNone;
+    BevelStyle m_columnInnerBevel = bvNone;
+    BevelStyle m_columnOuterBevel = bvNone;
     QStringList m_items;
     bool m_autoSuggest = true;
     bool m_comboMaxWidth = false;
@@ -252,7 +252,7 @@ public:
     /// "Column " and the first number that no item's Name equals exactly.
     QString UniqueItemName() const;
 
-    /// Called when an item's property changed, with its ThgChangeKind.
+    /// Called when an item's property changed, with its HeadingChange.
     std::function<void(ThgHeading *item, int kind)> ItemChanged;
 
 protected:

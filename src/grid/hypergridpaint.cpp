@@ -12,7 +12,7 @@
 
 namespace {
 
-Qt::Alignment horizontalFlag(TAlignment alignment)
+Qt::Alignment horizontalFlag(HorizontalAlignment alignment)
 {
     switch (alignment) {
     case taRightJustify:
@@ -24,14 +24,14 @@ Qt::Alignment horizontalFlag(TAlignment alignment)
     }
 }
 
-ThgCellStates cellStates(TGridDrawState drawState)
+ThgCellStates cellStates(CellDrawState drawState)
 {
     ThgCellStates state;
-    if (drawState & gdSelected)
+    if (drawState & SelectedCell)
         state |= hgcsSelected;
-    if (drawState & gdFocused)
+    if (drawState & FocusedCell)
         state |= hgcsFocused;
-    if (drawState & gdFixed)
+    if (drawState & FixedCell)
         state |= hgcsFixed;
     return state;
 }
@@ -81,7 +81,7 @@ int dateFormatRow(const QString &shortDateFormat)
 
 // A title held down by the mouse shows lowered, its contents 2 pixels
 // right and down.
-void drawTitleBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevelCut inner, bool pressed)
+void drawTitleBevels(QPainter &painter, QRect &r, BevelStyle outer, BevelStyle inner, bool pressed)
 {
     if (!pressed) {
         THyperGrid::DrawBevels(painter, r, outer, inner);
@@ -159,7 +159,7 @@ QString THyperGrid::GetDisplayText(int col, int row)
 
 // --- Attributes ---------------------------------------------------------------------
 
-THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHeading *object, TGridDrawState drawState)
+THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHeading *object, CellDrawState drawState)
 {
     CellAttributes a;
     a.info.State = cellStates(drawState);
@@ -171,7 +171,7 @@ THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHe
     a.info.Row = row;
     a.info.Grid = this;
 
-    if (drawState & gdFixed) {
+    if (drawState & FixedCell) {
         if (row == 0 && !object->Caption().isEmpty())
             a.info.Text = object->Caption();
         a.info.HAlign = object->TitleHAlignment();
@@ -193,8 +193,8 @@ THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHe
     // A column may take any colour the user picks, black included.
     a.fontColor = readableTextColor(a.color);
 
-    const bool highlighted = ((drawState & gdFocused) && (Options() & goDrawFocusSelected))
-        || ((drawState & gdSelected) && !(drawState & gdFocused));
+    const bool highlighted = ((drawState & FocusedCell) && (Options() & goDrawFocusSelected))
+        || ((drawState & SelectedCell) && !(drawState & FocusedCell));
     if (highlighted && (m_hyperOptions & hgoptHighlightSelection)) {
         a.color = m_highlightColor;
         a.fontColor = m_highlightFontColor;
@@ -207,13 +207,13 @@ THyperGrid::CellAttributes THyperGrid::GetCellAttributes(int col, int row, ThgHe
 
 // --- Cells -------------------------------------------------------------------------------
 
-void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state)
+void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, CellDrawState state)
 {
     if (col >= VisibleColumnCount())
         return;
     QRect r = rect;
     ThgColumn *column = ColumnAt(col);
-    if ((state & gdFixed) && row == 0 && column->HeadingIndex() >= 0) {
+    if ((state & FixedCell) && row == 0 && column->HeadingIndex() >= 0) {
         DrawHeadingCell(painter, col, row, rect, m_headings.Items(column->HeadingIndex()));
         r.setTop(r.top() + RowHeights(0) / 2 - 1);
     }
@@ -233,7 +233,7 @@ void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect
     QRect textRect = r;
     drawTitleBevels(painter, textRect, a.outerBevel, a.innerBevel, isPressedCell(col, row));
     DrawCellImage(col, row, &painter, true, textRect, -1);
-    if (!(state & gdFixed))
+    if (!(state & FixedCell))
         a.info.Text = GetDisplayText(col, row);
 
     a.info.Canvas = &painter;
@@ -242,7 +242,7 @@ void THyperGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect
     painter.setPen(toQColor(a.fontColor));
     DrawCellText(a.info);
 
-    if ((state & gdFocused) && (m_hyperOptions & hgoptDrawFocusRectangle)) {
+    if ((state & FocusedCell) && (m_hyperOptions & hgoptDrawFocusRectangle)) {
         // A dotted frame in the colour that stands out from the background.
         QPen dots(isDark(toQColor(a.color)) ? Qt::white : Qt::black, 1);
         dots.setDashPattern({1, 1});
@@ -272,7 +272,7 @@ void THyperGrid::DrawHeadingCell(QPainter &painter, int col, int row, const QRec
         offset += ColWidths(c);
     const int halfHeight = RowHeights(row) / 2;
 
-    CellAttributes a = GetCellAttributes(col, row, heading, gdFixed);
+    CellAttributes a = GetCellAttributes(col, row, heading, FixedCell);
     if (m_headingBitmap.size() != QSize(spanWidth, halfHeight))
         m_headingBitmap = QPixmap(spanWidth, halfHeight);
     QPainter band(&m_headingBitmap);
@@ -361,9 +361,9 @@ void THyperGrid::DrawCellBorders(QPainter &painter, QRect &r, const ThgBorder &t
     r.setLeft(r.left() + DrawBorderLine(painter, left, {L, B - 1}, {L, T - 1}, {1, 0}));
 }
 
-void THyperGrid::DrawBevels(QPainter &painter, QRect &r, TBevelCut outer, TBevelCut inner)
+void THyperGrid::DrawBevels(QPainter &painter, QRect &r, BevelStyle outer, BevelStyle inner)
 {
-    auto frame = [&](TBevelCut cut) {
+    auto frame = [&](BevelStyle cut) {
         const QColor light = toQColor(clBtnHighlight);
         const QColor dark = toQColor(clBtnShadow);
         const QColor topLeft = cut == bvRaised ? light : dark;
@@ -386,7 +386,7 @@ void THyperGrid::DrawCellImage(int col, int row, QPainter *painter, bool paint, 
 {
     if (!OnGetCellImage)
         return;
-    ThgCellImage image;
+    CellImage image;
     OnGetCellImage(this, col, row, headingIndex, image);
     QPixmap picture;
     if (const QPixmap *p = std::get_if<QPixmap>(&image.PictureOrImageList))

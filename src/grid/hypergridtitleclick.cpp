@@ -7,7 +7,7 @@
 
 int THyperGrid::HeadingAt(int x, int y) const
 {
-    const TGridCoord cell = MouseToCell(x, y);
+    const CellPosition cell = MouseToCell(x, y);
     if (cell.Y != 0 || FixedRows() < 1 || cell.X < 0 || cell.X >= VisibleColumnCount())
         return -1;
     const int index = ColumnAt(cell.X)->HeadingIndex();
@@ -16,7 +16,7 @@ int THyperGrid::HeadingAt(int x, int y) const
 
 bool THyperGrid::isPressedCell(int col, int row) const
 {
-    return m_press.Pressed && m_press.Heading < 0 && m_press.Cell == TGridCoord {col, row};
+    return m_press.Pressed && m_press.Heading < 0 && m_press.Cell == CellPosition {col, row};
 }
 
 bool THyperGrid::isPressedHeading(int headingIndex, int firstCol, int lastCol) const
@@ -36,7 +36,7 @@ void THyperGrid::mousePressEvent(QMouseEvent *event)
 bool THyperGrid::pressTitle(const QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
-    const TGridCoord cell = MouseToCell(at.x(), at.y());
+    const CellPosition cell = MouseToCell(at.x(), at.y());
     if (cell.X < 0 || cell.Y < 0)
         return false;
     const bool fixedRow = cell.Y < FixedRows();
@@ -46,7 +46,7 @@ bool THyperGrid::pressTitle(const QMouseEvent *event)
     QRect area = CellRect(cell.X, cell.Y);
     if (event->button() == Qt::LeftButton) {
         // The edges stay free for sizing and moving columns and rows.
-        const TGridOptions options = Options();
+        const GridOptions options = Options();
         if (fixedRow && !fixedCol) {
             if (options & goColMoving)
                 area.adjust(0, 4, 0, -4);
@@ -110,7 +110,7 @@ void THyperGrid::mouseReleaseEvent(QMouseEvent *event)
     const QPoint at = event->position().toPoint();
     const bool due = m_press.Inside && event->button() == m_press.Button;
     if (due && OnFixedCellClick) {
-        const TGridCoord cell = MouseToCell(at.x(), at.y());
+        const CellPosition cell = MouseToCell(at.x(), at.y());
         runGuarded([&] {
             OnFixedCellClick(
                 this, cell.X, cell.Y, m_press.Heading, event->button(), event->modifiers(), at.x(), at.y());

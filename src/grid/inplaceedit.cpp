@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QTextFrame>
 
-TInplaceEdit::TInplaceEdit(TStringGrid *grid)
+CellEditor::CellEditor(TStringGrid *grid)
     : QTextEdit(grid->viewport())
     , m_grid(grid)
 {
@@ -23,32 +23,32 @@ TInplaceEdit::TInplaceEdit(TStringGrid *grid)
     document()->setDocumentMargin(0);
 }
 
-void TInplaceEdit::setText(const QString &text)
+void CellEditor::setText(const QString &text)
 {
     const QSignalBlocker quiet(this);
     setPlainText(text);
     applyTextRect(); // a new text comes with a fresh document layout
 }
 
-void TInplaceEdit::PrepareContents()
+void CellEditor::PrepareContents()
 {
     setText(m_grid->Cells(m_grid->Col(), m_grid->Row()));
     selectAll();
 }
 
-void TInplaceEdit::PrepareBounds()
+void CellEditor::PrepareBounds()
 {
     setTextRect(QRect(QPoint(2, 2), QPoint(width() - 3, height() - 1)));
 }
 
-void TInplaceEdit::setTextRect(const QRect &rect)
+void CellEditor::setTextRect(const QRect &rect)
 {
     m_textRect = rect;
     applyTextRect();
     ensureCursorVisible();
 }
 
-void TInplaceEdit::applyTextRect()
+void CellEditor::applyTextRect()
 {
     // A layout change is no edit of the text either.
     const QSignalBlocker quiet(this);
@@ -61,19 +61,19 @@ void TInplaceEdit::applyTextRect()
     root->setFrameFormat(format);
 }
 
-int TInplaceEdit::room() const
+int CellEditor::room() const
 {
     if (m_maxLength <= 0)
         return INT_MAX;
     return m_maxLength - int(Text().size() - textCursor().selectedText().size());
 }
 
-void TInplaceEdit::keyPressEvent(QKeyEvent *event)
+void CellEditor::keyPressEvent(QKeyEvent *event)
 {
     runGuarded([&] { handleKey(event); });
 }
 
-void TInplaceEdit::handleKey(QKeyEvent *event)
+void CellEditor::handleKey(QKeyEvent *event)
 {
     const QTextCursor cursor = textCursor();
     switch (event->key()) {
@@ -107,19 +107,19 @@ void TInplaceEdit::handleKey(QKeyEvent *event)
     QTextEdit::keyPressEvent(event);
 }
 
-void TInplaceEdit::insertFromMimeData(const QMimeData *source)
+void CellEditor::insertFromMimeData(const QMimeData *source)
 {
     if (source->hasText())
         insertPlainText(source->text().left(std::max(room(), 0)));
 }
 
-void TInplaceEdit::focusInEvent(QFocusEvent *event)
+void CellEditor::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
     runGuarded([this] { m_grid->editorFocusIn(); });
 }
 
-void TInplaceEdit::focusOutEvent(QFocusEvent *event)
+void CellEditor::focusOutEvent(QFocusEvent *event)
 {
     QTextEdit::focusOutEvent(event);
     runGuarded([&] { m_grid->editorFocusOut(event->reason()); });

@@ -10,12 +10,12 @@ class TStringGrid;
 /// it is always shown. Up, Down, Page Up and Page Down, and Left and Right at
 /// the ends of the text, move the current cell, and the editor goes along.
 /// Ctrl+Enter starts a new line.
-class TInplaceEdit : public QTextEdit
+class CellEditor : public QTextEdit
 {
     Q_OBJECT
 
 public:
-    explicit TInplaceEdit(TStringGrid *grid);
+    explicit CellEditor(TStringGrid *grid);
 
     TStringGrid *Grid() const { return m_grid; }
     QString Text() const { return toPlainText(); }

@@ -45,7 +45,7 @@ TStringGrid::~TStringGrid() = default;
 void TStringGrid::setCells(int col, int row, const QString &text)
 {
     m_cells.setCell(col, row, text);
-    if (m_editorMode && m_editorCell == TGridCoord {col, row} && m_editor->Text() != text)
+    if (m_editorMode && m_editorCell == CellPosition {col, row} && m_editor->Text() != text)
         m_editor->setText(text);
 }
 
@@ -153,7 +153,7 @@ void TStringGrid::setGridLineWidth(int width)
     invalidateGrid();
 }
 
-void TStringGrid::setOptions(TGridOptions options)
+void TStringGrid::setOptions(GridOptions options)
 {
     if (options == m_options)
         return;
@@ -183,7 +183,7 @@ void TStringGrid::setColor(TColor color)
     invalidateGrid();
 }
 
-void TStringGrid::setScrollBars(TScrollStyle style)
+void TStringGrid::setScrollBars(ScrollStyle style)
 {
     if (style == m_scrollBars)
         return;
@@ -201,15 +201,15 @@ void TStringGrid::setRow(int row)
     moveCurrent(m_current.X, row, false, true);
 }
 
-void TStringGrid::setSelection(const TGridRect &rect)
+void TStringGrid::setSelection(const CellRange &rect)
 {
-    TGridRect r {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::max(rect.Left, rect.Right),
+    CellRange r {std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom), std::max(rect.Left, rect.Right),
         std::max(rect.Top, rect.Bottom)};
     r.Left = bound(r.Left, m_fixedCols, ColCount() - 1);
     r.Right = bound(r.Right, m_fixedCols, ColCount() - 1);
     r.Top = bound(r.Top, m_fixedRows, RowCount() - 1);
     r.Bottom = bound(r.Bottom, m_fixedRows, RowCount() - 1);
-    const TGridCoord target {r.Right, r.Bottom};
+    const CellPosition target {r.Right, r.Bottom};
     if (!(target == m_current) && !SelectCell(target.X, target.Y))
         return;
     m_anchor = {r.Left, r.Top};
@@ -223,7 +223,7 @@ void TStringGrid::moveCurrent(int col, int row, bool extend, bool fireClick)
 {
     col = bound(col, m_fixedCols, ColCount() - 1);
     row = bound(row, m_fixedRows, RowCount() - 1);
-    const bool changed = !(TGridCoord {col, row} == m_current);
+    const bool changed = !(CellPosition {col, row} == m_current);
     // What was typed belongs to the cell being left, even if it stays current.
     if (changed)
         commitEditor();
@@ -241,7 +241,7 @@ void TStringGrid::moveCurrent(int col, int row, bool extend, bool fireClick)
 
 void TStringGrid::updateSelection()
 {
-    TGridRect r {std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y),
+    CellRange r {std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y),
         std::max(m_anchor.X, m_current.X), std::max(m_anchor.Y, m_current.Y)};
     if (m_options & goRowSelect) {
         r.Left = m_fixedCols;
@@ -252,7 +252,7 @@ void TStringGrid::updateSelection()
 
 int TStringGrid::lineWidth(bool fixed, bool vertical) const
 {
-    const TGridOption option
+    const GridOption option
         = vertical ? (fixed ? goFixedVertLine : goVertLine) : (fixed ? goFixedHorzLine : goHorzLine);
     return (m_options & option) ? m_gridLineWidth : 0;
 }
@@ -408,8 +408,8 @@ void TStringGrid::updateScrollBars()
     m_topRow = bound(m_topRow, m_fixedRows, maxTopRow());
     m_leftCol = bound(m_leftCol, m_fixedCols, maxLeftCol());
 
-    const bool vertical = m_scrollBars == TScrollStyle::ssVertical || m_scrollBars == TScrollStyle::ssBoth;
-    const bool horizontal = m_scrollBars == TScrollStyle::ssHorizontal || m_scrollBars == TScrollStyle::ssBoth;
+    const bool vertical = m_scrollBars == ScrollStyle::Vertical || m_scrollBars == ScrollStyle::Both;
+    const bool horizontal = m_scrollBars == ScrollStyle::Horizontal || m_scrollBars == ScrollStyle::Both;
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setRange(0, maxTopRow() - m_fixedRows);
@@ -466,9 +466,9 @@ QRect TStringGrid::CellRect(int col, int row) const
     return QRect(x, y, m_colWidths[col], m_rowHeights[row]);
 }
 
-TGridCoord TStringGrid::MouseToCell(int x, int y) const
+CellPosition TStringGrid::MouseToCell(int x, int y) const
 {
-    TGridCoord cell {-1, -1};
+    CellPosition cell {-1, -1};
     int left = 0;
     for (int c : visibleColumns()) {
         const int right = left + m_colWidths[c] + lineWidth(c < m_fixedCols, true);
@@ -559,11 +559,11 @@ void TStringGrid::Click()
         OnClick(this);
 }
 
-void TStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state)
+void TStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rect, CellDrawState state)
 {
     if (m_defaultDrawing) {
         painter.setPen(palette().color(QPalette::Text));
-        if ((state & gdSelected) && !(state & gdFixed))
+        if ((state & SelectedCell) && !(state & FixedCell))
             painter.setPen(palette().color(QPalette::HighlightedText));
         painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop, m_cells.cell(col, row).toString());
     }
@@ -592,9 +592,9 @@ void TStringGrid::setEditorMode(bool on)
         HideEditor();
 }
 
-TInplaceEdit *TStringGrid::CreateEditor()
+CellEditor *TStringGrid::CreateEditor()
 {
-    return new TInplaceEdit(this);
+    return new CellEditor(this);
 }
 
 void TStringGrid::ShowEditor()
@@ -739,20 +739,20 @@ void TStringGrid::paintEvent(QPaintEvent *event)
             x += width + lineWidth(col < m_fixedCols, true);
             if (!rect.intersects(event->rect()))
                 continue;
-            TGridDrawState state;
+            CellDrawState state;
             const bool fixed = col < m_fixedCols || row < m_fixedRows;
             if (fixed)
-                state |= gdFixed;
+                state |= FixedCell;
             else {
                 if (m_selection.contains(col, row))
-                    state |= gdSelected;
+                    state |= SelectedCell;
                 if (focused && col == m_current.X && row == m_current.Y)
-                    state |= gdFocused;
+                    state |= FocusedCell;
             }
             painter.save();
             if (m_defaultDrawing) {
                 QColor background = toQColor(fixed ? clBtnFace : m_color);
-                if ((state & gdSelected) && (!(state & gdFocused) || (m_options & goDrawFocusSelected)))
+                if ((state & SelectedCell) && (!(state & FocusedCell) || (m_options & goDrawFocusSelected)))
                     background = toQColor(clHighlight);
                 painter.fillRect(rect, background);
                 painter.setClipRect(rect);
@@ -821,7 +821,7 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
         return;
     }
     setFocus(Qt::MouseFocusReason);
-    const TGridCoord cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    const CellPosition cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
     if (cell.X < m_fixedCols || cell.Y < m_fixedRows)
         return;
     const bool extend = (event->modifiers() & Qt::ShiftModifier) && (m_options & goRangeSelect);
@@ -833,7 +833,7 @@ void TStringGrid::mouseMoveEvent(QMouseEvent *event)
 {
     if (!(event->buttons() & Qt::LeftButton) || !(m_options & goRangeSelect))
         return;
-    const TGridCoord cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    const CellPosition cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
     if (cell.X >= m_fixedCols && cell.Y >= m_fixedRows && !(cell == m_current))
         moveCurrent(cell.X, cell.Y, true, false);
 }

@@ -7,9 +7,9 @@
 #include <QAbstractScrollArea>
 #include <vector>
 
-class TInplaceEdit;
+class CellEditor;
 
-enum TGridOption : unsigned {
+enum GridOption : unsigned {
     goFixedVertLine = 1u << 0,
     goFixedHorzLine = 1u << 1,
     goVertLine = 1u << 2,
@@ -26,31 +26,31 @@ enum TGridOption : unsigned {
     goAlwaysShowEditor = 1u << 13,
     goThumbTracking = 1u << 14,
 };
-Q_DECLARE_FLAGS(TGridOptions, TGridOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TGridOptions)
+Q_DECLARE_FLAGS(GridOptions, GridOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(GridOptions)
 
-enum TGridDrawStateFlag : unsigned { gdSelected = 1u << 0, gdFocused = 1u << 1, gdFixed = 1u << 2 };
-Q_DECLARE_FLAGS(TGridDrawState, TGridDrawStateFlag)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TGridDrawState)
+enum CellDrawStateFlag : unsigned { SelectedCell = 1u << 0, FocusedCell = 1u << 1, FixedCell = 1u << 2 };
+Q_DECLARE_FLAGS(CellDrawState, CellDrawStateFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(CellDrawState)
 
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class ScrollStyle { None, Horizontal, Vertical, Both };
 
 /// A cell address: X is the column, Y the row.
-struct TGridCoord
+struct CellPosition
 {
     int X = 0;
     int Y = 0;
-    bool operator==(const TGridCoord &) const = default;
+    bool operator==(const CellPosition &) const = default;
 };
 
 /// A block of cells, edges included.
-struct TGridRect
+struct CellRange
 {
     int Left = 0;
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
-    bool operator==(const TGridRect &) const = default;
+    bool operator==(const CellRange &) const = default;
     bool contains(int col, int row) const { return col >= Left && col <= Right && row >= Top && row <= Bottom; }
 };
 
@@ -94,14 +94,14 @@ public:
     int GridLineWidth() const { return m_gridLineWidth; }
     void setGridLineWidth(int width);
 
-    TGridOptions Options() const { return m_options; }
-    void setOptions(TGridOptions options);
+    GridOptions Options() const { return m_options; }
+    void setOptions(GridOptions options);
     bool DefaultDrawing() const { return m_defaultDrawing; }
     void setDefaultDrawing(bool on);
     TColor Color() const { return m_color; }
     void setColor(TColor color);
-    TScrollStyle ScrollBars() const { return m_scrollBars; }
-    void setScrollBars(TScrollStyle style);
+    ScrollStyle ScrollBars() const { return m_scrollBars; }
+    void setScrollBars(ScrollStyle style);
 
     QString Cells(int col, int row) const { return m_cells.text(col, row); }
     /// An open editor on the cell shows the new text.
@@ -116,9 +116,9 @@ public:
     int Row() const { return m_current.Y; }
     /// Makes row current; when that changes the current row, OnClick fires.
     void setRow(int row);
-    TGridRect Selection() const { return m_selection; }
+    CellRange Selection() const { return m_selection; }
     /// Marks a block and makes its bottom-right cell current (OnClick does not fire).
-    void setSelection(const TGridRect &rect);
+    void setSelection(const CellRange &rect);
 
     int TopRow() const { return m_topRow; }
     void setTopRow(int row);
@@ -132,7 +132,7 @@ public:
     /// empty when the cell is scrolled out of view.
     QRect CellRect(int col, int row) const;
     /// The cell under a viewport point; -1 for a coordinate outside the cells.
-    TGridCoord MouseToCell(int x, int y) const;
+    CellPosition MouseToCell(int x, int y) const;
 
     /// Brackets many changes of the counts (loading a file): scroll bars,
     /// selection and repaint are brought up to date once, at the end.
@@ -157,12 +157,12 @@ public:
     /// closes it, keeping its text in the cell.
     void setEditorMode(bool on);
     /// The cell editor; null until it first opened.
-    TInplaceEdit *InplaceEditor() const { return m_editor; }
+    CellEditor *InplaceEditor() const { return m_editor; }
 
     /// Asked before a cell becomes current; set the flag false to refuse.
     std::function<void(TStringGrid *sender, int col, int row, bool &canSelect)> OnSelectCell;
     /// Fired after a cell's interior was painted.
-    std::function<void(TStringGrid *sender, int col, int row, const QRect &rect, TGridDrawState state)> OnDrawCell;
+    std::function<void(TStringGrid *sender, int col, int row, const QRect &rect, CellDrawState state)> OnDrawCell;
     /// The click notification: a mouse click on a cell, or the current cell
     /// moved by the keyboard or by setRow.
     std::function<void(TStringGrid *sender)> OnClick;
@@ -180,12 +180,12 @@ protected:
     virtual bool SelectCell(int col, int row);
     /// Paints the interior of one cell. The default draws the text when
     /// DefaultDrawing is on, then fires OnDrawCell.
-    virtual void DrawCell(QPainter &painter, int col, int row, const QRect &rect, TGridDrawState state);
+    virtual void DrawCell(QPainter &painter, int col, int row, const QRect &rect, CellDrawState state);
     /// The click notification; fires OnClick.
     virtual void Click();
     /// Makes the cell editor the first time it opens; descendants make
     /// editors of their own.
-    virtual TInplaceEdit *CreateEditor();
+    virtual CellEditor *CreateEditor();
     /// Opens the editor on the current cell when Options allow it.
     void ShowEditor();
     /// Closes the editor; its text goes into its cell.
@@ -208,7 +208,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    friend class TInplaceEdit;
+    friend class CellEditor;
     void handleKey(QKeyEvent *event);
     // Writes the editor's text into the cell it was filled from.
     void commitEditor();
@@ -244,20 +244,20 @@ private:
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 24;
     int m_gridLineWidth = 1;
-    TGridOptions m_options = TGridOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
+    GridOptions m_options = GridOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect);
     bool m_defaultDrawing = true;
     TColor m_color = clWindow;
-    TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
-    TGridCoord m_current;
-    TGridCoord m_anchor;
-    TGridRect m_selection;
+    ScrollStyle m_scrollBars = ScrollStyle::Both;
+    CellPosition m_current;
+    CellPosition m_anchor;
+    CellRange m_selection;
     int m_topRow = 1;
     int m_leftCol = 1;
     int m_updateCount = 0;
     bool m_repaintPending = false;
     bool m_syncingScrollBars = false;
-    TInplaceEdit *m_editor = nullptr;
+    CellEditor *m_editor = nullptr;
     bool m_editorMode = false;
-    TGridCoord m_editorCell {-1, -1}; // the cell the editor was filled from
+    CellPosition m_editorCell {-1, -1}; // the cell the editor was filled from
     bool m_focusWithin = false; // the grid or its editor has the focus
 };

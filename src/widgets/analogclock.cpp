@@ -119,13 +119,13 @@ QColor lightVariant(TColor color)
 }
 
 // Draws a bevel width pixels wide on the edge of r, and shrinks r by it.
-void drawBevel(QPainter &painter, QRect &r, TPanelBevel bevel, int width)
+void drawBevel(QPainter &painter, QRect &r, PanelBevel bevel, int width)
 {
-    if (bevel == TPanelBevel::bvNone)
+    if (bevel == PanelBevel::bvNone)
         return;
     QColor light = toQColor(clBtnHighlight);
     QColor dark = toQColor(clBtnShadow);
-    if (bevel == TPanelBevel::bvLowered)
+    if (bevel == PanelBevel::bvLowered)
         std::swap(light, dark);
     drawFrame3D(painter, r, light, dark, width);
 }
@@ -309,13 +309,13 @@ void TAnalogClock::setCtl3D(bool on)
         redrawFace();
 }
 
-void TAnalogClock::setBevelOuter(TPanelBevel bevel)
+void TAnalogClock::setBevelOuter(PanelBevel bevel)
 {
     if (assign(m_bevelOuter, bevel))
         relayout();
 }
 
-void TAnalogClock::setBevelInner(TPanelBevel bevel)
+void TAnalogClock::setBevelInner(PanelBevel bevel)
 {
     if (assign(m_bevelInner, bevel))
         relayout();
@@ -337,7 +337,7 @@ void TAnalogClock::setBorderWidth(int width)
 
 QRect TAnalogClock::innerRect() const
 {
-    const int bevels = int(m_bevelOuter != TPanelBevel::bvNone) + int(m_bevelInner != TPanelBevel::bvNone);
+    const int bevels = int(m_bevelOuter != PanelBevel::bvNone) + int(m_bevelInner != PanelBevel::bvNone);
     const int depth = m_borderWidth + m_bevelWidth * bevels;
     return rect().adjusted(depth, depth, -depth, -depth);
 }

@@ -12,7 +12,7 @@
 
 enum TShowClock { scDigital, scAnalog };
 // Scoped: the grid's bevel enumeration uses the same short names.
-enum class TPanelBevel { bvNone, bvLowered, bvRaised };
+enum class PanelBevel { bvNone, bvLowered, bvRaised };
 enum class ClockHand { Hour, Minute, Second };
 
 /// A bevelled panel that shows the time of day as a dial with hands or as
@@ -62,10 +62,10 @@ public:
     bool Ctl3D() const { return m_ctl3D; }
     void setCtl3D(bool on);
 
-    TPanelBevel BevelOuter() const { return m_bevelOuter; }
-    void setBevelOuter(TPanelBevel bevel);
-    TPanelBevel BevelInner() const { return m_bevelInner; }
-    void setBevelInner(TPanelBevel bevel);
+    PanelBevel BevelOuter() const { return m_bevelOuter; }
+    void setBevelOuter(PanelBevel bevel);
+    PanelBevel BevelInner() const { return m_bevelInner; }
+    void setBevelInner(PanelBevel bevel);
     int BevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
     /// The gap between the outer and the inner bevel.
@@ -167,8 +167,8 @@ private:
     bool m_alarmPending = true;
     TColor m_color = clBtnFace;
     bool m_ctl3D = true;
-    TPanelBevel m_bevelOuter = TPanelBevel::bvRaised;
-    TPanelBevel m_bevelInner = TPanelBevel::bvLowered;
+    PanelBevel m_bevelOuter = PanelBevel::bvRaised;
+    PanelBevel m_bevelInner = PanelBevel::bvLowered;
     int m_bevelWidth = 1;
     int m_borderWidth = 0;
 

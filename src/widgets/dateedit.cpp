@@ -123,7 +123,7 @@ void TDateEdit::setDate(DateTime value)
         setModified(true);
 }
 
-void TDateEdit::setDateLayout(TDateOrder order, QChar separator)
+void TDateEdit::setDateLayout(DateFieldOrder order, QChar separator)
 {
     if (order == m_dateOrder && separator == DateSeparator())
         return;
@@ -256,7 +256,7 @@ void TDateEdit::createPopup()
     m_popup->OnOtherKey = [this](QKeyEvent *event) { QCoreApplication::sendEvent(this, event); };
 }
 
-void TDateEdit::configure(TCalendarPanel *panel) const
+void TDateEdit::configure(CalendarPanel *panel) const
 {
     TCalendarGrid *calendar = panel->calendar();
     calendar->setStartOfWeek(m_startOfWeek);

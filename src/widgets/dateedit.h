@@ -34,8 +34,8 @@ public:
 
     /// Fixes the date order and separator, which otherwise follow the default
     /// locale; rebuilds format and mask and keeps the date.
-    void setDateLayout(TDateOrder order, QChar separator);
-    TDateOrder DateOrder() const { return m_dateOrder; }
+    void setDateLayout(DateFieldOrder order, QChar separator);
+    DateFieldOrder DateOrder() const { return m_dateOrder; }
     /// "DD/MM/YY" and the like, "/" standing for DateSeparator().
     const QString &DateFormat() const { return m_format; }
     TYearDigits YearDigits() const { return m_yearDigits; }
@@ -121,12 +121,12 @@ private:
     bool acceptDate(DateTime date);
     void popupClosed(bool accept);
     void createPopup();
-    void configure(TCalendarPanel *panel) const;
+    void configure(CalendarPanel *panel) const;
     void updatePopup();
     void showGlyph(const QPixmap &glyph);
     void layoutButton();
 
-    TDateOrder m_dateOrder;
+    DateFieldOrder m_dateOrder;
     QString m_format;
     TYearDigits m_yearDigits = dyDefault;
     QChar m_blanksChar = u' ';

@@ -64,7 +64,7 @@ std::optional<DateTime> readPositional(QStringView text, QStringView format)
 
 // Two or three numbers between separators, anything before the first digit
 // skipped, blanks allowed after each number.
-std::optional<DateTime> readFreeForm(QStringView text, TDateOrder order, QChar separator)
+std::optional<DateTime> readFreeForm(QStringView text, DateFieldOrder order, QChar separator)
 {
     qsizetype pos = 0;
     while (pos < text.size() && !isAsciiDigit(text[pos]))
@@ -85,9 +85,9 @@ std::optional<DateTime> readFreeForm(QStringView text, TDateOrder order, QChar s
     if (count < 2 || pos < text.size())
         return std::nullopt;
 
-    if (count == 3 && order == doYMD)
+    if (count == 3 && order == DateFieldOrder::YearMonthDay)
         return encode(numbers[0], numbers[1], numbers[2]);
-    const bool dayFirst = order == doDMY;
+    const bool dayFirst = order == DateFieldOrder::DayMonthYear;
     const int day = numbers[dayFirst ? 0 : 1];
     const int month = numbers[dayFirst ? 1 : 0];
     return encode(count == 3 ? numbers[2] : ClockSource::currentYear(), month, day);
@@ -100,25 +100,25 @@ QString localeShortDateFormat()
 
 } // namespace
 
-TDateOrder dateOrder(QStringView format)
+DateFieldOrder dateOrder(QStringView format)
 {
     for (QChar c : format) {
         switch (c.toUpper().unicode()) {
         case 'D':
-            return doDMY;
+            return DateFieldOrder::DayMonthYear;
         case 'E':
         case 'Y':
-            return doYMD;
+            return DateFieldOrder::YearMonthDay;
         case 'M':
-            return doMDY;
+            return DateFieldOrder::MonthDayYear;
         default:
             break;
         }
     }
-    return doDMY;
+    return DateFieldOrder::DayMonthYear;
 }
 
-TDateOrder localeDateOrder()
+DateFieldOrder localeDateOrder()
 {
     return dateOrder(localeShortDateFormat());
 }
@@ -136,15 +136,15 @@ bool localeFourDigitYear()
     return localeShortDateFormat().toUpper().contains(QStringLiteral("YYYY"));
 }
 
-QString dateFormat(TDateOrder order, bool fourDigitYear)
+QString dateFormat(DateFieldOrder order, bool fourDigitYear)
 {
     const QString year = fourDigitYear ? QStringLiteral("YYYY") : QStringLiteral("YY");
     switch (order) {
-    case doMDY:
+    case DateFieldOrder::MonthDayYear:
         return QStringLiteral("MM/DD/") + year;
-    case doDMY:
+    case DateFieldOrder::DayMonthYear:
         return QStringLiteral("DD/MM/") + year;
-    case doYMD:
+    case DateFieldOrder::YearMonthDay:
         break;
     }
     return year + QStringLiteral("/MM/DD");

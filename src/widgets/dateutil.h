@@ -7,7 +7,7 @@
 #include <QChar>
 #include <QString>
 
-enum TDateOrder { doMDY, doDMY, doYMD };
+enum class DateFieldOrder { MonthDayYear, DayMonthYear, YearMonthDay };
 
 enum TDayOfWeekName { Sun, Mon, Tue, Wed, Thu, Fri, Sat };
 
@@ -36,14 +36,14 @@ namespace DateUtil {
 constexpr DateTime NullDate = 0.0;
 
 /// The order of the fields in a format: the first D, M, or E/Y decides.
-TDateOrder dateOrder(QStringView format);
+DateFieldOrder dateOrder(QStringView format);
 /// Order, separator and year width of the default locale's short date format.
-TDateOrder localeDateOrder();
+DateFieldOrder localeDateOrder();
 QChar localeDateSeparator();
 bool localeFourDigitYear();
 
 /// "DD/MM/YY", "MM/DD/YYYY", "YY/MM/DD" … for an order and year width.
-QString dateFormat(TDateOrder order, bool fourDigitYear);
+QString dateFormat(DateFieldOrder order, bool fourDigitYear);
 
 /// A year below 100 moved into a century around the current year: from 2000
 /// to 2069 that is the current century, later the window slides up to 30

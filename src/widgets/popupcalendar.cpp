@@ -259,7 +259,7 @@ void TLocCalendar::mouseReleaseEvent(QMouseEvent *event)
         OnDayClick(this);
 }
 
-TCalendarPanel::TCalendarPanel(QWidget *parent)
+CalendarPanel::CalendarPanel(QWidget *parent)
     : QWidget(parent)
     , m_calendar(new TLocCalendar(this))
     , m_title(new QLabel(this))
@@ -288,23 +288,23 @@ TCalendarPanel::TCalendarPanel(QWidget *parent)
     updateTitle();
 }
 
-QString TCalendarPanel::title() const
+QString CalendarPanel::title() const
 {
     return m_title->text();
 }
 
-void TCalendarPanel::updateTitle()
+void CalendarPanel::updateTitle()
 {
     m_title->setText(QLocale().standaloneMonthName(m_calendar->Month()) + u' ' + QString::number(m_calendar->Year()));
 }
 
-void TCalendarPanel::setHints(const QStringList &hints)
+void CalendarPanel::setHints(const QStringList &hints)
 {
     for (int i = 0; i < 4; ++i)
         m_buttons[i]->setToolTip(hints.value(i));
 }
 
-void TCalendarPanel::step(Step step)
+void CalendarPanel::step(Step step)
 {
     switch (step) {
     case PreviousYear:
@@ -322,7 +322,7 @@ void TCalendarPanel::step(Step step)
     }
 }
 
-void TCalendarPanel::keyPressEvent(QKeyEvent *event)
+void CalendarPanel::keyPressEvent(QKeyEvent *event)
 {
     const bool years = event->modifiers() & Qt::ControlModifier;
     if (event->key() == Qt::Key_PageUp)
@@ -335,7 +335,7 @@ void TCalendarPanel::keyPressEvent(QKeyEvent *event)
 
 TPopupCalendar::TPopupCalendar(QWidget *owner)
     : QFrame(owner, Qt::Popup)
-    , m_panel(new TCalendarPanel(this))
+    , m_panel(new CalendarPanel(this))
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     // A click outside only closes the popup, as it does a drop-down list.
@@ -420,7 +420,7 @@ void TPopupCalendar::keyPressEvent(QKeyEvent *event)
 
 TSelectDateDlg::TSelectDateDlg(QWidget *parent)
     : QDialog(parent)
-    , m_panel(new TCalendarPanel(this))
+    , m_panel(new CalendarPanel(this))
 {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -97,14 +97,14 @@ private:
 /// A calendar under its month and year, between buttons that step a year or
 /// a month back and forth and repeat while held. Page Up and Page Down step
 /// a month, with Ctrl a year.
-class TCalendarPanel : public QWidget
+class CalendarPanel : public QWidget
 {
     Q_OBJECT
 
 public:
     enum Step { PreviousYear, PreviousMonth, NextMonth, NextYear };
 
-    explicit TCalendarPanel(QWidget *parent = nullptr);
+    explicit CalendarPanel(QWidget *parent = nullptr);
 
     TLocCalendar *calendar() const { return m_calendar; }
     QString title() const;
@@ -138,7 +138,7 @@ public:
     /// A hidden popup that lives as long as owner.
     explicit TPopupCalendar(QWidget *owner);
 
-    TCalendarPanel *panel() const { return m_panel; }
+    CalendarPanel *panel() const { return m_panel; }
     TLocCalendar *calendar() const { return m_panel->calendar(); }
     TColor Color() const { return m_color; }
     void setColor(TColor color);
@@ -162,7 +162,7 @@ protected:
 private:
     void applyColor();
 
-    TCalendarPanel *m_panel;
+    CalendarPanel *m_panel;
     TColor m_color = clBtnFace;
     bool m_accept = false;
 };
@@ -175,8 +175,8 @@ class TSelectDateDlg : public QDialog
 public:
     explicit TSelectDateDlg(QWidget *parent = nullptr);
 
-    TCalendarPanel *panel() const { return m_panel; }
+    CalendarPanel *panel() const { return m_panel; }
 
 private:
-    TCalendarPanel *m_panel;
+    CalendarPanel *m_panel;
 };
