@@ -69,7 +69,7 @@ struct PrintingWorksheet
 };
 
 /// The bare drawing of a recorded page: its lines, then its texts.
-void drawBare(QPainter &painter, const TPageImage &page)
+void drawBare(QPainter &painter, const PageImage &page)
 {
     for (const auto &line : page.lines()) {
         painter.setPen(QPen(Qt::black, line.penWidth));
@@ -92,7 +92,7 @@ void BM_PrintUntilPageOneShows(benchmark::State &state)
     p.form->btnUdskrivClick(); // the window's first show is not measured
     QCoreApplication::processEvents();
     QImage shown(prn.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    const TPageImage pageOne = prn.Page(1);
+    const PageImage pageOne = prn.Page(1);
     // The page where the preview puts it, centred on its surface, at the
     // preview's zoom.
     const QSize surface = prn.PaintSurface()->size();
@@ -134,7 +134,7 @@ void BM_PrintToPdf(benchmark::State &state)
     TPagePrinter &prn = p.prn();
     p.form->btnUdskrivClick();
     prn.FinishLayout();
-    std::vector<TPageImage> pages;
+    std::vector<PageImage> pages;
     for (int page = 1; page <= prn.PageCount(); ++page)
         pages.push_back(prn.Page(page));
     const QString floorPdf = p.pdf + QStringLiteral(".floor.pdf");

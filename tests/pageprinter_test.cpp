@@ -37,7 +37,7 @@ protected:
         prn.setMarginRight(right);
     }
 
-    const std::vector<TPageImage::Text> &texts(int page = 1) { return prn.Page(page).texts(); }
+    const std::vector<PageImage::Text> &texts(int page = 1) { return prn.Page(page).texts(); }
     QStringList textsOf(int page = 1)
     {
         QStringList list;
@@ -45,16 +45,16 @@ protected:
             list << text.text;
         return list;
     }
-    static int widthOf(const TPageImage::Text &text)
+    static int widthOf(const PageImage::Text &text)
     {
         return qRound(QFontMetricsF(text.font).horizontalAdvance(text.text));
     }
-    static int topOf(const TPageImage::Text &text)
+    static int topOf(const PageImage::Text &text)
     {
         return qRound(text.origin.y() - QFontMetricsF(text.font).ascent());
     }
-    static int leftOf(const TPageImage::Text &text) { return qRound(text.origin.x()); }
-    static int rightOf(const TPageImage::Text &text) { return leftOf(text) + widthOf(text); }
+    static int leftOf(const PageImage::Text &text) { return qRound(text.origin.x()); }
+    static int rightOf(const PageImage::Text &text) { return leftOf(text) + widthOf(text); }
 
     TPagePrinter prn;
 };
@@ -415,17 +415,17 @@ protected:
 
     /// The lines of the page that are vertical at x or horizontal starting
     /// at x.
-    std::vector<TPageImage::Line> verticalsAt(int x)
+    std::vector<PageImage::Line> verticalsAt(int x)
     {
-        std::vector<TPageImage::Line> found;
+        std::vector<PageImage::Line> found;
         for (const auto &line : prn.Page(1).lines())
             if (line.from.x() == x && line.to.x() == x)
                 found.push_back(line);
         return found;
     }
-    std::vector<TPageImage::Line> horizontalsFrom(int x)
+    std::vector<PageImage::Line> horizontalsFrom(int x)
     {
-        std::vector<TPageImage::Line> found;
+        std::vector<PageImage::Line> found;
         for (const auto &line : prn.Page(1).lines())
             if (line.from.x() == x && line.from.y() == line.to.y())
                 found.push_back(line);

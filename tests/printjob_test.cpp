@@ -23,7 +23,7 @@ namespace {
 
 /// Records a print job as a line of events: "start", each page drawn (by
 /// its first text), "|" for a page break, "end" and "abort".
-class RecordingTarget : public TPrintTarget
+class RecordingTarget : public PrintTarget
 {
 public:
     int copies = 4;
@@ -43,7 +43,7 @@ public:
             throw WorktallyError(u"out of paper"_qs);
         events << u"|"_qs;
     }
-    void drawPage(const TPageImage &page) override
+    void drawPage(const PageImage &page) override
     {
         events << page.texts().front().text;
         if (onDraw)

@@ -72,15 +72,15 @@ TEST(PrintUnits, SpacingFramesAndPensFollowTheResolution)
 
 TEST(PrintUnits, WithoutPrinterThePaperIsLetterOrA4)
 {
-    const TPaper inches = paperOf({}, muInches);
+    const PaperGeometry inches = paperOf({}, muInches);
     EXPECT_DOUBLE_EQ(inches.width, 8.5);
     EXPECT_DOUBLE_EQ(inches.height, 11);
     EXPECT_DOUBLE_EQ(inches.offsetX, 0.25);
-    const TPaper millimetres = paperOf({}, muMillimeters);
+    const PaperGeometry millimetres = paperOf({}, muMillimeters);
     EXPECT_DOUBLE_EQ(millimetres.width, 210);
     EXPECT_DOUBLE_EQ(millimetres.printableHeight(), 285);
 
-    TPrinterMetrics printer;
+    PrinterMetrics printer;
     printer.available = true;
     printer.dpiX = 600;
     printer.dpiY = 300;
@@ -88,7 +88,7 @@ TEST(PrintUnits, WithoutPrinterThePaperIsLetterOrA4)
     printer.paperHeight = 3300;
     printer.offsetX = 150;
     printer.offsetY = 75;
-    const TPaper real = paperOf(printer, muInches);
+    const PaperGeometry real = paperOf(printer, muInches);
     EXPECT_DOUBLE_EQ(real.width, 8.5);
     EXPECT_DOUBLE_EQ(real.height, 11);
     EXPECT_DOUBLE_EQ(real.offsetX, 0.25);
@@ -142,7 +142,7 @@ TEST(TextFit, FitMeasuresLogarithmicallyOften)
 
 TEST(TextFit, SplitBreaksAfterTheLastBlank)
 {
-    const TLineSplit split = splitLine(QStringLiteral("one two three"), 100, false, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("one two three"), 100, false, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("one two "));
     EXPECT_EQ(split.rest, QStringLiteral("three"));
 }
@@ -152,21 +152,21 @@ TEST(TextFit, SplitAtABlankKeepsOrDropsIt)
     // "one two" fits exactly; the blank follows the cut.
     const QString text = QStringLiteral("one two three");
     EXPECT_EQ(splitLine(text, 70, false, tenPerChar).rest, QStringLiteral(" three"));
-    const TLineSplit dropped = splitLine(text, 70, true, tenPerChar);
+    const LineSplit dropped = splitLine(text, 70, true, tenPerChar);
     EXPECT_EQ(dropped.part, QStringLiteral("one two"));
     EXPECT_EQ(dropped.rest, QStringLiteral("three"));
 }
 
 TEST(TextFit, SplitCutsAWordLongerThanTheWidth)
 {
-    const TLineSplit split = splitLine(QStringLiteral("abcdefghij klm"), 40, true, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("abcdefghij klm"), 40, true, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("abcd"));
     EXPECT_EQ(split.rest, QStringLiteral("efghij klm"));
 }
 
 TEST(TextFit, SplitBreaksAtControlCharacters)
 {
-    const TLineSplit split = splitLine(QStringLiteral("ab\ncdefgh"), 50, false, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("ab\ncdefgh"), 50, false, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("ab\n"));
     EXPECT_EQ(split.rest, QStringLiteral("cdefgh"));
 }
@@ -186,8 +186,8 @@ TEST(TextFit, SplittingAlwaysAdvances)
 
 TEST(ColumnFormat, EntriesGiveAlignmentAndWidth)
 {
-    const TFormatRules rules;
-    const QList<TColumn> columns = parseColumnFormat(QStringLiteral("<28|<28|>15|^20|>15|>15|<50"), rules);
+    const FormatRules rules;
+    const QList<TableColumn> columns = parseColumnFormat(QStringLiteral("<28|<28|>15|^20|>15|>15|<50"), rules);
     ASSERT_EQ(columns.size(), 7);
     EXPECT_EQ(columns[2].alignment, Qt::AlignRight);
     EXPECT_EQ(columns[3].alignment, Qt::AlignHCenter);
@@ -199,7 +199,7 @@ TEST(ColumnFormat, EntriesGiveAlignmentAndWidth)
 
 TEST(ColumnFormat, MissingOrInvalidWidthsTakeTheDefault)
 {
-    TFormatRules rules;
+    FormatRules rules;
     rules.defaultColWidth = 7;
     EXPECT_DOUBLE_EQ(parseColumn(u"", rules).width, 7);
     EXPECT_DOUBLE_EQ(parseColumn(u">", rules).width, 7);
@@ -209,7 +209,7 @@ TEST(ColumnFormat, MissingOrInvalidWidthsTakeTheDefault)
 
 TEST(ColumnFormat, NormalisedFormIsLetterAndShortestWidth)
 {
-    const TFormatRules rules;
+    const FormatRules rules;
     EXPECT_EQ(normaliseFormat(QStringLiteral("28|>|^"), rules), QStringLiteral("<28|>0|^0"));
     EXPECT_EQ(normaliseFormat(QStringLiteral("<2.50|>1.5"), rules), QStringLiteral("<2.5|>1.5"));
     EXPECT_EQ(normaliseFormat(QString(), rules), QString());
@@ -217,14 +217,14 @@ TEST(ColumnFormat, NormalisedFormIsLetterAndShortestWidth)
 
 TEST(ColumnFormat, NormalisingConvertsUnits)
 {
-    const TFormatRules rules;
+    const FormatRules rules;
     EXPECT_EQ(normaliseFormat(QStringLiteral("<2|>1.5"), rules, muMillimeters), QStringLiteral("<50.8|>38.1"));
     EXPECT_EQ(normaliseFormat(QStringLiteral("<50.8|>38.1"), rules, muInches), QStringLiteral("<2|>1.5"));
 }
 
 TEST(ColumnFormat, OtherSeparatorsAndDecimalCommas)
 {
-    TFormatRules rules;
+    FormatRules rules;
     rules.separator = u';';
     rules.decimalSeparator = u',';
     EXPECT_EQ(normaliseFormat(QStringLiteral("^2,5;x"), rules), QStringLiteral("^2,5;<0"));
@@ -232,7 +232,7 @@ TEST(ColumnFormat, OtherSeparatorsAndDecimalCommas)
 
 TEST(ColumnFormat, TokensAreReplacedEverywhere)
 {
-    const TTokenValues values {QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("3/14/26"),
+    const TokenValues values {QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("3/14/26"),
         QStringLiteral("10:05:30 AM"), QStringLiteral("Hours")};
     EXPECT_EQ(expandTokens(QStringLiteral("{$PAGE}/{$PAGE} line {$LINE}"), values), QStringLiteral("3/3 line 4"));
     EXPECT_EQ(
@@ -262,10 +262,10 @@ TEST(LocaleDates, TextsFollowTheLocale)
 class FriendlyCode : public ::testing::Test
 {
 protected:
-    TFriendlyRow translate(const QString &code) { return translateFriendlyCode(code, context); }
+    FriendlyRow translate(const QString &code) { return translateFriendlyCode(code, context); }
 
     LocaleScope locale {QLocale(QLocale::English, QLocale::UnitedStates)};
-    TFriendlyContext context {QString(), fromQDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30))), 170, {}};
+    FriendlyContext context {QString(), fromQDateTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30))), 170, {}};
 };
 
 TEST_F(FriendlyCode, CodesGiveTheCellsAndTheirColumns)
@@ -283,7 +283,7 @@ TEST_F(FriendlyCode, CodesGiveTheCellsAndTheirColumns)
         {"&l&d&c&t&r&T", "3/14/26|9:30 AM|9:30:00 AM", "<56.67|^56.67|>56.67"}, // dates, times, three cells
     };
     for (const auto &c : cases) {
-        const TFriendlyRow row = translate(QString::fromLatin1(c.code));
+        const FriendlyRow row = translate(QString::fromLatin1(c.code));
         EXPECT_EQ(row.row, c.row) << c.code;
         EXPECT_EQ(row.format, c.format) << c.code;
     }

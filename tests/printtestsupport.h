@@ -21,7 +21,7 @@ private:
 };
 
 /// Every text with its baseline and font, every line with its pen.
-inline QString displayListOf(const TPageImage &page)
+inline QString displayListOf(const PageImage &page)
 {
     QString list;
     for (const auto &text : page.texts())

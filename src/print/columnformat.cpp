@@ -2,9 +2,9 @@
 
 #include "numbertext.h"
 
-TColumn parseColumn(QStringView entry, const TFormatRules &rules)
+TableColumn parseColumn(QStringView entry, const FormatRules &rules)
 {
-    TColumn column;
+    TableColumn column;
     if (!entry.isEmpty()) {
         switch (entry.front().unicode()) {
         case '<':
@@ -24,9 +24,9 @@ TColumn parseColumn(QStringView entry, const TFormatRules &rules)
     return column;
 }
 
-QList<TColumn> parseColumnFormat(const QString &format, const TFormatRules &rules)
+QList<TableColumn> parseColumnFormat(const QString &format, const FormatRules &rules)
 {
-    QList<TColumn> columns;
+    QList<TableColumn> columns;
     for (QStringView entry : QStringView(format).split(rules.separator))
         columns.append(parseColumn(entry, rules));
     return columns;
@@ -39,12 +39,12 @@ QString formatGeneral(double value, QChar decimalSeparator)
     return text;
 }
 
-QString normaliseFormat(const QString &format, const TFormatRules &rules, std::optional<TMeasureUnit> convertTo)
+QString normaliseFormat(const QString &format, const FormatRules &rules, std::optional<TMeasureUnit> convertTo)
 {
     if (format.isEmpty())
         return {};
     QStringList entries;
-    for (const TColumn &column : parseColumnFormat(format, rules)) {
+    for (const TableColumn &column : parseColumnFormat(format, rules)) {
         const double width = convertTo ? convertLength(column.width, *convertTo) : column.width;
         const QChar letter = column.alignment == Qt::AlignRight ? u'>'
             : column.alignment == Qt::AlignHCenter              ? u'^'
@@ -54,7 +54,7 @@ QString normaliseFormat(const QString &format, const TFormatRules &rules, std::o
     return entries.join(rules.separator);
 }
 
-QString expandTokens(QString text, const TTokenValues &values)
+QString expandTokens(QString text, const TokenValues &values)
 {
     text.replace(QStringLiteral("{$LINE}"), values.line);
     text.replace(QStringLiteral("{$PAGE}"), values.page);

@@ -8,7 +8,7 @@
 /// left margin, or from its column's edge in a table row) and after it (to
 /// its column's end). Pages show it as it is; a text file fills it with as
 /// many spaces of spaceWidth as fit.
-struct TTextGaps
+struct TextGaps
 {
     int before = 0;
     int after = 0;
@@ -16,12 +16,12 @@ struct TTextGaps
 };
 
 /// Where the page printer sends what a document writes, in printer pixels:
-/// page images recorded for the preview and the printer (TPageRecorder), or
-/// the plain-text file of print-to-file mode (TTextFileOutput).
-class TDocumentOutput
+/// page images recorded for the preview and the printer (PageRecorder), or
+/// the plain-text file of print-to-file mode (TextFileOutput).
+class DocumentOutput
 {
 public:
-    virtual ~TDocumentOutput() = default;
+    virtual ~DocumentOutput() = default;
 
     /// Whether lines must fit on pages of a height; a text file has none, so
     /// nothing breaks there.
@@ -30,24 +30,24 @@ public:
     virtual void beginPage() = 0;
     /// The line written so far ends.
     virtual void endLine() = 0;
-    virtual void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &gaps) = 0;
+    virtual void text(QPointF origin, const QString &text, const QFont &font, const TextGaps &gaps) = 0;
     virtual void line(QPoint from, QPoint to, int penWidth) = 0;
     /// The document is complete.
     virtual void close() = 0;
 };
 
 /// Records each page as a page image appended to a page list.
-class TPageRecorder final : public TDocumentOutput
+class PageRecorder final : public DocumentOutput
 {
 public:
-    explicit TPageRecorder(TPageList &pages)
+    explicit PageRecorder(TPageList &pages)
         : m_pages(pages)
     { }
 
     bool hasPageHeight() const override { return true; }
     void beginPage() override { m_pages.emplace_back(); }
     void endLine() override { } // a page image needs no line ends
-    void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &) override
+    void text(QPointF origin, const QString &text, const QFont &font, const TextGaps &) override
     {
         if (!text.isEmpty()) // an empty cell leaves nothing to show
             m_pages.back().addText(origin, text, font);
@@ -61,7 +61,7 @@ private:
 
 /// Lays out pages and records only one of them: the number wanted, counted
 /// from the page the layout is on when it starts (0 for none).
-class PageSelection final : public TDocumentOutput
+class PageSelection final : public DocumentOutput
 {
 public:
     /// onPageBegins hears of every page break.
@@ -79,7 +79,7 @@ public:
             m_onPageBegins();
     }
     void endLine() override { }
-    void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &) override
+    void text(QPointF origin, const QString &text, const QFont &font, const TextGaps &) override
     {
         if (m_current == m_wanted && !text.isEmpty())
             m_page.addText(origin, text, font);
@@ -93,11 +93,11 @@ public:
 
     /// The page wanted is complete: the next one has begun.
     bool done() const { return m_current > m_wanted; }
-    TPageImage takePage() { return std::move(m_page); }
+    PageImage takePage() { return std::move(m_page); }
 
 private:
     int m_current;
     int m_wanted;
     std::function<void()> m_onPageBegins;
-    TPageImage m_page;
+    PageImage m_page;
 };

@@ -50,14 +50,14 @@ QImage drawDeviceGlyph()
     return glyph;
 }
 
-TFontTypes fontTypesOf(const QString &family)
+FontTypes fontTypesOf(const QString &family)
 {
-    TFontTypes types;
+    FontTypes types;
     const bool outline = QFontDatabase::isSmoothlyScalable(family);
     if (outline)
-        types |= ftTrueType;
+        types |= TrueTypeFont;
     if (!outline || QFontDatabase::isBitmapScalable(family))
-        types |= ftRaster;
+        types |= RasterFont;
     return types;
 }
 
@@ -119,9 +119,9 @@ void TFontComboBox::setTrueTypeOnly(bool on)
     setOptions(options);
 }
 
-TFontTypes TFontComboBox::fontTypes(int index) const
+FontTypes TFontComboBox::fontTypes(int index) const
 {
-    return TFontTypes::fromInt(itemData(index).toUInt());
+    return FontTypes::fromInt(itemData(index).toUInt());
 }
 
 // The owner hears of the rebuild only when it cost the chosen name.
@@ -141,7 +141,7 @@ void TFontComboBox::fillList()
     families.sort(Qt::CaseInsensitive);
     clear();
     for (const QString &family : families) {
-        const TFontTypes types = fontTypesOf(family);
+        const FontTypes types = fontTypesOf(family);
         if (isListed(family, types))
             addItem(family, types.toInt());
     }
@@ -149,18 +149,18 @@ void TFontComboBox::fillList()
     setCurrentIndex(-1);
 }
 
-bool TFontComboBox::isListed(const QString &family, TFontTypes types) const
+bool TFontComboBox::isListed(const QString &family, FontTypes types) const
 {
     // No family is limited to an OEM character set, so foNoOEMFonts needs no test.
     if (m_options & foOEMFontsOnly)
         return false;
     if (m_options & foAnsiOnly && !QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin))
         return false;
-    if (m_options & foTrueTypeOnly && !(types & ftTrueType))
+    if (m_options & foTrueTypeOnly && !(types & TrueTypeFont))
         return false;
     if (m_options & foFixedPitchOnly && !QFontDatabase::isFixedPitch(family))
         return false;
-    return !(m_options & foScalableOnly && types & ftRaster);
+    return !(m_options & foScalableOnly && types & RasterFont);
 }
 
 void TFontComboBox::selectName(const QString &name)
@@ -201,8 +201,8 @@ QSize TFontComboBox::sizeHint() const
 
 void TFontComboBox::drawEntry(QPainter &painter, const QRect &rect, int index) const
 {
-    const TFontTypes types = fontTypes(index);
-    const QImage *glyph = types & ftTrueType ? &trueTypeGlyph() : types & ftDevice ? &deviceGlyph() : nullptr;
+    const FontTypes types = fontTypes(index);
+    const QImage *glyph = types & TrueTypeFont ? &trueTypeGlyph() : types & DeviceFont ? &deviceGlyph() : nullptr;
     if (glyph)
         painter.drawImage(rect.left() + GlyphLeft, rect.top() + (rect.height() - glyph->height()) / 2, *glyph);
     const QRect nameRect = rect.adjusted(NameLeft, 0, 0, 0);

@@ -9,7 +9,7 @@
 enum TFontDevice { fdScreen, fdPrinter, fdBoth };
 
 /// The filters of a font list; a family is listed when it passes each one.
-enum TFontListOption : unsigned {
+enum FontListOption : unsigned {
     foAnsiOnly = 1u << 0, ///< supports Western (Latin) writing
     foTrueTypeOnly = 1u << 1, ///< comes as outline font files
     foFixedPitchOnly = 1u << 2, ///< all characters are equally wide
@@ -17,13 +17,13 @@ enum TFontListOption : unsigned {
     foOEMFontsOnly = 1u << 4, ///< limited to a legacy OEM character set
     foScalableOnly = 1u << 5, ///< has no bitmap (raster) faces
 };
-Q_DECLARE_FLAGS(TFontListOptions, TFontListOption)
+Q_DECLARE_FLAGS(TFontListOptions, FontListOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFontListOptions)
 
 /// What a font family is made of.
-enum TFontType : unsigned { ftRaster = 1u << 0, ftDevice = 1u << 1, ftTrueType = 1u << 2 };
-Q_DECLARE_FLAGS(TFontTypes, TFontType)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TFontTypes)
+enum FontType : unsigned { RasterFont = 1u << 0, DeviceFont = 1u << 1, TrueTypeFont = 1u << 2 };
+Q_DECLARE_FLAGS(FontTypes, FontType)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FontTypes)
 
 /// A list of the installed font families, sorted, where a small glyph marks
 /// the TrueType and the device fonts.
@@ -59,7 +59,7 @@ public:
     bool TrueTypeOnly() const { return m_options.testFlag(foTrueTypeOnly); }
     void setTrueTypeOnly(bool on);
 
-    TFontTypes fontTypes(int index) const;
+    FontTypes fontTypes(int index) const;
 
     /// The marks before the names of TrueType and device fonts.
     static const QImage &trueTypeGlyph();
@@ -81,7 +81,7 @@ protected:
 private:
     void rebuild();
     void fillList();
-    bool isListed(const QString &family, TFontTypes types) const;
+    bool isListed(const QString &family, FontTypes types) const;
     void selectName(const QString &name);
     void reportNameChange();
     int entryHeight() const;

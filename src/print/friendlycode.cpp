@@ -17,7 +17,7 @@ std::optional<QChar> alignmentLetterOf(QChar code)
     return std::nullopt;
 }
 
-QString valueOf(QChar code, const TFriendlyContext &context)
+QString valueOf(QChar code, const FriendlyContext &context)
 {
     switch (code.unicode()) {
     case 'd':
@@ -52,7 +52,7 @@ QString fileNameOnly(const QString &path)
     return path.mid(start);
 }
 
-TFriendlyRow translateFriendlyCode(QStringView code, const TFriendlyContext &context)
+FriendlyRow translateFriendlyCode(QStringView code, const FriendlyContext &context)
 {
     QString row;
     QString alignments;

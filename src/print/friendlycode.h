@@ -10,17 +10,17 @@
 // each page; "&&" an ampersand. Everything else is copied.
 
 /// What the codes stand for at the moment of translation.
-struct TFriendlyContext
+struct FriendlyContext
 {
     QString fileName;
     DateTime now = 0;
     /// The width shared out among the cells, in the measure unit.
     double bodyWidth = 0;
-    TFormatRules rules;
+    FormatRules rules;
 };
 
 /// A header or footer row with its column format.
-struct TFriendlyRow
+struct FriendlyRow
 {
     QString row;
     QString format;
@@ -28,7 +28,7 @@ struct TFriendlyRow
 
 /// The row text and the format that give each cell an equal share of the
 /// body width.
-TFriendlyRow translateFriendlyCode(QStringView code, const TFriendlyContext &context);
+FriendlyRow translateFriendlyCode(QStringView code, const FriendlyContext &context);
 
 /// The file name without its folder, whichever separator the path uses.
 QString fileNameOnly(const QString &path);

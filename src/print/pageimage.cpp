@@ -4,17 +4,17 @@
 #include <cmath>
 #include <QPainter>
 
-void TPageImage::addText(QPointF origin, const QString &text, const QFont &font)
+void PageImage::addText(QPointF origin, const QString &text, const QFont &font)
 {
     m_texts.push_back({origin, text, font});
 }
 
-void TPageImage::addLine(QPoint from, QPoint to, int penWidth)
+void PageImage::addLine(QPoint from, QPoint to, int penWidth)
 {
     m_lines.push_back({from, to, penWidth});
 }
 
-void TPageImage::play(QPainter &painter) const
+void PageImage::play(QPainter &painter) const
 {
     painter.save();
     painter.setBrush(Qt::NoBrush);

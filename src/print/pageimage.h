@@ -10,7 +10,7 @@ class QPainter;
 /// One page as it was laid out: its text and lines in printer pixels, with
 /// the printable origin of the paper at (0, 0). It is recorded once and
 /// replayed at any scale, so that zooming and printing never lay out again.
-class TPageImage
+class PageImage
 {
 public:
     struct Text
@@ -42,4 +42,4 @@ private:
 };
 
 /// The pages of a document in page order.
-using TPageList = std::vector<TPageImage>;
+using TPageList = std::vector<PageImage>;

@@ -21,14 +21,14 @@ void drawRectangle(QPainter &painter, int left, int top, int right, int bottom)
 
 } // namespace
 
-TPreviewSurface::TPreviewSurface(TPagePrinter &printer, QWidget *parent)
+PreviewSurface::PreviewSurface(TPagePrinter &printer, QWidget *parent)
     : QWidget(parent)
     , m_printer(printer)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TPreviewSurface::paintEvent(QPaintEvent *event)
+void PreviewSurface::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     m_printer.PaintPreview(painter, event->rect());

@@ -56,7 +56,7 @@ TPagePrinter::TPagePrinter(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     horizontalScrollBar()->setSingleStep(16);
     verticalScrollBar()->setSingleStep(16);
-    m_surface = new TPreviewSurface(*this, viewport());
+    m_surface = new PreviewSurface(*this, viewport());
     m_layoutSteps = new QTimer(this);
     m_layoutSteps->setInterval(0); // between the events that wait
     connect(m_layoutSteps, &QTimer::timeout, this, guarded([this] { layOutStep(); }));
@@ -103,7 +103,7 @@ void TPagePrinter::RefreshPrinterMetrics()
         setMarginRight(m_layout.marginRight);
     }
     bindCanvasFont(font());
-    for (TPageRow *row : {&m_layout.header, &m_layout.footer})
+    for (PageRow *row : {&m_layout.header, &m_layout.footer})
         if (!row->friendly.isEmpty())
             translateFriendly(*row);
 }
@@ -146,8 +146,8 @@ void TPagePrinter::setMeasureUnit(TMeasureUnit unit)
     m_layout.pageBorderOffset = convertLength(m_layout.pageBorderOffset, unit);
     m_layout.formatRules.defaultColWidth = convertLength(m_layout.formatRules.defaultColWidth, unit);
     RefreshPrinterMetrics();
-    const TFormatRules rules = formatRules();
-    for (TPageRow *row : {&m_layout.header, &m_layout.footer})
+    const FormatRules rules = formatRules();
+    for (PageRow *row : {&m_layout.header, &m_layout.footer})
         if (row->friendly.isEmpty())
             row->format = normaliseFormat(row->format, rules, unit);
     m_layout.tableFormat = normaliseFormat(m_layout.tableFormat, rules, unit);
@@ -205,9 +205,9 @@ double TPagePrinter::BodyWidth() const
     return m_layout.paper.width - m_layout.marginLeft - m_layout.marginRight;
 }
 
-TPagePrinter::TBodyArea TPagePrinter::body() const
+TPagePrinter::BodyArea TPagePrinter::body() const
 {
-    TBodyArea area;
+    BodyArea area;
     area.left = px(m_layout.marginLeft - m_layout.paper.offsetX);
     area.top = py(m_layout.marginTop - m_layout.paper.offsetY);
     const int right = px(m_layout.marginRight - m_layout.paper.offsetX);
@@ -224,7 +224,7 @@ void TPagePrinter::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         m_layout.font = font();
         bindCanvasFont(font());
-        for (TPageRow *row : {&m_layout.header, &m_layout.footer})
+        for (PageRow *row : {&m_layout.header, &m_layout.footer})
             if (row->autoFont)
                 row->font = font();
     }
@@ -263,9 +263,9 @@ void TPagePrinter::setLineSpacing(TLineSpacing spacing)
     m_layout.lineHeight = lineHeightFor(spacing, m_layout.measure.font().pixelSize());
 }
 
-TFormatRules TPagePrinter::formatRules() const
+FormatRules TPagePrinter::formatRules() const
 {
-    TFormatRules rules = m_layout.formatRules;
+    FormatRules rules = m_layout.formatRules;
     rules.decimalSeparator = NumberSeparators::current().decimal;
     return rules;
 }
@@ -275,12 +275,12 @@ void TPagePrinter::setTableFormat(const QString &format)
     m_layout.tableFormat = normaliseFormat(format, formatRules());
 }
 
-void TPagePrinter::setRowFormat(TPageRow &row, const QString &format)
+void TPagePrinter::setRowFormat(PageRow &row, const QString &format)
 {
     row.format = normaliseFormat(format, formatRules());
 }
 
-void TPagePrinter::setRowFriendly(TPageRow &row, const QString &code)
+void TPagePrinter::setRowFriendly(PageRow &row, const QString &code)
 {
     if (code == row.friendly)
         return;
@@ -288,15 +288,15 @@ void TPagePrinter::setRowFriendly(TPageRow &row, const QString &code)
     translateFriendly(row);
 }
 
-void TPagePrinter::translateFriendly(TPageRow &row)
+void TPagePrinter::translateFriendly(PageRow &row)
 {
-    const TFriendlyRow translated
+    const FriendlyRow translated
         = translateFriendlyCode(row.friendly, {m_layout.fileName, ClockSource::now(), BodyWidth(), formatRules()});
     row.text = translated.row;
     setRowFormat(row, translated.format);
 }
 
-void TPagePrinter::setRowAutoFont(TPageRow &row, bool on)
+void TPagePrinter::setRowAutoFont(PageRow &row, bool on)
 {
     if (on == row.autoFont)
         return;
@@ -327,7 +327,7 @@ void TPagePrinter::setPrintToFile(bool on)
 void TPagePrinter::startScratchPage()
 {
     m_scratch.clear();
-    m_output = std::make_unique<TPageRecorder>(m_scratch);
+    m_output = std::make_unique<PageRecorder>(m_scratch);
     m_output->beginPage();
 }
 
@@ -357,13 +357,13 @@ void TPagePrinter::BeginDocument()
     RefreshPrinterMetrics();
     // A file that cannot be created leaves no document open.
     if (m_printToFile) {
-        m_output = std::make_unique<TTextFileOutput>(m_layout.fileName);
+        m_output = std::make_unique<TextFileOutput>(m_layout.fileName);
         // The file counts its own pages; the preview gets its page back.
         if (!m_layout.writingToFile)
             m_shownPageNumber = m_layout.pageNumber;
     } else {
         discardPages();
-        m_output = std::make_unique<TPageRecorder>(m_pages);
+        m_output = std::make_unique<PageRecorder>(m_pages);
         m_output->beginPage();
     }
     openDocument(m_layout, m_printToFile);
@@ -377,7 +377,7 @@ void TPagePrinter::EndDocument()
     m_layout.pageNumber = wroteFile ? m_shownPageNumber : 1;
     // The scratch page takes over before the file is closed, so that a file
     // that fails to close leaves the page printer idle all the same.
-    const std::unique_ptr<TDocumentOutput> written = std::exchange(m_output, nullptr);
+    const std::unique_ptr<DocumentOutput> written = std::exchange(m_output, nullptr);
     startScratchPage();
     written->close();
     if (wroteFile) {

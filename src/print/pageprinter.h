@@ -20,8 +20,8 @@
 
 class QPrinter;
 class QTimer;
-class TPreviewSurface;
-class TPrintTarget;
+class PreviewSurface;
+class PrintTarget;
 
 enum TPageBorder : unsigned { pbTop = 1u << 0, pbBottom = 1u << 1, pbLeft = 1u << 2, pbRight = 1u << 3 };
 Q_DECLARE_FLAGS(TPageBorders, TPageBorder)
@@ -246,7 +246,7 @@ public:
     /// origin) or anywhere else. A page of a document from a source is laid
     /// out again unless it is one of the last few asked for; the reference
     /// holds until a few others have been asked for.
-    const TPageImage &Page(int number);
+    const PageImage &Page(int number);
 
     /// Suspend and resume repainting; nests.
     void BeginUpdate() { ++m_updateCount; }
@@ -294,7 +294,7 @@ public:
     /// (a PDF printer) tells the user where it went.
     bool PrintDocument();
     /// The same on another target.
-    bool PrintDocument(TPrintTarget &target);
+    bool PrintDocument(PrintTarget &target);
     /// A print job is running. It processes events (for its Cancel button),
     /// so other controls stay usable meanwhile; BeginDocument, ClearDocument
     /// and PrintDocument are refused until it ends.
@@ -348,10 +348,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    friend class TPreviewSurface;
+    friend class PreviewSurface;
 
     /// A header or footer row and what it is made of.
-    struct TPageRow
+    struct PageRow
     {
         QString text;
         QString format;
@@ -361,7 +361,7 @@ private:
     };
 
     /// Which edges of a cell frame to draw on the current line.
-    struct TCellEdges
+    struct CellEdges
     {
         bool top = false;
         bool sides = false;
@@ -369,7 +369,7 @@ private:
     };
 
     /// The body area in printer pixels, from the printable origin.
-    struct TBodyArea
+    struct BodyArea
     {
         int left = 0;
         int top = 0;
@@ -382,8 +382,8 @@ private:
     /// got to.
     struct LayoutState
     {
-        TPrinterMetrics metrics;
-        TPaper paper;
+        PrinterMetrics metrics;
+        PaperGeometry paper;
         // Here, not in the printer: a printer chosen later starts without one.
         QString title;
 
@@ -398,12 +398,12 @@ private:
         TLineSpacing lineSpacing = lsSingleSpace;
         int tabSize = 8;
         bool wordWrap = true;
-        TFormatRules formatRules;
+        FormatRules formatRules;
         QString tableFormat;
         bool tableGrid = false;
         QStringList lines;
-        TPageRow header;
-        TPageRow footer;
+        PageRow header;
+        PageRow footer;
         QString fileName;
         QFont font; // Font, which is the widget's font
 
@@ -434,58 +434,58 @@ private:
     void readPrinter();
     int px(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiX); }
     int py(double length) const { return lengthToPixels(length, m_layout.unit, m_layout.metrics.dpiY); }
-    TBodyArea body() const;
+    BodyArea body() const;
     void setMargin(double &margin, double value, double low, double high, const char *refusal);
     void refuseWhileOpen(const char *message) const;
     void refuseWhilePrinting(const char *message) const;
-    TFormatRules formatRules() const;
+    FormatRules formatRules() const;
     void bindCanvasFont(const QFont &font);
     const TextMeasure &measureFor(const QFont &font);
-    void setRowFormat(TPageRow &row, const QString &format);
-    void setRowFriendly(TPageRow &row, const QString &code);
-    void translateFriendly(TPageRow &row);
-    void setRowAutoFont(TPageRow &row, bool on);
+    void setRowFormat(PageRow &row, const QString &format);
+    void setRowFriendly(PageRow &row, const QString &code);
+    void translateFriendly(PageRow &row);
+    void setRowAutoFont(PageRow &row, bool on);
     void startScratchPage();
     void discardPages();
     void openDocument(LayoutState &state, bool toFile) const;
 
     // Writing (pagewriting.cpp)
-    QList<TColumn> columnsOf(const QString &format);
+    QList<TableColumn> columnsOf(const QString &format);
     int textWidth(const QString &text, qsizetype length) const;
     TextWidth measure() const;
-    void output(int x, int y, const QString &text, TTextGaps gaps = {});
+    void output(int x, int y, const QString &text, TextGaps gaps = {});
     bool lineFits() const;
     void startPage();
     void writeWrapped(const QString &text, bool lineMode);
     void writeTableRow(const QString &row, const QString &format, bool grid);
     /// Writes the line's part of one cell and keeps the rest in cell; true
     /// when text is left for the next line.
-    bool writeCell(const TColumn &column, QString &cell, int top, bool framed, bool topLine);
-    void drawCellEdges(int width, int top, TCellEdges edges);
+    bool writeCell(const TableColumn &column, QString &cell, int top, bool framed, bool topLine);
+    void drawCellEdges(int width, int top, CellEdges edges);
     void writeHeaderAndFooter();
     int headerTop() const;
     int footerTop() const;
     void drawPageBorders();
-    TTokenValues tokenValues() const;
+    TokenValues tokenValues() const;
 
     // Documents from a source (sourcedlayout.cpp)
     /// Runs work with state and output as the page printer's, then puts its
     /// own back.
-    void withLayout(LayoutState &state, std::unique_ptr<TDocumentOutput> &output, const std::function<void()> &work);
+    void withLayout(LayoutState &state, std::unique_ptr<DocumentOutput> &output, const std::function<void()> &work);
     void useLayoutFont();
     /// Lays out further pieces of the document until enough says so or the
     /// document ends.
     void layOutFurther(const std::function<bool()> &enough);
     void layOutStep();
     void writePiece(qsizetype piece);
-    TPageImage recordPage(int number);
+    PageImage recordPage(int number);
 
     // Print job (printjob.cpp)
-    void sendPages(TPrintTarget &target, const TPrintRange &range);
-    void printPage(TPrintTarget &target, int page, const TPrintRange &range, bool lastCall);
+    void sendPages(PrintTarget &target, const PrintRange &range);
+    void printPage(PrintTarget &target, int page, const PrintRange &range, bool lastCall);
     /// Shows the dialog at page, or closes and destroys it when no progress
     /// is shown or the message is FinishMessage.
-    void updateProgress(const QString &message, int page, const TPrintRange &range);
+    void updateProgress(const QString &message, int page, const PrintRange &range);
 
     // Preview (pagepreview.cpp)
     void UpdateScrollRanges();
@@ -507,8 +507,8 @@ private:
     struct ReadFormat
     {
         QString format;
-        TFormatRules rules;
-        QList<TColumn> columns;
+        FormatRules rules;
+        QList<TableColumn> columns;
     };
     std::vector<ReadFormat> m_readFormats; // of the table, the header and the footer
 
@@ -516,7 +516,7 @@ private:
     std::unique_ptr<SourcedDocument> m_sourced;
     QTimer *m_layoutSteps;
     TPageList m_scratch; // the page written to outside a document
-    std::unique_ptr<TDocumentOutput> m_output;
+    std::unique_ptr<DocumentOutput> m_output;
     int m_shownPageNumber = 0; // while writing a file, the page the preview shows
     int m_updateCount = 0;
 
@@ -533,7 +533,7 @@ private:
     bool m_cancelRequested = false;
     std::unique_ptr<TPPPrnPrgDlg> m_progressDialog;
 
-    TPreviewSurface *m_surface = nullptr;
+    PreviewSurface *m_surface = nullptr;
     int m_zoomPercent = 25;
     TZoomLocation m_zoomLocation = zlTopLeft;
     QSize m_scrollRange;

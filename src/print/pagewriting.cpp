@@ -9,9 +9,9 @@
 
 // Rows of a table share their format, and every page's header and footer
 // rows have theirs: each is read once, not again after every page break.
-QList<TColumn> TPagePrinter::columnsOf(const QString &format)
+QList<TableColumn> TPagePrinter::columnsOf(const QString &format)
 {
-    const TFormatRules rules = formatRules();
+    const FormatRules rules = formatRules();
     for (const ReadFormat &read : m_readFormats)
         if (read.format == format && read.rules == rules)
             return read.columns;
@@ -31,7 +31,7 @@ TextWidth TPagePrinter::measure() const
     return [this](const QString &text, qsizetype length) { return textWidth(text, length); };
 }
 
-void TPagePrinter::output(int x, int y, const QString &text, TTextGaps gaps)
+void TPagePrinter::output(int x, int y, const QString &text, TextGaps gaps)
 {
     // (x, y) is the top of the text cell; pages record the baseline.
     gaps.spaceWidth = textWidth(QStringLiteral(" "), 1);
@@ -105,7 +105,7 @@ int TPagePrinter::NewLine()
 void TPagePrinter::WriteText(const QString &text)
 {
     const QString expanded = expandTabs(text, m_layout.tabSize);
-    const TBodyArea area = body();
+    const BodyArea area = body();
     // At or past the right margin nothing fits any more: the text goes on at
     // the left margin rather than off the paper.
     if (m_layout.cursorX > 0 && m_layout.cursorX >= area.width && !expanded.isEmpty())
@@ -128,7 +128,7 @@ void TPagePrinter::WriteText(const QString &text)
 void TPagePrinter::WriteTextLine(const QString &text)
 {
     const QString expanded = expandTabs(text, m_layout.tabSize);
-    const TBodyArea area = body();
+    const BodyArea area = body();
     const int width = textWidth(expanded, expanded.size());
     if (width > area.width && expanded.size() > 1) {
         m_layout.cursorX = 0;
@@ -159,7 +159,7 @@ void TPagePrinter::writeWrapped(const QString &text, bool lineMode)
 {
     QString rest = text;
     while (!rest.isEmpty()) {
-        TLineSplit split = splitLine(rest, body().width - m_layout.cursorX, lineMode, measure());
+        LineSplit split = splitLine(rest, body().width - m_layout.cursorX, lineMode, measure());
         rest = std::move(split.rest);
         if (lineMode) {
             WriteTextLine(split.part);
@@ -190,9 +190,9 @@ void TPagePrinter::WriteLines(bool useTable)
 
 void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool grid)
 {
-    const QList<TColumn> columns = columnsOf(format);
+    const QList<TableColumn> columns = columnsOf(format);
     QStringList cells = row.split(m_layout.formatRules.separator);
-    const TBodyArea area = body();
+    const BodyArea area = body();
     // One pass per printed line, until every cell is written out.
     bool topLine = grid;
     bool more = true;
@@ -212,7 +212,7 @@ void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool
     }
     if (grid) {
         m_layout.cursorX = area.left;
-        for (const TColumn &column : columns) {
+        for (const TableColumn &column : columns) {
             const int width = px(std::abs(column.width));
             if (column.width >= 0)
                 drawCellEdges(width, area.top, {.bottom = true});
@@ -225,14 +225,14 @@ void TPagePrinter::writeTableRow(const QString &row, const QString &format, bool
         NewLine();
 }
 
-bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool framed, bool topLine)
+bool TPagePrinter::writeCell(const TableColumn &column, QString &cell, int top, bool framed, bool topLine)
 {
     const int width = px(std::abs(column.width));
     if (cell.contains(u"{$"))
         cell = expandTokens(cell, tokenValues());
     QString part;
     if (m_layout.wordWrap) {
-        TLineSplit split = splitLine(cell, width, false, measure());
+        LineSplit split = splitLine(cell, width, false, measure());
         // A line feed ends the cell's line; what follows it comes next.
         if (const qsizetype feed = split.part.indexOf(u'\n'); feed >= 0) {
             const QString after = split.part.mid(feed + 1);
@@ -264,7 +264,7 @@ bool TPagePrinter::writeCell(const TColumn &column, QString &cell, int top, bool
     return !cell.isEmpty();
 }
 
-void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
+void TPagePrinter::drawCellEdges(int width, int top, CellEdges edges)
 {
     // Lifted by the external leading so that the frame encloses the text.
     const int x0 = m_layout.cursorX;
@@ -283,7 +283,7 @@ void TPagePrinter::drawCellEdges(int width, int top, TCellEdges edges)
     }
 }
 
-TTokenValues TPagePrinter::tokenValues() const
+TokenValues TPagePrinter::tokenValues() const
 {
     return {QString::number(m_layout.lineNumber), QString::number(m_layout.pageNumber), m_layout.begunDate,
         m_layout.begunTime, Title()};
@@ -328,7 +328,7 @@ int TPagePrinter::headerTop() const
 // paper's bottom edge, but never below the printable area.
 int TPagePrinter::footerTop() const
 {
-    const TBodyArea area = body();
+    const BodyArea area = body();
     const int top = m_layout.pageBorders & pbBottom
         ? py(m_layout.pageBorderOffset) + area.height
             + (py(m_layout.marginBottom - m_layout.pageBorderOffset) - m_layout.lineHeight) / 2
@@ -339,7 +339,7 @@ int TPagePrinter::footerTop() const
 
 void TPagePrinter::drawPageBorders()
 {
-    const TBodyArea area = body();
+    const BodyArea area = body();
     const int right = area.left + area.width;
     const int bottom = area.top + area.height;
     const int b = py(m_layout.pageBorderOffset);

@@ -6,10 +6,10 @@ class TPagePrinter;
 
 /// The page printer's paint surface: at least as large as the view, it
 /// moves inside the view as the page printer scrolls.
-class TPreviewSurface : public QWidget
+class PreviewSurface : public QWidget
 {
 public:
-    TPreviewSurface(TPagePrinter &printer, QWidget *parent);
+    PreviewSurface(TPagePrinter &printer, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,11 +2,11 @@
 
 #include <QPrinter>
 
-TPrinterMetrics readPrinterMetrics(const QPrinter *printer)
+PrinterMetrics readPrinterMetrics(const QPrinter *printer)
 {
     if (!printer || !printer->isValid())
         return {};
-    TPrinterMetrics metrics;
+    PrinterMetrics metrics;
     metrics.available = true;
     metrics.dpiX = printer->logicalDpiX();
     metrics.dpiY = printer->logicalDpiY();
@@ -20,10 +20,10 @@ TPrinterMetrics readPrinterMetrics(const QPrinter *printer)
     return metrics;
 }
 
-TPaper paperOf(const TPrinterMetrics &metrics, TMeasureUnit unit)
+PaperGeometry paperOf(const PrinterMetrics &metrics, TMeasureUnit unit)
 {
     if (!metrics.available)
-        return unit == muMillimeters ? TPaper {210, 297, 6, 6} : TPaper {8.5, 11, 0.25, 0.25};
+        return unit == muMillimeters ? PaperGeometry {210, 297, 6, 6} : PaperGeometry {8.5, 11, 0.25, 0.25};
     return {pixelsToLength(metrics.paperWidth, unit, metrics.dpiX),
         pixelsToLength(metrics.paperHeight, unit, metrics.dpiY), pixelsToLength(metrics.offsetX, unit, metrics.dpiX),
         pixelsToLength(metrics.offsetY, unit, metrics.dpiY)};

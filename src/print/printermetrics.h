@@ -6,7 +6,7 @@ class QPrinter;
 
 /// What the page printer reads from its printer, in printer pixels. Without
 /// a printer only the resolution is known: FallbackDpi.
-struct TPrinterMetrics
+struct PrinterMetrics
 {
     bool available = false;
     int dpiX = FallbackDpi;
@@ -18,7 +18,7 @@ struct TPrinterMetrics
 };
 
 /// Paper size and unprintable offsets in the measure unit.
-struct TPaper
+struct PaperGeometry
 {
     double width = 0;
     double height = 0;
@@ -31,7 +31,7 @@ struct TPaper
 
 /// A printer without a valid device (none installed, or none given) reads as
 /// not available.
-TPrinterMetrics readPrinterMetrics(const QPrinter *printer);
+PrinterMetrics readPrinterMetrics(const QPrinter *printer);
 /// The printer's paper, or without a printer letter size in inches (8.5 × 11,
 /// offsets 0.25) and A4 in millimetres (210 × 297, offsets 6).
-TPaper paperOf(const TPrinterMetrics &metrics, TMeasureUnit unit);
+PaperGeometry paperOf(const PrinterMetrics &metrics, TMeasureUnit unit);

@@ -36,11 +36,11 @@ bool TPagePrinter::PrintDocument()
     refuseWhilePrinting(AlreadyPrinting);
     if (!m_layout.metrics.available)
         throw EPagePrinter(QStringLiteral("There is no printer to print on"));
-    TQPrinterTarget printer(*m_printer);
+    PrinterDeviceTarget printer(*m_printer);
     return PrintDocument(printer);
 }
 
-bool TPagePrinter::PrintDocument(TPrintTarget &target)
+bool TPagePrinter::PrintDocument(PrintTarget &target)
 {
     refuseWhilePrinting(AlreadyPrinting);
     if (m_layout.documentOpen)
@@ -48,7 +48,7 @@ bool TPagePrinter::PrintDocument(TPrintTarget &target)
     FinishLayout();
     if (PageCount() == 0)
         return true;
-    const TPrintRange range {m_printFromPage == 0 ? 1 : std::min(m_printFromPage, PageCount()),
+    const PrintRange range {m_printFromPage == 0 ? 1 : std::min(m_printFromPage, PageCount()),
         m_printToPage == 0 ? PageCount() : std::min(m_printToPage, PageCount()), m_copies};
     // The copies are made by sending the pages again.
     const int printerCopies = target.copyCount();
@@ -80,7 +80,7 @@ bool TPagePrinter::PrintDocument(TPrintTarget &target)
     return true;
 }
 
-void TPagePrinter::sendPages(TPrintTarget &target, const TPrintRange &range)
+void TPagePrinter::sendPages(PrintTarget &target, const PrintRange &range)
 {
     const bool collate = m_collate;
     const int pages = range.pageCount();
@@ -91,7 +91,7 @@ void TPagePrinter::sendPages(TPrintTarget &target, const TPrintRange &range)
     }
 }
 
-void TPagePrinter::printPage(TPrintTarget &target, int page, const TPrintRange &range, bool lastCall)
+void TPagePrinter::printPage(PrintTarget &target, int page, const PrintRange &range, bool lastCall)
 {
     // The only moments the Cancel button can be pressed.
     if (m_showProgress && m_showCancel)
@@ -104,7 +104,7 @@ void TPagePrinter::printPage(TPrintTarget &target, int page, const TPrintRange &
         target.newPage();
 }
 
-void TPagePrinter::updateProgress(const QString &message, int page, const TPrintRange &range)
+void TPagePrinter::updateProgress(const QString &message, int page, const PrintRange &range)
 {
     if (!m_showProgress || message == FinishMessage) {
         m_progressDialog.reset();

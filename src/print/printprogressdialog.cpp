@@ -62,7 +62,7 @@ TPPPrnPrgDlg::TPPPrnPrgDlg(bool cancellable, QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TPPPrnPrgDlg::ShowPage(const QString &message, int page, const TPrintRange &range)
+void TPPPrnPrgDlg::ShowPage(const QString &message, int page, const PrintRange &range)
 {
     show();
     lblStatus->setText(message.isEmpty() ? QStringLiteral("Sending Pages To Printer") : message);

@@ -8,7 +8,7 @@ class QProgressBar;
 class QPushButton;
 
 /// The pages of a print job, first..last, each sent copies times.
-struct TPrintRange
+struct PrintRange
 {
     int first = 1;
     int last = 1;
@@ -31,7 +31,7 @@ public:
 
     /// Shows the dialog at page of range, with message as the status (a
     /// general one when it is empty), and advances the bar by a page.
-    void ShowPage(const QString &message, int page, const TPrintRange &range);
+    void ShowPage(const QString &message, int page, const PrintRange &range);
 
     QFrame *Bevel;
     QLabel *lblStatus;

@@ -6,47 +6,47 @@
 
 #include <QPrinter>
 
-int TQPrinterTarget::copyCount() const
+int PrinterDeviceTarget::copyCount() const
 {
     return m_printer.copyCount();
 }
 
-void TQPrinterTarget::setCopyCount(int copies)
+void PrinterDeviceTarget::setCopyCount(int copies)
 {
     m_printer.setCopyCount(copies);
 }
 
-void TQPrinterTarget::startJob(const QString &title)
+void PrinterDeviceTarget::startJob(const QString &title)
 {
     m_printer.setDocName(title);
     if (!m_painter.begin(&m_printer))
         throw WorktallyError(QStringLiteral("The printer cannot start the print job"));
 }
 
-void TQPrinterTarget::newPage()
+void PrinterDeviceTarget::newPage()
 {
     if (!m_printer.newPage())
         throw WorktallyError(QStringLiteral("The printer cannot start a new page"));
 }
 
-void TQPrinterTarget::drawPage(const TPageImage &page)
+void PrinterDeviceTarget::drawPage(const PageImage &page)
 {
     page.play(m_painter);
 }
 
-void TQPrinterTarget::endJob()
+void PrinterDeviceTarget::endJob()
 {
     if (!m_painter.end())
         throw WorktallyError(QStringLiteral("The printer cannot finish the print job"));
 }
 
-void TQPrinterTarget::abortJob()
+void PrinterDeviceTarget::abortJob()
 {
     m_printer.abort();
     m_painter.end();
 }
 
-QString TQPrinterTarget::outputFile() const
+QString PrinterDeviceTarget::outputFile() const
 {
     return m_printer.outputFileName();
 }

@@ -4,15 +4,15 @@
 #include <QString>
 
 class QPrinter;
-class TPageImage;
+class PageImage;
 
 /// The printer services a print job of the page printer uses. A job is
 /// startJob, then drawPage with newPage between pages, then endJob (or
 /// abortJob to discard it).
-class TPrintTarget
+class PrintTarget
 {
 public:
-    virtual ~TPrintTarget() = default;
+    virtual ~PrintTarget() = default;
 
     virtual int copyCount() const = 0;
     virtual void setCopyCount(int copies) = 0;
@@ -20,7 +20,7 @@ public:
     virtual void newPage() = 0;
     /// Replays the page 1:1 at the origin of the printer page, which is the
     /// printable origin the page was laid out from.
-    virtual void drawPage(const TPageImage &page) = 0;
+    virtual void drawPage(const PageImage &page) = 0;
     virtual void endJob() = 0;
     virtual void abortJob() = 0;
     virtual bool jobOpen() const = 0;
@@ -29,10 +29,10 @@ public:
 };
 
 /// A print job on a QPrinter, painted while the job is open.
-class TQPrinterTarget final : public TPrintTarget
+class PrinterDeviceTarget final : public PrintTarget
 {
 public:
-    explicit TQPrinterTarget(QPrinter &printer)
+    explicit PrinterDeviceTarget(QPrinter &printer)
         : m_printer(printer)
     { }
 
@@ -41,7 +41,7 @@ public:
     /// The title is the job's document name.
     void startJob(const QString &title) override;
     void newPage() override;
-    void drawPage(const TPageImage &page) override;
+    void drawPage(const PageImage &page) override;
     void endJob() override;
     /// Where the platform cannot discard a started job (Qt's PDF and CUPS
     /// engines), the job is ended instead: the pages sent are printed.

@@ -30,10 +30,10 @@ struct TPagePrinter::SourcedDocument
 
     // Where the layout goes on.
     LayoutState front;
-    std::unique_ptr<TDocumentOutput> frontOutput;
+    std::unique_ptr<DocumentOutput> frontOutput;
     qsizetype nextPiece = 0;
     LayoutState pieceStart; // as the piece being laid out began
 
     /// The pages laid out again lately, the last asked for first.
-    std::list<std::pair<int, TPageImage>> recent;
+    std::list<std::pair<int, PageImage>> recent;
 };

@@ -117,7 +117,7 @@ void TPagePrinter::writePiece(qsizetype piece)
         m_sourced->source->writePiece(*this, piece - 1);
 }
 
-const TPageImage &TPagePrinter::Page(int number)
+const PageImage &TPagePrinter::Page(int number)
 {
     if (!m_sourced)
         return m_pages.at(number - 1);
@@ -136,13 +136,13 @@ const TPageImage &TPagePrinter::Page(int number)
     return recent.front().second;
 }
 
-TPageImage TPagePrinter::recordPage(int number)
+PageImage TPagePrinter::recordPage(int number)
 {
     const SourcedDocument::PageStart &start = m_sourced->starts[number - 1];
     LayoutState state = start.state;
     auto selection = std::make_unique<PageSelection>(state.pageNumber, number);
     PageSelection &page = *selection;
-    std::unique_ptr<TDocumentOutput> output = std::move(selection);
+    std::unique_ptr<DocumentOutput> output = std::move(selection);
     withLayout(state, output, [&] {
         for (qsizetype piece = start.piece; piece < m_sourced->pieceCount && !page.done(); ++piece)
             writePiece(piece);
@@ -151,7 +151,7 @@ TPageImage TPagePrinter::recordPage(int number)
 }
 
 void TPagePrinter::withLayout(
-    LayoutState &state, std::unique_ptr<TDocumentOutput> &output, const std::function<void()> &work)
+    LayoutState &state, std::unique_ptr<DocumentOutput> &output, const std::function<void()> &work)
 {
     const auto exchange = [&] {
         std::swap(m_layout, state);

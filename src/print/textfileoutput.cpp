@@ -6,7 +6,7 @@
 
 namespace {
 
-QString spacesFor(const TTextGaps &gaps, int pixels)
+QString spacesFor(const TextGaps &gaps, int pixels)
 {
     // A text wider than its column leaves a negative gap: no spaces.
     return QString(std::max(0, pixels / std::max(1, gaps.spaceWidth)), u' ');
@@ -19,36 +19,36 @@ WorktallyError writeError(const QFile &file)
 
 } // namespace
 
-TTextFileOutput::TTextFileOutput(const QString &fileName)
+TextFileOutput::TextFileOutput(const QString &fileName)
     : m_file(fileName)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw FileCreateError(fileName);
 }
 
-void TTextFileOutput::beginPage()
+void TextFileOutput::beginPage()
 {
     write(QStringLiteral("\f\n"));
 }
 
-void TTextFileOutput::endLine()
+void TextFileOutput::endLine()
 {
     write(QStringLiteral("\n"));
 }
 
-void TTextFileOutput::text(QPointF, const QString &text, const QFont &, const TTextGaps &gaps)
+void TextFileOutput::text(QPointF, const QString &text, const QFont &, const TextGaps &gaps)
 {
     write(spacesFor(gaps, gaps.before) + text + spacesFor(gaps, gaps.after));
 }
 
-void TTextFileOutput::close()
+void TextFileOutput::close()
 {
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
         throw writeError(m_file);
 }
 
-void TTextFileOutput::write(const QString &text)
+void TextFileOutput::write(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     if (m_file.write(bytes) != bytes.size() || !m_file.flush())

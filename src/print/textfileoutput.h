@@ -8,16 +8,16 @@
 /// with spaces to where they stand on the page, a form feed for each page
 /// break, no lines and no page height. What is written is flushed at once,
 /// so every failure surfaces at the writing operation that caused it.
-class TTextFileOutput final : public TDocumentOutput
+class TextFileOutput final : public DocumentOutput
 {
 public:
     /// Creates or overwrites the file; FileCreateError when that fails.
-    explicit TTextFileOutput(const QString &fileName);
+    explicit TextFileOutput(const QString &fileName);
 
     bool hasPageHeight() const override { return false; }
     void beginPage() override;
     void endLine() override;
-    void text(QPointF origin, const QString &text, const QFont &font, const TTextGaps &gaps) override;
+    void text(QPointF origin, const QString &text, const QFont &font, const TextGaps &gaps) override;
     void line(QPoint, QPoint, int) override { } // frames and borders have no text form
     void close() override;
 

@@ -45,7 +45,7 @@ qsizetype fitText(const QString &text, int width, const TextWidth &widthOf)
     return lo;
 }
 
-TLineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf)
+LineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf)
 {
     qsizetype taken = fitText(text, width, widthOf);
     qsizetype restStart = taken;

@@ -19,7 +19,7 @@ QString expandTabs(const QString &text, int tabSize);
 /// text with it advances. Binary search: a logarithmic number of widths.
 qsizetype fitText(const QString &text, int width, const TextWidth &widthOf);
 
-struct TLineSplit
+struct LineSplit
 {
     QString part;
     QString rest;
@@ -29,4 +29,4 @@ struct TLineSplit
 /// character when the cut would fall inside a word (a word with no break
 /// before it is split). A blank right at the cut leaves the rest, and with
 /// dropBlank it is dropped.
-TLineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf);
+LineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf);
