@@ -235,8 +235,8 @@ TEST(DateEdit, CalendarSettingsReachTheCalendar)
     DateWindow w;
     w.edit->setStartOfWeek(Sun);
     w.edit->setWeekends({Sat, Sun});
-    w.edit->setWeekendColor(clBlue);
-    w.edit->setPopupColor(clWhite);
+    w.edit->setWeekendColor(BlueColor);
+    w.edit->setPopupColor(WhiteColor);
     w.edit->setCalendarHints({"a", "b", "c", "d", "e"});
     EXPECT_EQ(w.edit->CalendarHints(), QStringList({"a", "b", "c", "d"}));
     w.edit->setCalendarStyle(csDialog);
@@ -244,8 +244,8 @@ TEST(DateEdit, CalendarSettingsReachTheCalendar)
     w.edit->setCalendarStyle(csPopup);
     EXPECT_EQ(w.calendar()->StartOfWeek(), Sun);
     EXPECT_EQ(w.calendar()->Weekends(), TDaysOfWeek({Sat, Sun}));
-    EXPECT_EQ(w.calendar()->WeekendColor(), clBlue);
-    EXPECT_EQ(w.edit->popup()->Color(), clWhite);
+    EXPECT_EQ(w.calendar()->WeekendColor(), BlueColor);
+    EXPECT_EQ(w.edit->popup()->Color(), WhiteColor);
     EXPECT_EQ(w.edit->popup()->panel()->stepButton(CalendarPanel::NextYear)->toolTip(), u"d"_s);
 }
 

@@ -149,8 +149,8 @@ TEST(GridPainting, BordersOfEveryStyleTakeTheirThickness)
     image.fill(Qt::white);
     QPainter painter(&image);
     QRect r(0, 0, 20, 20);
-    THyperGrid::DrawCellBorders(
-        painter, r, {hgbrdSolid, 2, clRed}, {hgbrdDouble, 1, clBlue}, {hgbrdNone, 3, clRed}, {hgbrdDot, 1, clGreen});
+    THyperGrid::DrawCellBorders(painter, r, {hgbrdSolid, 2, clRed}, {hgbrdDouble, 1, BlueColor}, {hgbrdNone, 3, clRed},
+        {hgbrdDot, 1, GreenColor});
     painter.end();
     EXPECT_EQ(r, QRect(3, 2, 16, 18)); // top 2, left 1 + 2, bottom 0, right 1
     EXPECT_EQ(image.pixelColor(10, 0), QColor(Qt::red));
@@ -162,7 +162,7 @@ TEST(GridPainting, BordersOfEveryStyleTakeTheirThickness)
     for (ThgBorderStyle style : {hgbrdDash, hgbrdDashDot, hgbrdDashDotDot}) {
         QImage scratch(10, 10, QImage::Format_RGB32);
         QPainter p(&scratch);
-        EXPECT_EQ(THyperGrid::DrawBorderLine(p, {style, 2, clBlack}, {0, 0}, {10, 0}, {0, 1}), 2);
+        EXPECT_EQ(THyperGrid::DrawBorderLine(p, {style, 2, BlackColor}, {0, 0}, {10, 0}, {0, 1}), 2);
     }
 }
 
@@ -195,7 +195,7 @@ TEST(GridPainting, EventsChangeWhatIsPainted)
                                         QFont &, TColor &, HorizontalAlignment &, ThgVAlignment &, BevelStyle &,
                                         BevelStyle &) {
         if (col == 0 && row == 1)
-            color = clFuchsia;
+            color = FuchsiaColor;
     };
     QStringList drawn;
     g.grid.OnDrawCell = [&](TStringGrid *, int col, int row, const QRect &, CellDrawState) {
@@ -203,7 +203,7 @@ TEST(GridPainting, EventsChangeWhatIsPainted)
     };
     const QImage image = g.image();
     const QRect cell = g.grid.CellRect(0, 1);
-    EXPECT_EQ(image.pixelColor(cell.right() - 1, cell.bottom() - 1), toQColor(clFuchsia));
+    EXPECT_EQ(image.pixelColor(cell.right() - 1, cell.bottom() - 1), toQColor(FuchsiaColor));
     EXPECT_TRUE(drawn.contains("0,1"));
     EXPECT_TRUE(drawn.contains("4,0"));
 }
@@ -291,7 +291,7 @@ TEST(DisplayText, DatesFollowTheLocalesDateOrder)
 
 TEST(GridPainting, CellTextStandsOutOnAnyColumnColour)
 {
-    for (TColor color : {clBlack, clNavy, clBlue, clWhite, clYellow}) {
+    for (TColor color : {BlackColor, NavyColor, BlueColor, WhiteColor, YellowColor}) {
         BandGrid g;
         g.grid.Columns().Items(1)->setColumnColor(color);
         g.grid.setCells(1, 2, QStringLiteral("WWW"));

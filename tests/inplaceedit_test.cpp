@@ -127,11 +127,11 @@ TEST(HgInplaceEdit, TakesTheLimitAndReadOnlyOfItsColumn)
 TEST(HgInplaceEdit, TakesTheCellColours)
 {
     EditingGrid g;
-    g.column(1)->setColumnColor(clYellow);
+    g.column(1)->setColumnColor(YellowColor);
     g.edit(1, 1);
-    EXPECT_EQ(g.editor()->palette().color(QPalette::Base), toQColor(clYellow));
+    EXPECT_EQ(g.editor()->palette().color(QPalette::Base), toQColor(YellowColor));
     const QImage image = g.editor()->viewport()->grab().toImage();
-    EXPECT_EQ(image.pixelColor(image.width() - 3, image.height() - 2), toQColor(clYellow));
+    EXPECT_EQ(image.pixelColor(image.width() - 3, image.height() - 2), toQColor(YellowColor));
 }
 
 TEST(HgInplaceEdit, OnCellEditedOnlyWhenTheTextChanged)

@@ -135,7 +135,7 @@ TEST(MainWindow, FirstStartMakesAFreshWorksheet)
     EXPECT_EQ(form.DateEdit1->Text(), "07-12-26");
     EXPECT_EQ(form.MaskEdit1->Text(), "14:05");
     EXPECT_EQ(form.MaskEdit3->Text(), "00:00");
-    EXPECT_EQ(form.Grid1->Columns().Items(1)->ColumnColor(), clWhite); // no stored colour
+    EXPECT_EQ(form.Grid1->Columns().Items(1)->ColumnColor(), WhiteColor); // no stored colour
     EXPECT_TRUE(s.messages.texts.isEmpty());
     EXPECT_FALSE(QFile::exists(s.path("Hourbook.csv"))); // written on exit, not before
 }
@@ -916,7 +916,7 @@ TEST(MainWindow, UnreadableColourGivesTheDefaultSilently)
         Session s;
         writeFile(s.path("Worktally.Setup"), QByteArray("[wkyColor]\n") + stored);
         TForm1 &form = s.start();
-        EXPECT_EQ(form.backgroundColor(), clWhite) << stored;
+        EXPECT_EQ(form.backgroundColor(), WhiteColor) << stored;
         EXPECT_TRUE(s.messages.texts.isEmpty());
     }
 }
@@ -967,7 +967,7 @@ TEST(MainWindow, DamagedSettingsKeepTheirBytesAndGainOnlyTheColour)
     const QByteArray damaged = QByteArray("\x00\xff\xfe[wkyColor\n=\\x01 backColor\n%General%\x7f", 34);
     writeFile(s.path("Worktally.Setup"), damaged);
     TForm1 &form = s.start();
-    EXPECT_EQ(form.backgroundColor(), clWhite);
+    EXPECT_EQ(form.backgroundColor(), WhiteColor);
     form.chooseColor = [](const QColor &) { return std::optional<QColor>(QColor(Qt::red)); };
     QTest::mouseClick(form.SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(readFile(s.path("Worktally.Setup")), damaged + "\n[wkyColor]\nbackColor=255\n");

@@ -125,7 +125,7 @@ TAboutBox::TAboutBox(const QString &settingsPath, QWidget *parent)
     Memo1->setPlainText(QString::fromUtf8(InformationText).arg(dataFolder));
     QPalette tealPaper = Memo1->palette();
     tealPaper.setColor(QPalette::Base, toQColor(clTeal));
-    tealPaper.setColor(QPalette::Text, toQColor(clWhite));
+    tealPaper.setColor(QPalette::Text, toQColor(WhiteColor));
     Memo1->setPalette(tealPaper);
 
     SpeedButton1 = flatButton(this, QStringLiteral("&Print"), {8, 286, 80, 26});

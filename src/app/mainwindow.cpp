@@ -85,10 +85,10 @@ QPixmap switchGlyph(bool on)
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(toQColor(clBlack), 1));
-    p.setBrush(toQColor(clGray));
+    p.setPen(QPen(toQColor(BlackColor), 1));
+    p.setBrush(toQColor(GrayColor));
     p.drawEllipse(QRectF(1.5, 1.5, 19, 19));
-    p.setBrush(toQColor(on ? clLime : clSilver));
+    p.setBrush(toQColor(on ? LimeColor : clSilver));
     p.drawEllipse(QRectF(5.5, 5.5, 11, 11));
     return picture;
 }
@@ -371,7 +371,7 @@ void TForm1::readBackgroundColor()
 {
     // Without a stored colour the edits and the grid are white: black, the
     // colour dialog's own start value, would hide every text.
-    m_backgroundColor = SettingsFile(settingsPath()).backgroundColor().value_or(clWhite);
+    m_backgroundColor = SettingsFile(settingsPath()).backgroundColor().value_or(WhiteColor);
 }
 
 void TForm1::applyBackgroundColor(TColor color)

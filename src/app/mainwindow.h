@@ -268,7 +268,7 @@ private:
 
     QString m_dataFolder;
     QString m_programFolder;
-    TColor m_backgroundColor = clWhite;
+    TColor m_backgroundColor = WhiteColor;
     bool m_shown = false;
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only

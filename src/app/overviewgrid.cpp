@@ -9,21 +9,21 @@
 QPixmap notesButtonPicture()
 {
     QPixmap picture(20, 20);
-    picture.fill(toQColor(clPurple));
+    picture.fill(toQColor(PurpleColor));
     QPainter p(&picture);
     // A sheet of paper with a cyan title bar, red bullets and blue lines …
-    p.fillRect(2, 2, 12, 16, toQColor(clWhite));
-    p.setPen(toQColor(clBlack));
+    p.fillRect(2, 2, 12, 16, toQColor(WhiteColor));
+    p.setPen(toQColor(BlackColor));
     p.drawRect(2, 2, 12, 16);
     p.fillRect(3, 3, 11, 3, toQColor(clAqua));
     for (int y = 8; y <= 15; y += 3) {
         p.fillRect(4, y, 2, 2, toQColor(clRed));
-        p.fillRect(7, y, 6, 1, toQColor(clBlue));
+        p.fillRect(7, y, 6, 1, toQColor(BlueColor));
     }
     // … and a yellow pencil writing on it.
-    p.setPen(QPen(toQColor(clYellow), 3));
+    p.setPen(QPen(toQColor(YellowColor), 3));
     p.drawLine(17, 4, 11, 14);
-    p.setPen(toQColor(clBlack));
+    p.setPen(toQColor(BlackColor));
     p.drawPoint(10, 16);
     return picture;
 }

@@ -24,12 +24,12 @@ struct Shape
 
 const Shape Shapes[] = {
     // The house: a roof and a wall.
-    {Shape::Polygon, {{2, 14}, {14, 3}, {26, 14}}, clMaroon, 1, clRed},
-    {Shape::Polygon, {{5, 14}, {23, 14}, {23, 28}, {5, 28}}, clMaroon, 1, rgbColor(0xF0, 0xE0, 0xB0)},
+    {Shape::Polygon, {{2, 14}, {14, 3}, {26, 14}}, MaroonColor, 1, clRed},
+    {Shape::Polygon, {{5, 14}, {23, 14}, {23, 28}, {5, 28}}, MaroonColor, 1, rgbColor(0xF0, 0xE0, 0xB0)},
     // The clock, in front of the house's right corner, at ten past twelve.
-    {Shape::Circle, {{21, 21}}, clNavy, 1.5, clWhite, 9.5},
-    {Shape::Line, {{21, 21}, {21, 14.5}}, clNavy, 2},
-    {Shape::Line, {{21, 21}, {25.5, 23}}, clNavy, 2},
+    {Shape::Circle, {{21, 21}}, NavyColor, 1.5, WhiteColor, 9.5},
+    {Shape::Line, {{21, 21}, {21, 14.5}}, NavyColor, 2},
+    {Shape::Line, {{21, 21}, {25.5, 23}}, NavyColor, 2},
 };
 
 // Hands end round; outlines join bevelled, as Qt's pens do by default.

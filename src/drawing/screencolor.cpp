@@ -55,7 +55,7 @@ bool isDark(const QColor &color)
 TColor readableTextColor(TColor background)
 {
     const bool dark = isDark(toQColor(background));
-    if (isDark(toQColor(clWindowText)) != dark)
-        return clWindowText;
-    return dark ? clWhite : clBlack;
+    if (isDark(toQColor(WindowTextColor)) != dark)
+        return WindowTextColor;
+    return dark ? WhiteColor : BlackColor;
 }

@@ -34,7 +34,7 @@ struct ThgBorder
 {
     ThgBorderStyle Style = hgbrdNone;
     int Width = 1;
-    TColor Color = clBlack;
+    TColor Color = BlackColor;
     bool operator==(const ThgBorder &) const = default;
 };
 

@@ -283,7 +283,7 @@ void THyperGrid::DrawHeadingCell(QPainter &painter, int col, int row, const QRec
     band.fillRect(area, toQColor(a.color));
     if (Options() & goFixedHorzLine) {
         const int thickness = GridLineWidth();
-        band.fillRect(area.left(), area.bottom() - thickness + 1, area.width(), thickness, toQColor(clBlack));
+        band.fillRect(area.left(), area.bottom() - thickness + 1, area.width(), thickness, toQColor(BlackColor));
         area.setBottom(area.bottom() - thickness);
     }
     m_workBorders[0] = heading->TopBorder();

@@ -766,7 +766,7 @@ void TStringGrid::paintEvent(QPaintEvent *event)
 
 void TStringGrid::paintGridLines(QPainter &painter, const std::vector<int> &cols, const std::vector<int> &rows)
 {
-    const QColor fixedLine = toQColor(clBlack);
+    const QColor fixedLine = toQColor(BlackColor);
     const QColor dataLine = toQColor(clSilver);
     int gridBottom = 0;
     for (int row : rows)

@@ -31,26 +31,26 @@ template<typename Draw> QPixmap drawnPicture(int width, int height, Draw draw)
 // A leaf of a wall calendar: rings, a red band and rows of days.
 void drawCalendar(QPainter &p)
 {
-    p.fillRect(0, 1, 15, 13, toQColor(clBlack));
-    p.fillRect(1, 2, 13, 11, toQColor(clWhite));
+    p.fillRect(0, 1, 15, 13, toQColor(BlackColor));
+    p.fillRect(1, 2, 13, 11, toQColor(WhiteColor));
     p.fillRect(1, 2, 13, 3, toQColor(clRed));
     for (int x : {3, 10})
-        p.fillRect(x, 0, 2, 3, toQColor(clGray));
+        p.fillRect(x, 0, 2, 3, toQColor(GrayColor));
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 4; ++column)
-            p.fillRect(2 + column * 3, 6 + row * 2, 2, 1, toQColor(clBlack));
+            p.fillRect(2 + column * 3, 6 + row * 2, 2, 1, toQColor(BlackColor));
 }
 
 void drawArrow(QPainter &p)
 {
     for (int row = 0; row < 4; ++row)
-        p.fillRect(row, row, 7 - 2 * row, 1, toQColor(clBlack));
+        p.fillRect(row, row, 7 - 2 * row, 1, toQColor(BlackColor));
 }
 
 void drawEllipsis(QPainter &p)
 {
     for (int dot = 0; dot < 3; ++dot)
-        p.fillRect(dot * 4, 0, 2, 2, toQColor(clBlack));
+        p.fillRect(dot * 4, 0, 2, 2, toQColor(BlackColor));
 }
 
 int naturalButtonWidth(const QPixmap &glyph)

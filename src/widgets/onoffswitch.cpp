@@ -18,16 +18,16 @@ QPixmap drawLever(int index, QSize size)
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF plate(size.width() * 0.2, size.height() * 0.1, size.width() * 0.6, size.height() * 0.8);
-    p.setPen(QPen(toQColor(clBlack), 1));
+    p.setPen(QPen(toQColor(BlackColor), 1));
     p.setBrush(toQColor(clSilver));
     p.drawRoundedRect(plate, 3, 3);
     const QRectF slot = plate.adjusted(plate.width() * 0.35, 3, -plate.width() * 0.35, -3);
-    p.setBrush(toQColor(clGray));
+    p.setBrush(toQColor(GrayColor));
     p.drawRect(slot);
     const qreal knobHeight = slot.height() * 0.45;
     const QRectF knob(
         plate.left() + 2, index == 1 ? slot.top() : slot.bottom() - knobHeight, plate.width() - 4, knobHeight);
-    p.setBrush(toQColor(index == 1 ? clLime : clRed));
+    p.setBrush(toQColor(index == 1 ? LimeColor : clRed));
     p.drawRoundedRect(knob, 2, 2);
     return picture;
 }
@@ -204,7 +204,7 @@ void TOnOffSwitch::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_borderStyle == bsSingle) {
-        painter.setPen(toQColor(clBlack));
+        painter.setPen(toQColor(BlackColor));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     QRect r = clientRect();
