@@ -5,6 +5,7 @@
 #include "maskededit.h"
 #include "onoffswitch.h"
 #include "panelstatusbar.h"
+#include "startedwindow.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +30,7 @@ struct Panel
         QByteArray bytes;
         for (int day = 1; day <= rows; ++day)
             bytes += morningPeriodCsv(day, "note " + QByteArray::number(day));
-        writeFile(folder.filePath(QStringLiteral("Hourbook.csv")), bytes + BottomLineCsv);
-        if (!settings.isEmpty())
-            writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), settings);
-        form = std::make_unique<TForm1>(folder.path());
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form = startWindow(folder, bytes + BottomLineCsv, settings);
     }
 
     THyperGrid &grid() { return *form->Grid1; }

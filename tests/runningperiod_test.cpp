@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "maskededit.h"
 #include "onoffswitch.h"
+#include "startedwindow.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +38,8 @@ struct Window
 
     /// settings, when given, is the settings file the window starts with.
     explicit Window(const QByteArray &settings = {})
-    {
-        writeFile(worksheet(), ThreePeriods + BottomLineCsv);
-        if (!settings.isEmpty())
-            writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), settings);
-        form = std::make_unique<TForm1>(folder.path());
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
+        : form(startWindow(folder, ThreePeriods + BottomLineCsv, settings))
+    { }
 
     QString worksheet() const { return folder.filePath(QStringLiteral("Hourbook.csv")); }
     THyperGrid &grid() { return *form->Grid1; }
