@@ -5,63 +5,23 @@
 
 #include "celltable.h"
 #include "clocksource.h"
-#include "datetimetext.h"
 #include "floorcomparison.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "onoffswitch.h"
-#include "samplefiles.h"
 #include "worksheet.h"
 #include "worksheettotals.h"
+#include "worksheetwindow.h"
 
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <thread>
 
 namespace {
-
-// A main window over a copy of the generated worksheet, with working hours
-// on every day.
-std::unique_ptr<TForm1> openWorksheet(int rows)
-{
-    const QString folder = dataFolder() + QStringLiteral("/minute_%1").arg(rows);
-    QDir().mkpath(folder);
-    QFile::remove(folder + QStringLiteral("/Hourbook.csv"));
-    QFile::copy(sampleFile(rows), folder + QStringLiteral("/Hourbook.csv"));
-    QFile settings(folder + QStringLiteral("/Worktally.Setup"));
-    if (settings.open(QIODevice::WriteOnly))
-        settings.write("[WorkingHours]\nMon=07:24\nTue=07:24\nWed=07:24\nThu=07:24\nFri=07:24\nSat=01:00\nSun=01:00\n");
-    settings.close();
-    return std::make_unique<TForm1>(folder);
-}
-
-void waitForTheSave(const TForm1 &form)
-{
-    while (form.isSaving()) {
-        QCoreApplication::processEvents();
-        std::this_thread::yield();
-    }
-}
-
-// What any program must do for the running row each minute.
-double recalculatingOneRow(CellTable &cells, int row)
-{
-    return millisecondsOf([&] {
-        const DateTime start = parseDateTime(cells.cell(StartColumn, row));
-        const DateTime end = parseDateTime(cells.cell(EndColumn, row));
-        cells.setCell(TimeColumn, row, formatTimeText(std::abs(end - start)));
-        writeDifference(
-            cells, row, readDuration(cells.cell(TimeColumn, row)), readDuration(cells.cell(NominalTimeColumn, row)));
-    });
-}
 
 void BM_MinuteUpdate(benchmark::State &state)
 {
     const int rows = int(state.range(0));
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-    auto form = openWorksheet(rows);
+    auto form = openWorksheetWithWorkingHours(QStringLiteral("minute"), rows);
     form->Switch1->setStateOn(true);
     waitForTheSave(*form);
     CellTable &cells = form->Grid1->cellTable();

@@ -163,5 +163,5 @@ void BM_PrintToPdf(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_PrintUntilPageOneShows)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PrintUntilPageOneShows)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PrintToPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);

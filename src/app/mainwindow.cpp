@@ -29,6 +29,7 @@
 #include "workinghoursdialog.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
+#include "worksheetmodel.h"
 #include "worksheetpreload.h"
 #include "worksheetrows.h"
 #include "worksheettotals.h"
@@ -133,6 +134,9 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
 
     Grid1 = new THyperGrid(this);
     configureOverviewGrid(*Grid1);
+    // Made after the grid, so that it outlives it.
+    m_model = new WorksheetModel(this);
+    Grid1->useCellTable(m_model->cells());
     Grid1->setGeometry(0, 181, 670, 217);
     Grid1->OnSelectCell
         = [this](TStringGrid *, int col, int row, bool &canSelect) { Grid1SelectCell(col, row, canSelect); };
@@ -586,16 +590,18 @@ void TForm1::runWaitingRequests()
 
 bool TForm1::loadWorksheet(WorksheetPreload *preload)
 {
-    if (std::unique_ptr<WorksheetFile> file = preload ? preload->moveInto(*Grid1) : nullptr) {
+    if (std::unique_ptr<WorksheetFile> file = preload ? preload->moveInto(*Grid1, m_model) : nullptr) {
         m_worksheetFile = std::move(file);
         return true;
     }
     m_worksheetFile->noteLoading();
-    m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
-    // As the start-up preload and the command line mend them.
-    const WorksheetSize size = mendLoadedRows(Grid1->cellTable());
-    Grid1->setColCount(size.columns);
-    Grid1->setRowCount(size.rows);
+    m_model->changeAll([this] {
+        m_worksheetFile->noteLoaded(Grid1->LoadFromCSV(0, 1, worksheetPath()));
+        // As the start-up preload and the command line mend them.
+        const WorksheetSize size = mendLoadedRows(Grid1->cellTable());
+        Grid1->setColCount(size.columns);
+        Grid1->setRowCount(size.rows);
+    });
     return false;
 }
 
@@ -677,7 +683,7 @@ void TForm1::writeDuration(int row)
 
 void TForm1::writeEmptyPeriod(int row, DateTime start)
 {
-    const QString owed = m_workingHours.nominalTimeOfNewRow(Grid1->cellTable(), start);
+    const QString owed = m_workingHours.nominalTimeOfNewRow(m_model->values().owesOn(toQDate(start)), start);
     const QString startText = formatDateTimeText(start);
     Grid1->setCells(StartColumn, row, startText);
     Grid1->setCells(EndColumn, row, startText);
@@ -735,15 +741,15 @@ void TForm1::LiveTimerTimer()
     if (!row || m_workingHours.isEmpty())
         return;
     const QString end = Grid1->Cells(EndColumn, row);
-    const WorksheetBalance::TimeChange change = m_balance.beforeTimeChange(Grid1->cellTable(), row);
+    const QString time = Grid1->Cells(TimeColumn, row);
     WorksheetTotals totals;
     try {
         writeEnd(row);
         writeDuration(row);
-        totals = m_balance.afterTimeChange(Grid1->cellTable(), change, ClockSource::currentDateTime().date());
+        totals = m_model->recalculate();
     } catch (const ConversionError &) {
         Grid1->setCells(EndColumn, row, end);
-        Grid1->setCells(TimeColumn, row, change.previousTime);
+        Grid1->setCells(TimeColumn, row, time);
         return;
     }
     showTotals(totals);
@@ -928,7 +934,7 @@ void TForm1::Switch1Off()
 
 void TForm1::Button1Click()
 {
-    showTotals(m_balance.recalculate(Grid1->cellTable(), ClockSource::currentDateTime().date()));
+    showTotals(m_model->recalculate());
     showToday();
 }
 
@@ -940,7 +946,7 @@ std::optional<Balance> TForm1::showToday()
     }
     const QDateTime now = ClockSource::currentDateTime();
     const QDate day = now.date();
-    const Balance today = todayBalance(m_balance.rowsOf(Grid1->cellTable(), day), day, m_workingHours);
+    const Balance today = todayBalance(m_model->rowsOf(day), day, m_workingHours);
     const std::optional<QDateTime> doneAt = Switch1->StateOn() ? targetReachedAt(today, now) : std::nullopt;
     // The balance as the status bar shows it.
     TrayIcon1->setDetail(todayText(today, doneAt, StatusBar1->PanelText(2)));

@@ -4,7 +4,6 @@
 #include "screencolor.h"
 #include "today.h"
 #include "workinghours.h"
-#include "worksheetbalance.h"
 
 #include <functional>
 #include <memory>
@@ -37,6 +36,7 @@ class TSortAStringGrid;
 class PanelStatusBar;
 class StopwatchNotices;
 class WorksheetFile;
+class WorksheetModel;
 class WorksheetPreload;
 class BackgroundSave;
 struct WorksheetTotals;
@@ -275,7 +275,8 @@ private:
     std::unique_ptr<WorksheetFile> m_worksheetFile;
     // Read at start-up and after the dialog changed them, never at a tick.
     WorkingHours m_workingHours;
-    WorksheetBalance m_balance; // the numbers behind the totals, for the minute update
+    // The worksheet's rows, shown by Grid1; what the totals are worked out from.
+    WorksheetModel *m_model;
     std::unique_ptr<StopwatchNotices> m_notices;
     bool m_ready = false; // built: from then on every change is saved
     // One save at a time. While a save asks, writes or reports on this

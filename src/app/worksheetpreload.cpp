@@ -4,6 +4,7 @@
 #include "hypergrid.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
+#include "worksheetmodel.h"
 #include "worksheetrows.h"
 
 #include <QFile>
@@ -43,8 +44,9 @@ void WorksheetPreload::read()
         // before it is read, as the window notes it.
         m_file->noteLoading();
         CellTable rows = readRows();
+        m_values = WorksheetValues::read(rows);
         try {
-            m_totals = recalculateWorksheet(rows);
+            m_totals = m_values.recalculate(rows);
         } catch (...) {
             m_recalculationError = std::current_exception();
         }
@@ -69,7 +71,7 @@ CellTable WorksheetPreload::readRows()
     return rows;
 }
 
-std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid)
+std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid, WorksheetModel *model)
 {
     wait();
     // Noted just before the rows were read: any change since shows here.
@@ -82,7 +84,10 @@ std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid)
         || cells.rowCount() != 2 || !isEmptyRow(cells, 0) || !isEmptyRow(cells, 1))
         return nullptr;
     grid.setRowCount(m_rows->rowCount());
-    grid.cellTable().replaceCells(std::move(*m_rows));
+    if (model)
+        model->replaceRows(std::move(*m_rows), std::move(m_values));
+    else
+        grid.cellTable().replaceCells(std::move(*m_rows));
     grid.setCsvFileEncoding(m_encoding);
     m_rows.reset();
     return std::move(m_file);

@@ -3,6 +3,7 @@
 #include "celltable.h"
 #include "csvcodec.h"
 #include "worksheettotals.h"
+#include "worksheetvalues.h"
 
 #include <exception>
 #include <memory>
@@ -12,6 +13,7 @@
 
 class THyperGrid;
 class WorksheetFile;
+class WorksheetModel;
 
 /// Hourbook.csv read, split into the worksheet's rows and recalculated on a
 /// thread of its own, started as soon as the program knows the file, so that
@@ -34,8 +36,9 @@ public:
     /// with an empty bottom line, and gives the file as noted just before
     /// they were read. Null, with grid unchanged, whenever the grid has to read the
     /// file itself: a file that could not be read or changed since, a line of
-    /// more fields than the grid has columns that hold text.
-    std::unique_ptr<WorksheetFile> moveInto(THyperGrid &grid);
+    /// more fields than the grid has columns that hold text. When the grid
+    /// shows model's rows, model takes them with the values read here.
+    std::unique_ptr<WorksheetFile> moveInto(THyperGrid &grid, WorksheetModel *model = nullptr);
     /// The recalculation of the rows moved into the grid; raises what it
     /// raised.
     WorksheetTotals totals() const;
@@ -49,6 +52,7 @@ private:
     QString m_path;
     std::unique_ptr<WorksheetFile> m_file;
     std::optional<CellTable> m_rows; // set when the reading succeeded
+    WorksheetValues m_values; // of m_rows
     CsvEncoding m_encoding = CsvEncoding::Utf8;
     std::optional<WorksheetTotals> m_totals;
     std::exception_ptr m_recalculationError;

@@ -385,7 +385,6 @@ CsvRows THyperGrid::csvRows(int firstCol, int firstRow) const
 {
     CsvRows rows;
     rows.m_cells = cellTable();
-    rows.m_cells.setChangeListener({}); // the copy repaints nothing
     const int count = std::max(m_columns.Count() - firstCol, 0);
     const std::vector<int> allGridCols = gridColumns();
     rows.m_gridCols.assign(allGridCols.end() - count, allGridCols.end());

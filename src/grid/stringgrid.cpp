@@ -22,17 +22,12 @@ int bound(int value, int lo, int hi)
 TStringGrid::TStringGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
-    m_cells.resize(5, 5);
+    m_cells->resize(5, 5);
     m_colWidths.assign(5, m_defaultColWidth);
     m_rowHeights.assign(5, m_defaultRowHeight);
     m_current = m_anchor = {1, 1};
     m_selection = {1, 1, 1, 1};
-    m_cells.setChangeListener([this] {
-        if (!m_repaintPending) {
-            m_repaintPending = true;
-            viewport()->update();
-        }
-    });
+    m_cells->setChangeListener([this] { repaintLater(); });
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     verticalScrollBar()->setSingleStep(1);
@@ -40,11 +35,33 @@ TStringGrid::TStringGrid(QWidget *parent)
     updateScrollBars();
 }
 
-TStringGrid::~TStringGrid() = default;
+TStringGrid::~TStringGrid()
+{
+    m_cells->setChangeListener({});
+}
+
+void TStringGrid::useCellTable(CellTable &table)
+{
+    HideEditor();
+    table.resize(ColCount(), RowCount());
+    table.replaceCells(std::move(m_ownCells));
+    m_ownCells = CellTable();
+    m_cells = &table;
+    m_cells->setChangeListener([this] { repaintLater(); });
+    invalidateGrid();
+}
+
+void TStringGrid::repaintLater()
+{
+    if (!m_repaintPending) {
+        m_repaintPending = true;
+        viewport()->update();
+    }
+}
 
 void TStringGrid::setCells(int col, int row, const QString &text)
 {
-    m_cells.setCell(col, row, text);
+    m_cells->setCell(col, row, text);
     if (m_editorMode && m_editorCell == CellPosition {col, row} && m_editor->Text() != text)
         m_editor->setText(text);
 }
@@ -56,7 +73,7 @@ void TStringGrid::setColCount(int count)
     if (count == old)
         return;
     HideEditor();
-    m_cells.resize(count, RowCount());
+    m_cells->resize(count, RowCount());
     m_colWidths.resize(count, m_defaultColWidth);
     m_fixedCols = bound(m_fixedCols, 0, count - 1);
     clampPositions();
@@ -70,7 +87,7 @@ void TStringGrid::setRowCount(int count)
     if (count == old)
         return;
     HideEditor();
-    m_cells.resize(ColCount(), count);
+    m_cells->resize(ColCount(), count);
     m_rowHeights.resize(count, m_defaultRowHeight);
     m_fixedRows = bound(m_fixedRows, 0, count - 1);
     clampPositions();
@@ -496,7 +513,7 @@ void TStringGrid::MoveColumn(int from, int to)
         return;
     HideEditor();
     ColumnMoved(from, to);
-    m_cells.moveColumn(from, to);
+    m_cells->moveColumn(from, to);
     moveItem(m_colWidths, from, to);
     invalidateGrid();
 }
@@ -506,7 +523,7 @@ void TStringGrid::MoveRow(int from, int to)
     if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount())
         return;
     HideEditor();
-    m_cells.moveRow(from, to);
+    m_cells->moveRow(from, to);
     moveItem(m_rowHeights, from, to);
     RowMoved(from, to);
     updateScrollBars();
@@ -518,7 +535,7 @@ void TStringGrid::permuteRows(int first, const std::vector<int> &order)
     if (order.empty() || first < 0 || first + order.size() > size_t(RowCount()))
         return;
     HideEditor();
-    m_cells.permuteRows(first, order);
+    m_cells->permuteRows(first, order);
     permuteItems(m_rowHeights, first, order);
     RowsPermuted(first, order);
     updateScrollBars();
@@ -565,7 +582,7 @@ void TStringGrid::DrawCell(QPainter &painter, int col, int row, const QRect &rec
         painter.setPen(palette().color(QPalette::Text));
         if ((state & SelectedCell) && !(state & FixedCell))
             painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop, m_cells.cell(col, row).toString());
+        painter.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop, m_cells->cell(col, row).toString());
     }
     if (OnDrawCell)
         OnDrawCell(this, col, row, rect, state);
@@ -625,7 +642,7 @@ void TStringGrid::HideEditor()
 void TStringGrid::commitEditor()
 {
     if (m_editorMode && m_editor->Text() != Cells(m_editorCell.X, m_editorCell.Y))
-        m_cells.setCell(m_editorCell.X, m_editorCell.Y, m_editor->Text());
+        m_cells->setCell(m_editorCell.X, m_editorCell.Y, m_editor->Text());
 }
 
 void TStringGrid::updateEditor()

@@ -74,9 +74,9 @@ public:
     explicit TStringGrid(QWidget *parent = nullptr);
     ~TStringGrid() override;
 
-    int ColCount() const { return m_cells.columnCount(); }
+    int ColCount() const { return m_cells->columnCount(); }
     void setColCount(int count);
-    int RowCount() const { return m_cells.rowCount(); }
+    int RowCount() const { return m_cells->rowCount(); }
     void setRowCount(int count);
     int FixedCols() const { return m_fixedCols; }
     void setFixedCols(int count);
@@ -103,12 +103,15 @@ public:
     ScrollStyle ScrollBars() const { return m_scrollBars; }
     void setScrollBars(ScrollStyle style);
 
-    QString Cells(int col, int row) const { return m_cells.text(col, row); }
+    QString Cells(int col, int row) const { return m_cells->text(col, row); }
     /// An open editor on the cell shows the new text.
     void setCells(int col, int row, const QString &text);
     /// All texts, for code that reads or writes many cells at once.
-    CellTable &cellTable() { return m_cells; }
-    const CellTable &cellTable() const { return m_cells; }
+    CellTable &cellTable() { return *m_cells; }
+    const CellTable &cellTable() const { return *m_cells; }
+    /// From now on the grid shows and edits table, which lives longer than
+    /// the grid; table takes over the grid's texts and size.
+    void useCellTable(CellTable &table);
 
     /// The current cell.
     int Col() const { return m_current.X; }
@@ -209,6 +212,8 @@ protected:
 
 private:
     friend class CellEditor;
+    // One repaint for any number of changes of cells before it.
+    void repaintLater();
     void handleKey(QKeyEvent *event);
     // Writes the editor's text into the cell it was filled from.
     void commitEditor();
@@ -236,7 +241,8 @@ private:
     std::vector<int> visibleRows() const;
     int lineWidth(bool fixed, bool vertical) const;
 
-    CellTable m_cells;
+    CellTable m_ownCells; // the texts, unless another table is given
+    CellTable *m_cells = &m_ownCells;
     std::vector<int> m_colWidths;
     std::vector<int> m_rowHeights;
     int m_fixedCols = 1;

@@ -83,7 +83,21 @@ QString pack(qsizetype emptyBefore, std::span<const QStringView> cells)
 
 void CellTable::resize(int columnCount, int rowCount)
 {
-    if (columnCount < m_columnCount) {
+    rowCount = std::max(rowCount, 0);
+    const int oldRowCount = this->rowCount();
+    CellTableObserver *observer = m_listeners.observer;
+    // Columns added or cut change what every row means.
+    const bool columnsChange = columnCount != m_columnCount;
+    const bool cut = columnCount < m_columnCount;
+    if (observer) {
+        if (columnsChange)
+            observer->beforeReset();
+        else if (rowCount > oldRowCount)
+            observer->beforeRowsInserted(oldRowCount, rowCount - oldRowCount);
+        else if (rowCount < oldRowCount)
+            observer->beforeRowsRemoved(rowCount, oldRowCount - rowCount);
+    }
+    if (cut) {
         for (QString &row : m_rows) {
             RowCells cells = unpack(row);
             if (cells.size() > columnCount) {
@@ -93,10 +107,31 @@ void CellTable::resize(int columnCount, int rowCount)
         }
     }
     m_columnCount = columnCount;
-    m_rows.resize(std::max(rowCount, 0));
+    m_rows.resize(rowCount);
     ++m_revision;
     if (m_trackedRow >= this->rowCount())
         m_trackedRow = -1;
+    if (observer) {
+        if (columnsChange)
+            observer->reset();
+        else if (rowCount > oldRowCount)
+            observer->rowsInserted(oldRowCount, rowCount - oldRowCount);
+        else if (rowCount < oldRowCount)
+            observer->rowsRemoved(rowCount, oldRowCount - rowCount);
+    }
+}
+
+void CellTable::replaceCells(CellTable &&other)
+{
+    if (m_listeners.observer)
+        m_listeners.observer->beforeReset();
+    m_rows = std::move(other.m_rows);
+    m_trackedRow = -1;
+    ++m_revision;
+    if (m_listeners.observer)
+        m_listeners.observer->reset();
+    if (m_listeners.changed)
+        m_listeners.changed();
 }
 
 QStringView CellTable::cell(int column, int row) const
@@ -124,7 +159,7 @@ void CellTable::setCell(int column, int row, QStringView text)
                 return;
             const qsizetype offset = old.data() - m_rows[row].constData();
             std::copy_n(text.data(), text.size(), m_rows[row].data() + offset);
-            changed();
+            changed(row);
             return;
         }
     }
@@ -168,7 +203,7 @@ void CellTable::setRowTexts(int row, int firstColumn, std::span<const QStringVie
         if (packed.isEmpty())
             return;
         m_rows[row] = std::move(packed);
-        changed();
+        changed(row);
         return;
     }
     RowCells cells = unpack(m_rows[row]);
@@ -186,7 +221,7 @@ void CellTable::setRowTexts(int row, int firstColumn, std::span<const QStringVie
     // The new texts may point into the row being replaced, so pack first.
     QString packed = pack(0, cells);
     m_rows[row] = std::move(packed);
-    changed();
+    changed(row);
 }
 
 void CellTable::clearRow(int row)
@@ -194,13 +229,15 @@ void CellTable::clearRow(int row)
     if (row < 0 || row >= rowCount() || m_rows[row].isEmpty())
         return;
     m_rows[row] = QString();
-    changed();
+    changed(row);
 }
 
 void CellTable::moveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= rowCount() || to >= rowCount())
         return;
+    if (m_listeners.observer)
+        m_listeners.observer->beforeRowMoved(from, to);
     moveItem(m_rows, from, to);
     if (m_trackedRow == from)
         m_trackedRow = to;
@@ -208,7 +245,11 @@ void CellTable::moveRow(int from, int to)
         --m_trackedRow;
     else if (to <= m_trackedRow && m_trackedRow < from)
         ++m_trackedRow;
-    changed();
+    ++m_revision;
+    if (m_listeners.observer)
+        m_listeners.observer->rowMoved(from, to);
+    if (m_listeners.changed)
+        m_listeners.changed();
 }
 
 void CellTable::swapRows(int a, int b)
@@ -218,23 +259,33 @@ void CellTable::swapRows(int a, int b)
     m_rows[a].swap(m_rows[b]);
     if (m_trackedRow == a || m_trackedRow == b)
         m_trackedRow = a + b - m_trackedRow;
-    changed();
+    // Both rows hold other texts now.
+    changed(a);
+    changed(b);
 }
 
 void CellTable::permuteRows(int first, const std::vector<int> &order)
 {
-    if (order.empty() || first < 0 || first + order.size() > m_rows.size())
+    if (order.empty() || first < 0 || first + order.size() > size_t(m_rows.size()))
         return;
+    if (m_listeners.observer)
+        m_listeners.observer->beforeRowsPermuted(first, order);
     permuteItems(m_rows, first, order);
     if (m_trackedRow >= first && m_trackedRow < first + int(order.size()))
         m_trackedRow = first + int(std::find(order.begin(), order.end(), m_trackedRow) - order.begin());
-    changed();
+    ++m_revision;
+    if (m_listeners.observer)
+        m_listeners.observer->rowsPermuted(first, order);
+    if (m_listeners.changed)
+        m_listeners.changed();
 }
 
 void CellTable::moveColumn(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= m_columnCount || to >= m_columnCount)
         return;
+    if (m_listeners.observer)
+        m_listeners.observer->beforeReset();
     for (QString &row : m_rows) {
         if (row.isEmpty())
             continue;
@@ -244,5 +295,9 @@ void CellTable::moveColumn(int from, int to)
         moveItem(cells, from, to);
         row = pack(0, cells);
     }
-    changed();
+    ++m_revision;
+    if (m_listeners.observer)
+        m_listeners.observer->reset();
+    if (m_listeners.changed)
+        m_listeners.changed();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <span>
@@ -27,12 +28,42 @@ template<typename List> void permuteItems(List &items, int first, const std::vec
     std::move(moved.begin(), moved.end(), items.begin() + first);
 }
 
+/// Told of every change of a CellTable's rows: of a row's cells once they
+/// changed, of a change of rows before and after it. Indices are those of the
+/// table as it is when told.
+class CellTableObserver
+{
+public:
+    virtual ~CellTableObserver() = default;
+
+    /// Cells of row changed, nothing else.
+    virtual void rowChanged(int row) = 0;
+    /// Rows added empty at the end, or cut at the end.
+    virtual void beforeRowsInserted(int first, int count) = 0;
+    virtual void rowsInserted(int first, int count) = 0;
+    virtual void beforeRowsRemoved(int first, int count) = 0;
+    virtual void rowsRemoved(int first, int count) = 0;
+    virtual void beforeRowMoved(int from, int to) = 0;
+    virtual void rowMoved(int from, int to) = 0;
+    /// As CellTable::permuteRows has it.
+    virtual void beforeRowsPermuted(int first, const std::vector<int> &order) = 0;
+    virtual void rowsPermuted(int first, const std::vector<int> &order) = 0;
+    /// Any row may have changed: rows taken over, columns moved or cut.
+    virtual void beforeReset() = 0;
+    virtual void reset() = 0;
+};
+
 /// The texts of a grid: rows × columns of strings.
 ///
 /// A worksheet can have a million rows, so each row keeps all its cells in one
 /// string, every cell preceded by its length. That costs one allocation per row
 /// instead of one per cell; reading a cell walks at most the row's few cells.
 /// A row stores only the cells up to its last non-empty one.
+///
+/// The rows are shared between copies until one of them changes, so a copy
+/// (a printout's, a save's) costs the same for any number of rows; the first
+/// change after it copies the list of rows, not their texts. A copy has no
+/// listener and no observer.
 class CellTable
 {
 public:
@@ -75,31 +106,41 @@ public:
     /// Takes over every row of other, which must have as many rows and
     /// columns; the change listener stays this table's. For rows made away
     /// from the table, on another thread.
-    void replaceCells(CellTable &&other)
-    {
-        m_rows = std::move(other.m_rows);
-        m_trackedRow = -1;
-        changed();
-    }
+    void replaceCells(CellTable &&other);
 
     /// Called after every change of a cell (not of the size), for repainting.
-    void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+    void setChangeListener(std::function<void()> listener) { m_listeners.changed = std::move(listener); }
+    /// Told of every change of the rows, for what is worked out from them;
+    /// null for none.
+    void setObserver(CellTableObserver *observer) { m_listeners.observer = observer; }
 
     /// Counts the changes of cells and of the size: what was worked out from
     /// the texts while it read the same still holds.
     quint64 revision() const { return m_revision; }
 
 private:
-    void changed()
+    void changed(int row)
     {
         ++m_revision;
-        if (m_changed)
-            m_changed();
+        if (m_listeners.observer)
+            m_listeners.observer->rowChanged(row);
+        if (m_listeners.changed)
+            m_listeners.changed();
     }
+    // Who is told of changes: not copied with the rows.
+    struct Listeners
+    {
+        std::function<void()> changed;
+        CellTableObserver *observer = nullptr;
 
-    std::vector<QString> m_rows;
+        Listeners() = default;
+        Listeners(const Listeners &) { }
+        Listeners &operator=(const Listeners &) { return *this; }
+    };
+
+    QList<QString> m_rows;
     int m_columnCount = 0;
     int m_trackedRow = -1;
     quint64 m_revision = 0;
-    std::function<void()> m_changed;
+    Listeners m_listeners;
 };

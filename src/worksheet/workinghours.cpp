@@ -13,14 +13,13 @@ namespace {
 
 const QString Section = QStringLiteral("WorkingHours");
 
-// Whether an hh:mm cell owes time: empty and zero ("00:00", " 0:00") do not.
+} // namespace
+
 bool owesTime(QStringView cell)
 {
     const std::optional<DateTime> time = tryParseTime(cell);
     return time ? *time > 0 : !cell.trimmed().isEmpty();
 }
-
-} // namespace
 
 QString WorkingHours::dayKey(int day)
 {
@@ -77,22 +76,25 @@ bool WorkingHours::isEmpty() const
 
 QString WorkingHours::nominalTimeOfNewRow(const CellTable &rows, DateTime date) const
 {
-    const QString nothingOwed = QStringLiteral("00:00");
-    const QDate day = toQDate(date);
-    const std::optional<int> target = minutesOn(day);
-    if (!target)
-        return nothingOwed;
+    if (!minutesOn(toQDate(date)))
+        return nominalTimeOfNewRow(false, date);
     // The program writes nominal dates as "dd-mm-yy"; one typed into the file
     // in another form ("7-12-26") is read as a date.
     const QString dayText = formatDateText(date);
-    const DateTime dayValue = fromQDate(day);
+    const DateTime dayValue = fromQDate(toQDate(date));
     const int century = currentCentury();
     for (int row = 1; row < rows.rowCount(); ++row) {
         const QStringView cell = rows.cell(NominalDateColumn, row);
         if (cell != dayText && tryParseDate(cell, century) != dayValue)
             continue;
         if (owesTime(rows.cell(NominalTimeColumn, row)))
-            return nothingOwed;
+            return nominalTimeOfNewRow(true, date);
     }
-    return formatMinuteTotal(*target);
+    return nominalTimeOfNewRow(false, date);
+}
+
+QString WorkingHours::nominalTimeOfNewRow(bool dayOwes, DateTime date) const
+{
+    const std::optional<int> target = minutesOn(toQDate(date));
+    return target && !dayOwes ? formatMinuteTotal(*target) : QStringLiteral("00:00");
 }

@@ -13,6 +13,9 @@ class QDate;
 /// The working time a user owes on each weekday, kept in the settings file
 /// under [WorkingHours] as "hh:mm" per day (keys Mon … Sun). A day without a
 /// value owes nothing; with no day set, nothing in the program changes.
+/// Whether an hh:mm cell owes time: empty and zero ("00:00", " 0:00") do not.
+bool owesTime(QStringView cell);
+
 class WorkingHours
 {
 public:
@@ -37,6 +40,8 @@ public:
     /// while no row of rows with that nominal date owes time yet, so that a
     /// day is owed once; else "00:00".
     QString nominalTimeOfNewRow(const CellTable &rows, DateTime date) const;
+    /// The same, told whether a row of date's day owes time already.
+    QString nominalTimeOfNewRow(bool dayOwes, DateTime date) const;
 
     /// The settings key of day: "Mon" … "Sun".
     static QString dayKey(int day);

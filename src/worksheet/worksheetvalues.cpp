@@ -1,0 +1,238 @@
+#include "worksheetvalues.h"
+
+#include "celltable.h"
+#include "datetimetext.h"
+#include "errors.h"
+#include "workinghours.h"
+#include "worksheet.h"
+
+#include <algorithm>
+
+namespace {
+
+qint32 julianDay(DateTime value)
+{
+    return qint32(toQDate(value).toJulianDay());
+}
+
+} // namespace
+
+RowValues readRowValues(const CellTable &cells, int row, int century)
+{
+    RowValues values;
+    values.flags = 0;
+    std::vector<QStringView> texts;
+    cells.rowCells(row, texts);
+    if (std::all_of(texts.begin(), texts.end(), [](QStringView text) { return text.isEmpty(); })) {
+        values.flags = RowValues::Empty;
+        return values;
+    }
+    if (const std::optional<qint64> worked = tryReadMinutes(texts[TimeColumn])) {
+        values.worked = qint32(*worked);
+        values.flags |= RowValues::TimeReads;
+    }
+    if (const std::optional<qint64> owed = tryReadMinutes(texts[NominalTimeColumn])) {
+        values.owed = qint32(*owed);
+        values.flags |= RowValues::NominalTimeReads;
+    }
+    if (const std::optional<DateTime> start = tryParseDateTime(texts[StartColumn], century)) {
+        values.start = *start;
+        values.startDay = julianDay(*start);
+        values.flags |= RowValues::StartReads;
+    }
+    if (const std::optional<DateTime> date = tryParseDateTime(texts[NominalDateColumn], century)) {
+        values.nominalDay = julianDay(*date);
+        values.flags |= RowValues::NominalDateReads;
+    }
+    if (owesTime(texts[NominalTimeColumn])) {
+        if (const std::optional<DateTime> date = tryParseDate(texts[NominalDateColumn], century)) {
+            values.owingDay = julianDay(*date);
+            values.flags |= RowValues::Owes;
+        }
+    }
+    return values;
+}
+
+WorksheetValues WorksheetValues::read(const CellTable &cells)
+{
+    WorksheetValues values;
+    const int century = currentCentury();
+    values.m_rows.resize(cells.rowCount());
+    for (int row = 1; row < cells.rowCount(); ++row) {
+        values.m_rows[row] = readRowValues(cells, row, century);
+        values.count(values.m_rows[row], row, 1);
+    }
+    values.m_pendingFrom = 1;
+    return values;
+}
+
+void WorksheetValues::count(const RowValues &values, int row, int sign)
+{
+    if (row < 1 || values.has(RowValues::Empty))
+        return;
+    if (values.has(RowValues::TimeReads))
+        m_home += sign * values.worked;
+    if (values.has(RowValues::NominalTimeReads))
+        m_nominal += sign * values.owed;
+    if (values.stopsRecalculation())
+        m_stopping += sign;
+    if (values.has(RowValues::StartReads) && values.has(RowValues::TimeReads))
+        m_days[values.startDay].home += sign * values.worked;
+    if (values.has(RowValues::NominalDateReads) && values.has(RowValues::NominalTimeReads))
+        m_days[values.nominalDay].owed += sign * values.owed;
+    if (values.has(RowValues::Owes))
+        m_owingRows[values.owingDay] += sign;
+}
+
+void WorksheetValues::markPending(int row)
+{
+    RowValues &values = m_rows[row];
+    if (values.has(RowValues::DiffPending) || row >= m_pendingFrom)
+        return;
+    values.flags |= RowValues::DiffPending;
+    m_pending.push_back(row);
+}
+
+void WorksheetValues::rowChanged(const CellTable &cells, int row)
+{
+    // The recalculation's own writing of Diff. changes no value.
+    if (m_writingDiffs || row < 1 || row >= rowCount())
+        return;
+    const bool pending = m_rows[row].has(RowValues::DiffPending);
+    count(m_rows[row], row, -1);
+    m_rows[row] = readRowValues(cells, row, currentCentury());
+    if (pending)
+        m_rows[row].flags |= RowValues::DiffPending;
+    count(m_rows[row], row, 1);
+    markPending(row);
+}
+
+void WorksheetValues::rowsInserted(int first, int count)
+{
+    m_rows.insert(m_rows.begin() + first, count, RowValues());
+}
+
+void WorksheetValues::rowsRemoved(int first)
+{
+    for (int row = first; row < rowCount(); ++row)
+        count(m_rows[row], row, -1);
+    m_rows.resize(first);
+    std::erase_if(m_pending, [first](int row) { return row >= first; });
+}
+
+void WorksheetValues::beforeMove(int first, int last)
+{
+    if (last < m_pendingFrom || first >= m_pendingFrom || rowCount() <= m_pendingFrom)
+        return;
+    // Usually that is the bottom line alone: it is listed by its index,
+    // which moves with it. Else the rows from first on are to be written.
+    if (rowCount() - m_pendingFrom > 16) {
+        m_pendingFrom = first;
+        return;
+    }
+    const int listed = m_pendingFrom;
+    m_pendingFrom = rowCount();
+    for (int row = listed; row < rowCount(); ++row)
+        markPending(row);
+}
+
+void WorksheetValues::rowMoved(int from, int to)
+{
+    // Moves change no sum.
+    beforeMove(std::min(from, to), std::max(from, to));
+    moveItem(m_rows, from, to);
+    for (int &row : m_pending) {
+        if (row == from)
+            row = to;
+        else if (from < row && row <= to)
+            --row;
+        else if (to <= row && row < from)
+            ++row;
+    }
+}
+
+void WorksheetValues::rowsPermuted(int first, const std::vector<int> &order)
+{
+    const int end = first + int(order.size());
+    beforeMove(first, end - 1);
+    permuteItems(m_rows, first, order);
+    for (int &row : m_pending) {
+        if (row >= first && row < end)
+            row = first + int(std::find(order.begin(), order.end(), row) - order.begin());
+    }
+}
+
+int WorksheetValues::firstStoppingRow() const
+{
+    const int lastRow = rowCount() - 2;
+    const bool lastLineStops = rowCount() > 1 && m_rows.back().stopsRecalculation();
+    if (m_stopping - (lastLineStops ? 1 : 0) == 0)
+        return -1;
+    for (int row = 1; row <= lastRow; ++row) {
+        if (m_rows[row].stopsRecalculation())
+            return row;
+    }
+    return -1;
+}
+
+WorksheetTotals WorksheetValues::recalculate(CellTable &cells)
+{
+    const int stopping = firstStoppingRow();
+    const int end = stopping >= 0 ? stopping : std::max(rowCount() - 1, 1);
+    m_writingDiffs = true;
+    auto write = [&](int row) {
+        m_rows[row].flags &= ~RowValues::DiffPending;
+        if (!m_rows[row].has(RowValues::Empty))
+            writeDifference(cells, row, readDuration(cells.cell(TimeColumn, row)),
+                readDuration(cells.cell(NominalTimeColumn, row)));
+    };
+    for (int row = m_pendingFrom; row < end; ++row)
+        write(row);
+    std::erase_if(m_pending, [&](int row) {
+        if (row >= end)
+            return false;
+        write(row);
+        return true;
+    });
+    m_writingDiffs = false;
+    m_pendingFrom = std::max(m_pendingFrom, end);
+    if (stopping >= 0) {
+        // Reading the row again raises what the recalculation raises there.
+        readDuration(cells.cell(TimeColumn, stopping));
+        readDuration(cells.cell(NominalTimeColumn, stopping));
+    }
+    WorksheetSums sums;
+    sums.home = m_home;
+    sums.nominal = m_nominal;
+    if (rowCount() > 1) {
+        const RowValues &last = m_rows.back();
+        if (!last.has(RowValues::Empty)) {
+            sums.home -= last.has(RowValues::TimeReads) ? last.worked : 0;
+            sums.nominal -= last.has(RowValues::NominalTimeReads) ? last.owed : 0;
+        }
+    }
+    sums.readDates(cells);
+    return sums.texts();
+}
+
+Balance WorksheetValues::rowsOf(QDate day) const
+{
+    const qint32 julian = qint32(day.toJulianDay());
+    const auto found = m_days.find(julian);
+    Balance balance = found == m_days.end() ? Balance() : found->second;
+    // The bottom line is no data row.
+    if (rowCount() > 1) {
+        const RowValues &last = m_rows.back();
+        if (last.has(RowValues::StartReads) && last.has(RowValues::TimeReads) && last.startDay == julian)
+            balance.home -= last.worked;
+        if (last.has(RowValues::NominalDateReads) && last.has(RowValues::NominalTimeReads) && last.nominalDay == julian)
+            balance.owed -= last.owed;
+    }
+    return balance;
+}
+
+bool WorksheetValues::owesOn(QDate day) const
+{
+    const auto found = m_owingRows.find(qint32(day.toJulianDay()));
+    return found != m_owingRows.end() && found->second > 0;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "datetime.h"
+#include "today.h"
+#include "worksheettotals.h"
+
+#include <map>
+#include <QDate>
+#include <vector>
+
+class CellTable;
+
+/// What the texts of one worksheet row read as.
+struct RowValues
+{
+    enum Flag : quint8 {
+        Empty = 1 << 0, // no cell holds text
+        StartReads = 1 << 1,
+        TimeReads = 1 << 2,
+        NominalDateReads = 1 << 3,
+        NominalTimeReads = 1 << 4,
+        // Its hh:mm owes time and its nominal Date reads as a plain date.
+        Owes = 1 << 5,
+        // Changed since its Diff. was last written.
+        DiffPending = 1 << 6,
+    };
+
+    DateTime start = 0;
+    qint32 worked = 0; // minutes of Time
+    qint32 owed = 0; // minutes of hh:mm
+    qint32 startDay = 0; // Julian day of Start
+    qint32 nominalDay = 0; // Julian day of the nominal Date, read as Start is
+    qint32 owingDay = 0; // Julian day of the nominal Date read as a plain date
+    quint8 flags = Empty;
+
+    bool has(Flag flag) const { return flags & flag; }
+    qint32 difference() const { return worked - owed; }
+    /// Whether the recalculation stops here: a row that holds text but
+    /// whose Time or hh:mm does not read.
+    bool stopsRecalculation() const { return !has(Empty) && !(has(TimeReads) && has(NominalTimeReads)); }
+};
+
+/// Reads the values of one row of cells.
+RowValues readRowValues(const CellTable &cells, int row, int century);
+
+/// The worksheet's rows read as values, kept beside their texts and brought
+/// up to date row by row as the texts change, with everything added up from
+/// them: the totals, each day's time worked and owed, the rows that stop the
+/// recalculation and the Diff. cells still to be written.
+///
+/// Data rows are rows 1 … rowCount - 2 (row 0 holds the titles, the last row
+/// is the empty bottom line). What is added up covers every row from 1 on,
+/// and what the last row adds is taken away when asked: so a row added at
+/// the end or cut there changes nothing else.
+class WorksheetValues
+{
+public:
+    /// Reads every row of cells: the one pass over all of them.
+    static WorksheetValues read(const CellTable &cells);
+
+    /// Row's texts changed: its values are read again.
+    void rowChanged(const CellTable &cells, int row);
+    /// Empty rows added at the end, from first on.
+    void rowsInserted(int first, int count);
+    /// Rows cut from first to the end.
+    void rowsRemoved(int first);
+    void rowMoved(int from, int to);
+    /// As CellTable::permuteRows has it.
+    void rowsPermuted(int first, const std::vector<int> &order);
+
+    /// The recalculation: writes the Diff. of every data row changed since
+    /// it was last written, and gives the totals texts. A data row whose
+    /// Time or hh:mm does not read raises ConversionError as reading it does,
+    /// the rows before it having their new Diff., the rest left as it was.
+    WorksheetTotals recalculate(CellTable &cells);
+
+    /// The data rows dated day added up, as WorksheetDays has them.
+    Balance rowsOf(QDate day) const;
+    /// Whether a row (the bottom line too) with a nominal Date of day owes
+    /// time already.
+    bool owesOn(QDate day) const;
+
+    const RowValues &row(int row) const { return m_rows[row]; }
+    int rowCount() const { return int(m_rows.size()); }
+
+private:
+    // Adds (sign 1) or takes away (sign -1) what a row at index row adds up to.
+    void count(const RowValues &values, int row, int sign);
+    void markPending(int row);
+    // Before rows first … last move: when they reach m_pendingFrom, the rows
+    // still to be written from there on are listed, or m_pendingFrom comes
+    // down to first.
+    void beforeMove(int first, int last);
+    // The first data row that stops the recalculation, or -1.
+    int firstStoppingRow() const;
+
+    std::vector<RowValues> m_rows;
+    qint64 m_home = 0; // minutes of every Time that reads
+    qint64 m_nominal = 0; // minutes of every hh:mm that reads
+    int m_stopping = 0; // rows that stop the recalculation
+    std::map<qint32, Balance> m_days; // by Julian day
+    std::map<qint32, int> m_owingRows; // by Julian day of the nominal Date
+    // Rows whose Diff. is to be written: those in m_pending and every row
+    // from m_pendingFrom on.
+    std::vector<int> m_pending;
+    int m_pendingFrom = 1;
+    bool m_writingDiffs = false;
+};
