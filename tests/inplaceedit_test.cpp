@@ -19,6 +19,25 @@ TEST(GridEditing, TypingReplacesTheTextAndEnterCommits)
     EXPECT_TRUE(g.grid.hasFocus());
 }
 
+// Given a table that is not its own (the worksheet model's), the grid
+// shows that table, with the texts it held before, and types into it.
+TEST(GridEditing, AGivenTableIsShownAndEditedInPlace)
+{
+    CellTable table; // outlives the grid
+    EditingGrid g;
+    g.grid.useCellTable(table);
+    EXPECT_EQ(table.rowCount(), 6);
+    EXPECT_EQ(table.text(2, 3), QStringLiteral("2,3"));
+    table.setCell(2, 1, QStringLiteral("from the table"));
+    EXPECT_EQ(g.grid.Cells(2, 1), QStringLiteral("from the table"));
+
+    g.type(QStringLiteral("xy"));
+    g.key(Qt::Key_Return);
+    EXPECT_EQ(table.text(1, 1), QStringLiteral("xy"));
+    g.grid.setRowCount(8);
+    EXPECT_EQ(table.rowCount(), 8);
+}
+
 TEST(GridEditing, EscapeRestoresTheCellText)
 {
     EditingGrid g;

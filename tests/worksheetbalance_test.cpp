@@ -3,7 +3,7 @@
 #include "testsupport.h"
 #include "today.h"
 #include "worksheet.h"
-#include "worksheetbalance.h"
+#include "worksheetmodel.h"
 
 #include <cmath>
 #include <functional>
@@ -13,18 +13,24 @@ namespace {
 
 const QDateTime MondayAfternoon(QDate(2026, 12, 7), QTime(14, 5));
 
-// The running period brought up to now, as the window's minute update does.
-WorksheetTotals bringUpTo(WorksheetBalance &balance, CellTable &cells, int row, const QDateTime &now)
+// The model's rows become cells, as a load makes them.
+void load(WorksheetModel &model, const CellTable &cells)
 {
-    const WorksheetBalance::TimeChange change = balance.beforeTimeChange(cells, row);
+    model.changeAll([&] { model.cells() = cells; });
+}
+
+// The running period brought up to now, as the window's minute update does.
+WorksheetTotals bringUpTo(WorksheetModel &model, int row, const QDateTime &now)
+{
+    CellTable &cells = model.cells();
     const DateTime end = fromQDateTime(now);
     cells.setCell(EndColumn, row, formatDateTimeText(end));
     cells.setCell(TimeColumn, row, formatTimeText(std::abs(end - parseDateTime(cells.cell(StartColumn, row)))));
-    return balance.afterTimeChange(cells, change, now.date());
+    return model.recalculate();
 }
 
 // What the kept numbers gave must be what a recalculation of every row gives.
-void expectAsRecalculated(const CellTable &cells, const WorksheetTotals &totals, const WorksheetBalance &balance,
+void expectAsRecalculated(const CellTable &cells, const WorksheetTotals &totals, const WorksheetModel &balance,
     QDate today, const char *when)
 {
     SCOPED_TRACE(when);
@@ -35,7 +41,7 @@ void expectAsRecalculated(const CellTable &cells, const WorksheetTotals &totals,
     EXPECT_EQ(totals.difference, recalculated.difference);
     for (int row = 1; row < cells.rowCount(); ++row)
         EXPECT_EQ(cells.text(DiffColumn, row), fresh.text(DiffColumn, row)) << "row " << row;
-    const Balance kept = balance.rowsOf(cells, today);
+    const Balance kept = balance.rowsOf(today);
     const Balance counted = WorksheetDays(fresh, today, today).on(today);
     EXPECT_EQ(kept.home, counted.home);
     EXPECT_EQ(kept.owed, counted.owed);
@@ -88,15 +94,16 @@ TEST(WorksheetBalance, MinuteUpdatesGiveWhatARecalculationGives)
         rows[c.running - 1]
             = dataRow(startText, startText, QStringLiteral("00:00"), formatDateText(fromQDateTime(c.start)),
                 rows[c.running - 1].value(NominalTimeColumn, QStringLiteral("07:24")));
-        CellTable cells = worksheetCells(rows);
-        WorksheetBalance balance;
+        WorksheetModel balance;
+        load(balance, worksheetCells(rows));
+        CellTable &cells = balance.cells();
         if (c.recalculatedFirst)
-            balance.recalculate(cells, c.start.date());
+            balance.recalculate();
         for (int minute = 1; minute <= c.minutes; ++minute) {
             if (c.meanwhile)
                 c.meanwhile(cells, minute);
             const QDateTime now = c.start.addSecs(60 * minute);
-            const WorksheetTotals totals = bringUpTo(balance, cells, c.running, now);
+            const WorksheetTotals totals = bringUpTo(balance, c.running, now);
             expectAsRecalculated(cells, totals, balance, now.date(), qPrintable(now.toString()));
         }
         EXPECT_EQ(tryReadMinutes(cells.cell(TimeColumn, c.running)), c.minutes);
@@ -106,15 +113,17 @@ TEST(WorksheetBalance, MinuteUpdatesGiveWhatARecalculationGives)
 // Any change of the rows since the numbers were kept makes today's rows count afresh.
 TEST(WorksheetBalance, TodaysRowsAreCountedAfreshOnceTheRowsChangedOrTheDayDid)
 {
-    CellTable cells = worksheetCells({
-        dataRow("07-12-26 08:00", "07-12-26 10:00", "02:00", "07-12-26", "07:24"),
-        dataRow("08-12-26 08:00", "08-12-26 09:00", "01:00", "08-12-26", "07:00"),
-    });
-    WorksheetBalance balance;
+    WorksheetModel balance;
+    load(balance,
+        worksheetCells({
+            dataRow("07-12-26 08:00", "07-12-26 10:00", "02:00", "07-12-26", "07:24"),
+            dataRow("08-12-26 08:00", "08-12-26 09:00", "01:00", "08-12-26", "07:00"),
+        }));
+    CellTable &cells = balance.cells();
     const QDate monday = MondayAfternoon.date();
-    balance.recalculate(cells, monday);
-    EXPECT_EQ(balance.rowsOf(cells, monday), (Balance {120, 444}));
-    EXPECT_EQ(balance.rowsOf(cells, monday.addDays(1)), (Balance {60, 420}));
+    balance.recalculate();
+    EXPECT_EQ(balance.rowsOf(monday), (Balance {120, 444}));
+    EXPECT_EQ(balance.rowsOf(monday.addDays(1)), (Balance {60, 420}));
     cells.setCell(TimeColumn, 1, QStringLiteral("03:00"));
-    EXPECT_EQ(balance.rowsOf(cells, monday), (Balance {180, 444}));
+    EXPECT_EQ(balance.rowsOf(monday), (Balance {180, 444}));
 }
