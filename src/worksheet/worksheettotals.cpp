@@ -47,9 +47,14 @@ QString datePart(QStringView cell)
 
 void writeDifference(CellTable &cells, int row, const Duration &worked, const Duration &owed)
 {
-    const TimeText magnitude = timeText(std::fabs(worked.time - owed.time));
-    QChar diff[6] = {owed.minutes > worked.minutes ? u'-' : u'+'};
-    std::copy_n(magnitude.chars, 5, diff + 1);
+    writeDifference(cells, row, std::fabs(worked.time - owed.time), owed.minutes > worked.minutes);
+}
+
+void writeDifference(CellTable &cells, int row, DateTime magnitude, bool owedMore)
+{
+    const TimeText text = timeText(magnitude);
+    QChar diff[6] = {owedMore ? u'-' : u'+'};
+    std::copy_n(text.chars, 5, diff + 1);
     cells.setCell(DiffColumn, row, QStringView(diff, 6));
 }
 

@@ -51,6 +51,9 @@ QString formatDifference(qint64 minutes);
 
 /// Writes row's Diff. from its Time and hh:mm, read as worked and owed.
 void writeDifference(CellTable &cells, int row, const Duration &worked, const Duration &owed);
+/// The same from what it is made of: the size of the difference of the two
+/// times of day, and whether the hh:mm's minutes exceed the Time's.
+void writeDifference(CellTable &cells, int row, DateTime magnitude, bool owedMore);
 
 /// Rewrites the Diff. column of every data row (rows 1 … rowCount-2) from
 /// its Time and hh:mm, and returns what the totals are made of. A row that

@@ -7,6 +7,7 @@
 #include "worksheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -15,51 +16,84 @@ qint32 julianDay(DateTime value)
     return qint32(toQDate(value).toJulianDay());
 }
 
-} // namespace
+std::optional<Duration> tryReadDuration(QStringView cell)
+{
+    try {
+        return readDuration(cell);
+    } catch (const ConversionError &) {
+        return std::nullopt;
+    }
+}
 
-RowValues readRowValues(const CellTable &cells, int row, int century)
+// Finds key's entry, remembering it for the next call.
+template<typename Map>
+typename Map::mapped_type &entry(Map &map, WorksheetValues::LastEntry<typename Map::mapped_type> &last, qint32 key)
+{
+    if (!last.value || last.key != key) {
+        last.key = key;
+        last.value = &map[key];
+    }
+    return *last.value;
+}
+
+// Reads the values of one row of cells; texts is room for its cells.
+RowValues readRowValues(const CellTable &cells, int row, int century, std::vector<QStringView> &texts)
 {
     RowValues values;
     values.flags = 0;
-    std::vector<QStringView> texts;
     cells.rowCells(row, texts);
     if (std::all_of(texts.begin(), texts.end(), [](QStringView text) { return text.isEmpty(); })) {
         values.flags = RowValues::Empty;
         return values;
     }
-    if (const std::optional<qint64> worked = tryReadMinutes(texts[TimeColumn])) {
-        values.worked = qint32(*worked);
+    const std::optional<Duration> worked = tryReadDuration(texts[TimeColumn]);
+    if (worked) {
+        values.worked = qint32(worked->minutes);
         values.flags |= RowValues::TimeReads;
     }
-    if (const std::optional<qint64> owed = tryReadMinutes(texts[NominalTimeColumn])) {
-        values.owed = qint32(*owed);
+    const QStringView owedText = texts[NominalTimeColumn];
+    const std::optional<Duration> owed = tryReadDuration(owedText);
+    if (owed) {
+        values.owed = qint32(owed->minutes);
         values.flags |= RowValues::NominalTimeReads;
     }
+    if (worked && owed)
+        values.differenceTime = std::fabs(worked->time - owed->time);
     if (const std::optional<DateTime> start = tryParseDateTime(texts[StartColumn], century)) {
         values.start = *start;
         values.startDay = julianDay(*start);
         values.flags |= RowValues::StartReads;
     }
-    if (const std::optional<DateTime> date = tryParseDateTime(texts[NominalDateColumn], century)) {
+    const QStringView dateText = texts[NominalDateColumn];
+    const std::optional<DateTime> date = tryParseDateTime(dateText, century);
+    if (date) {
         values.nominalDay = julianDay(*date);
         values.flags |= RowValues::NominalDateReads;
     }
-    if (owesTime(texts[NominalTimeColumn])) {
-        if (const std::optional<DateTime> date = tryParseDate(texts[NominalDateColumn], century)) {
-            values.owingDay = julianDay(*date);
+    // hh:mm read whole as a time of day already, or the date without a
+    // blank (no time after it) as a plain date: neither is read again.
+    const bool owes = owed && owedText.size() <= 10 ? owed->time > 0 : owesTime(owedText);
+    if (owes) {
+        const std::optional<DateTime> day
+            = date && !dateText.contains(u' ') ? date : tryParseDate(dateText, century);
+        if (day) {
+            values.owingDay = julianDay(*day);
             values.flags |= RowValues::Owes;
         }
     }
     return values;
 }
 
+} // namespace
+
 WorksheetValues WorksheetValues::read(const CellTable &cells)
 {
     WorksheetValues values;
     const int century = currentCentury();
+    std::vector<QStringView> texts;
     values.m_rows.resize(cells.rowCount());
     for (int row = 1; row < cells.rowCount(); ++row) {
-        values.m_rows[row] = readRowValues(cells, row, century);
+        values.m_rows[row] = readRowValues(cells, row, century, texts);
         values.count(values.m_rows[row], row, 1);
     }
     values.m_pendingFrom = 1;
@@ -77,11 +111,11 @@ void WorksheetValues::count(const RowValues &values, int row, int sign)
     if (values.stopsRecalculation())
         m_stopping += sign;
     if (values.has(RowValues::StartReads) && values.has(RowValues::TimeReads))
-        m_days[values.startDay].home += sign * values.worked;
+        entry(m_days, m_lastDay, values.startDay).home += sign * values.worked;
     if (values.has(RowValues::NominalDateReads) && values.has(RowValues::NominalTimeReads))
-        m_days[values.nominalDay].owed += sign * values.owed;
+        entry(m_days, m_lastDay, values.nominalDay).owed += sign * values.owed;
     if (values.has(RowValues::Owes))
-        m_owingRows[values.owingDay] += sign;
+        entry(m_owingRows, m_lastOwingDay, values.owingDay) += sign;
 }
 
 void WorksheetValues::markPending(int row)
@@ -100,7 +134,8 @@ void WorksheetValues::rowChanged(const CellTable &cells, int row)
         return;
     const bool pending = m_rows[row].has(RowValues::DiffPending);
     count(m_rows[row], row, -1);
-    m_rows[row] = readRowValues(cells, row, currentCentury());
+    std::vector<QStringView> texts;
+    m_rows[row] = readRowValues(cells, row, currentCentury(), texts);
     if (pending)
         m_rows[row].flags |= RowValues::DiffPending;
     count(m_rows[row], row, 1);
@@ -182,9 +217,9 @@ WorksheetTotals WorksheetValues::recalculate(CellTable &cells)
     m_writingDiffs = true;
     auto write = [&](int row) {
         m_rows[row].flags &= ~RowValues::DiffPending;
-        if (!m_rows[row].has(RowValues::Empty))
-            writeDifference(cells, row, readDuration(cells.cell(TimeColumn, row)),
-                readDuration(cells.cell(NominalTimeColumn, row)));
+        const RowValues &values = m_rows[row];
+        if (!values.has(RowValues::Empty))
+            writeDifference(cells, row, values.differenceTime, values.owed > values.worked);
     };
     for (int row = m_pendingFrom; row < end; ++row)
         write(row);

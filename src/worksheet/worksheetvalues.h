@@ -4,7 +4,8 @@
 #include "today.h"
 #include "worksheettotals.h"
 
-#include <map>
+#include <unordered_map>
+#include <utility>
 #include <QDate>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct RowValues
     };
 
     DateTime start = 0;
+    // The size of the difference of Time and hh:mm as times of day, of
+    // which Diff. is written.
+    DateTime differenceTime = 0;
     qint32 worked = 0; // minutes of Time
     qint32 owed = 0; // minutes of hh:mm
     qint32 startDay = 0; // Julian day of Start
@@ -40,9 +44,6 @@ struct RowValues
     bool stopsRecalculation() const { return !has(Empty) && !(has(TimeReads) && has(NominalTimeReads)); }
 };
 
-/// Reads the values of one row of cells.
-RowValues readRowValues(const CellTable &cells, int row, int century);
-
 /// The worksheet's rows read as values, kept beside their texts and brought
 /// up to date row by row as the texts change, with everything added up from
 /// them: the totals, each day's time worked and owed, the rows that stop the
@@ -55,6 +56,25 @@ RowValues readRowValues(const CellTable &cells, int row, int century);
 class WorksheetValues
 {
 public:
+    /// The entry of a day map used last, found again at once for a row of
+    /// the same day as the one before (rows come mostly in order of their
+    /// dates). It points into the map: it moves with it, and its source
+    /// forgets it.
+    template<typename T> struct LastEntry
+    {
+        qint32 key = 0;
+        T *value = nullptr;
+
+        LastEntry() = default;
+        LastEntry(LastEntry &&other) noexcept : key(other.key), value(std::exchange(other.value, nullptr)) { }
+        LastEntry &operator=(LastEntry &&other) noexcept
+        {
+            key = other.key;
+            value = std::exchange(other.value, nullptr);
+            return *this;
+        }
+    };
+
     /// Reads every row of cells: the one pass over all of them.
     static WorksheetValues read(const CellTable &cells);
 
@@ -98,8 +118,10 @@ private:
     qint64 m_home = 0; // minutes of every Time that reads
     qint64 m_nominal = 0; // minutes of every hh:mm that reads
     int m_stopping = 0; // rows that stop the recalculation
-    std::map<qint32, Balance> m_days; // by Julian day
-    std::map<qint32, int> m_owingRows; // by Julian day of the nominal Date
+    std::unordered_map<qint32, Balance> m_days; // by Julian day
+    std::unordered_map<qint32, int> m_owingRows; // by Julian day of the nominal Date
+    LastEntry<Balance> m_lastDay;
+    LastEntry<int> m_lastOwingDay;
     // Rows whose Diff. is to be written: those in m_pending and every row
     // from m_pendingFrom on.
     std::vector<int> m_pending;
