@@ -16,13 +16,55 @@ qint32 julianDay(DateTime value)
     return qint32(toQDate(value).toJulianDay());
 }
 
+// The number of two digits at text[at], or -1.
+int twoDigits(QStringView text, qsizetype at)
+{
+    const char16_t tens = text[at].unicode();
+    const char16_t ones = text[at + 1].unicode();
+    if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9')
+        return -1;
+    return (tens - u'0') * 10 + (ones - u'0');
+}
+
+// "hh:mm" read as readDuration reads it, without its general scanning: the
+// program writes every Time and hh:mm in this form.
 std::optional<Duration> tryReadDuration(QStringView cell)
 {
+    if (cell.size() == 5 && cell[2] == u':') {
+        const int hours = twoDigits(cell, 0);
+        const int minutes = twoDigits(cell, 3);
+        if (hours >= 0 && minutes >= 0) {
+            const std::optional<DateTime> time = tryEncodeTime(hours, minutes);
+            return time ? std::optional(Duration {*time, 60 * hours + minutes}) : std::nullopt;
+        }
+    }
     try {
         return readDuration(cell);
     } catch (const ConversionError &) {
         return std::nullopt;
     }
+}
+
+// "dd-mm-yy" and "dd-mm-yy hh:mm" read as tryParseDateTime reads them, in the
+// same way: the program writes every Start and nominal Date in these forms.
+std::optional<DateTime> tryReadDateTime(QStringView text, int century)
+{
+    if ((text.size() == 8 || (text.size() == 14 && text[8] == u' ' && text[11] == u':')) && text[2] == u'-'
+        && text[5] == u'-') {
+        const int day = twoDigits(text, 0);
+        const int month = twoDigits(text, 3);
+        const int year = twoDigits(text, 6);
+        const int hours = text.size() == 14 ? twoDigits(text, 9) : 0;
+        const int minutes = text.size() == 14 ? twoDigits(text, 12) : 0;
+        if (day >= 0 && month >= 0 && year >= 0 && hours >= 0 && minutes >= 0) {
+            const std::optional<DateTime> date = tryEncodeDate(century + year, month, day);
+            const std::optional<DateTime> time = tryEncodeTime(hours, minutes);
+            if (!date || !time)
+                return std::nullopt;
+            return combineDateAndTime(*date, *time);
+        }
+    }
+    return tryParseDateTime(text, century);
 }
 
 // Finds key's entry, remembering it for the next call.
@@ -59,13 +101,12 @@ RowValues readRowValues(const CellTable &cells, int row, int century, std::vecto
     }
     if (worked && owed)
         values.differenceTime = std::fabs(worked->time - owed->time);
-    if (const std::optional<DateTime> start = tryParseDateTime(texts[StartColumn], century)) {
-        values.start = *start;
+    if (const std::optional<DateTime> start = tryReadDateTime(texts[StartColumn], century)) {
         values.startDay = julianDay(*start);
         values.flags |= RowValues::StartReads;
     }
     const QStringView dateText = texts[NominalDateColumn];
-    const std::optional<DateTime> date = tryParseDateTime(dateText, century);
+    const std::optional<DateTime> date = tryReadDateTime(dateText, century);
     if (date) {
         values.nominalDay = julianDay(*date);
         values.flags |= RowValues::NominalDateReads;

@@ -26,7 +26,6 @@ struct RowValues
         DiffPending = 1 << 6,
     };
 
-    DateTime start = 0;
     // The size of the difference of Time and hh:mm as times of day, of
     // which Diff. is written.
     DateTime differenceTime = 0;
