@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -285,4 +286,25 @@ TEST(Undo, TheNotesKeepTheirOwnCtrlZ)
     QTest::keyClick(w.form->memo1, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(w.form->memo1->toPlainText(), "written");
     EXPECT_EQ(w.row(1)[8], "written"); // the Update stays
+}
+
+// Rows that come and go in a change or its undo come and go in the grid as
+// well: its scroll range follows.
+TEST(Undo, TheGridsScrollRangeFollowsTheRowsOfEveryChange)
+{
+    Window w(mornings({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    QScrollBar &scroll = *w.grid().verticalScrollBar();
+    const int range = scroll.maximum();
+    ASSERT_GT(range, 0);
+    w.clickRow(w.grid().TopRow());
+    w.press(w.form->btnDelete);
+    EXPECT_EQ(scroll.maximum(), range - 1);
+    w.undo();
+    EXPECT_EQ(scroll.maximum(), range);
+    w.press(w.form->btnInsLine);
+    EXPECT_EQ(scroll.maximum(), range + 1);
+    w.undo();
+    EXPECT_EQ(scroll.maximum(), range);
+    w.redo();
+    EXPECT_EQ(scroll.maximum(), range + 1);
 }

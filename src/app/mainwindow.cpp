@@ -95,35 +95,6 @@ QPixmap switchGlyph(bool on)
     return picture;
 }
 
-// The worksheet's changes add and remove the grid's rows through the grid,
-// which keeps each row's height and its scroll range.
-class GridRows : public RowArrangement
-{
-public:
-    explicit GridRows(THyperGrid &grid)
-        : RowArrangement(grid.cellTable())
-        , m_grid(grid)
-    { }
-
-    void insertRow(int row) override
-    {
-        if (row < m_grid.RowCount())
-            m_grid.InsertRow(row);
-        else
-            m_grid.setRowCount(row + 1);
-    }
-    void removeRow(int row) override { m_grid.RemoveRow(row); }
-    void permuteRows(int first, const std::vector<int> &order) override { m_grid.permuteRows(first, order); }
-    void resize(int columnCount, int rowCount) override
-    {
-        m_grid.setColCount(columnCount);
-        m_grid.setRowCount(rowCount);
-    }
-
-private:
-    THyperGrid &m_grid;
-};
-
 } // namespace
 
 TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent)
@@ -172,7 +143,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     SortAStringGrid1->setGridToSort(Grid1);
     SortAStringGrid1->setSortType(TSortAStringGrid::ToSortType::Date);
     SortAStringGrid1->setShowMessageOnError(true);
-    m_editor = std::make_unique<WorksheetEditor>(Grid1->cellTable(), std::make_unique<GridRows>(*Grid1));
+    m_editor = std::make_unique<WorksheetEditor>(Grid1->cellTable(), std::make_unique<OverviewGridRows>(*Grid1));
     // A text edit with the focus keeps these keys for its own text.
     auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
     connect(undoKey, &QShortcut::activated, this, guarded([this] { undoChange(); }));
