@@ -28,8 +28,8 @@ QByteArray mornings(std::initializer_list<int> days)
     QByteArray bytes;
     for (const int day : days) {
         const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + "-12-26";
-        bytes += "\"" + date + " 08:00\",\"" + date + " 12:30\",\"04:30\",\"\",\"" + date + "\",\"07:24\",\"\",\"\",\"note "
-            + QByteArray::number(day) + "\"\r\n";
+        bytes += "\"" + date + " 08:00\",\"" + date + " 12:30\",\"04:30\",\"\",\"" + date
+            + "\",\"07:24\",\"\",\"\",\"note " + QByteArray::number(day) + "\"\r\n";
     }
     return bytes + BottomLineCsv;
 }
@@ -153,6 +153,18 @@ TEST(Undo, PeriodWrittenOverByUpdateComesBackWithCtrlZAndGoesAgainWithCtrlShiftZ
 
     w.redo(); // nothing left to redo
     EXPECT_EQ(w.rows(), after);
+
+    // A new change after an undo: what was undone cannot be redone any more.
+    w.undo();
+    w.press(w.form->btnInsLine);
+    const std::vector<QStringList> inserted = w.rows();
+    w.redo();
+    EXPECT_EQ(w.rows(), inserted);
+    w.undo();
+    EXPECT_EQ(w.rows(), before);
+    w.undo(); // the Update was undone before: nothing is left
+    EXPECT_EQ(w.rows(), before);
+    EXPECT_TRUE(w.onDisk(csvBefore));
     EXPECT_TRUE(w.messages.texts.isEmpty());
 }
 

@@ -38,8 +38,8 @@ PeriodTexts typed(const char *start, const char *end, const char *nominalDate = 
 {
     const auto [startDate, startTime] = splitAtBlank(QString::fromLatin1(start));
     const auto [endDate, endTime] = splitAtBlank(QString::fromLatin1(end));
-    return {startDate, startTime, endDate, endTime, QString::fromLatin1(nominalDate),
-        QString::fromLatin1(nominalTime), QString::fromLatin1(note)};
+    return {startDate, startTime, endDate, endTime, QString::fromLatin1(nominalDate), QString::fromLatin1(nominalTime),
+        QString::fromLatin1(note)};
 }
 
 // Every row's texts in order, and which of them is the running period.
@@ -287,8 +287,8 @@ TEST(WorksheetEditor, EveryChangeIsUndoneAndRedoneExactly)
                 return std::optional(editor.update(4, typed("07-12-26 13:00", "07-12-26 13:00"), now)->row);
             },
             4},
-        {"insert", true, [&](WorksheetEditor &editor, CellTable &) { return std::optional(editor.insertBelow(3, hours)); },
-            3},
+        {"insert", true,
+            [&](WorksheetEditor &editor, CellTable &) { return std::optional(editor.insertBelow(3, hours)); }, 3},
         {"delete", true, [](WorksheetEditor &editor, CellTable &) { return editor.deleteRow(2, 2); }, 2},
         {"delete of the running period", true,
             [](WorksheetEditor &editor, CellTable &) { return editor.deleteRow(4, 4); }, 4},

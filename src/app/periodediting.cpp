@@ -59,8 +59,7 @@ void TForm1::btnV1Click()
 {
     const PeriodTexts typed {DateEdit1->Text(), MaskEdit1->Text(), DateEdit3->Text(), MaskEdit2->Text(),
         DateEdit2->Text(), MaskEdit3->Text(), memo1->toPlainText()};
-    const std::optional<WorksheetEditor::Written> written
-        = m_editor->update(Grid1->Row(), typed, ClockSource::now());
+    const std::optional<WorksheetEditor::Written> written = m_editor->update(Grid1->Row(), typed, ClockSource::now());
     if (!written)
         return;
     if (written->sortedAsText)

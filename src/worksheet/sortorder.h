@@ -110,4 +110,3 @@ struct TextLess
             a.begin(), a.end(), b.begin(), b.end(), [this](QChar x, QChar y) { return unit(x) < unit(y); });
     }
 };
-
