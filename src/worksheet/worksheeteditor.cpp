@@ -189,8 +189,8 @@ int WorksheetEditor::insertBelow(int row, const WorkingHours &hours)
     Recording change(*this, row);
     insertRow(inserted);
     change.setRowAfter(inserted);
-    // An End that does not read leaves the row inserted empty, as the user
-    // saw it before this could be undone.
+    // An End that does not read leaves the row inserted and empty; the
+    // change keeps it, so that it can be undone.
     writeEmptyPeriod(inserted, parseDateTime(date + QStringLiteral(" 00:00")), hours);
     return inserted;
 }
