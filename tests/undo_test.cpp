@@ -13,7 +13,9 @@
 #include "worksheet.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <QBuffer>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -277,6 +279,15 @@ TEST(Undo, ReloadIsUndoneToTheWindowsWorksheet)
     EXPECT_EQ(w.rows(), before);
     EXPECT_TRUE(w.running());
     EXPECT_TRUE(w.onDisk(w.windowCsv()));
+    // What the reload brought in is written over, and kept beside it.
+    const QStringList kept = QDir(w.folder.path()).entryList({QStringLiteral("Hourbook 2*.csv")});
+    ASSERT_EQ(kept.size(), 2); // the window's rows at the reload, and the reloaded ones
+    const auto holdsTheEdit = [&](const QString &name) {
+        return readFile(w.folder.filePath(name)).contains("note 5, edited");
+    };
+    EXPECT_EQ(std::ranges::count_if(kept, holdsTheEdit), 1);
+    ASSERT_EQ(w.messages.texts.size(), 2);
+    EXPECT_TRUE(w.messages.texts.last().startsWith("The worksheet from before the reload is shown again."));
     w.redo();
     EXPECT_EQ(w.rows(), reloaded);
     EXPECT_TRUE(w.running());

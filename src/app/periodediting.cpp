@@ -12,7 +12,9 @@
 #include "messages.h"
 #include "onoffswitch.h"
 #include "worksheeteditor.h"
+#include "worksheetfile.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 
@@ -101,6 +103,16 @@ void TForm1::btnDeleteClick()
 
 void TForm1::undoChange()
 {
+    // Undoing a reload saves the rows from before it over the file: the rows
+    // the reload brought in are kept beside it first, as the reload kept the
+    // window's.
+    if (m_editor->history().undoReplacesEveryRow()) {
+        const QString reloadedVersion = m_worksheetFile->datedPath();
+        Grid1->SaveToCSV(0, 1, reloadedVersion);
+        showMessage(QStringLiteral("The worksheet from before the reload is shown again. The reloaded worksheet is "
+                                   "kept as %1.")
+                        .arg(QDir::toNativeSeparators(reloadedVersion)));
+    }
     showHistoryStep(m_editor->undo());
 }
 

@@ -2,6 +2,7 @@
 
 #include "celltable.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <QStringList>
@@ -54,6 +55,11 @@ public:
     void finish(const CellTable &cells, int trackedBefore, int rowBefore, int rowAfter);
     /// Nothing written, moved or stopped.
     bool isEmpty() const { return m_steps.empty() && m_trackedBefore == m_trackedAfter; }
+    /// Whether it put other rows in place of every row, as a reload does.
+    bool replacesEveryRow() const
+    {
+        return std::ranges::any_of(m_steps, [](const Step &step) { return step.kind == Step::Replace; });
+    }
 
     /// The row concerned before the change (shown once it is undone) and
     /// after it (shown once it is redone).
@@ -95,6 +101,8 @@ public:
     void clear();
     bool canUndo() const { return m_done > 0; }
     bool canRedo() const { return m_done < m_changes.size(); }
+    /// Whether undo would put other rows in place of every row.
+    bool undoReplacesEveryRow() const { return canUndo() && m_changes[m_done - 1].replacesEveryRow(); }
     /// Takes back the last change made: the row it concerned, or nothing
     /// when there is none.
     std::optional<int> undo(CellTable &cells, RowArrangement &rows);
