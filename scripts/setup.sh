@@ -13,7 +13,7 @@ libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool trayer openbox x11-utils poppler-utils
 desktop-file-utils appstream xdg-utils
 fonts-liberation fonts-dejavu-core fonts-wine
-python3
+python3 python3-xlib
 "
 
 missing=""

@@ -28,6 +28,7 @@
 #include "workinghours.h"
 #include "workinghoursdialog.h"
 #include "worksheet.h"
+#include "worksheeteditor.h"
 #include "worksheetfile.h"
 #include "worksheetmodel.h"
 #include "worksheetpreload.h"
@@ -50,6 +51,7 @@
 #include <QScopedValueRollback>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -145,6 +147,14 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     SortAStringGrid1->setGridToSort(Grid1);
     SortAStringGrid1->setSortType(TSortAStringGrid::ToSortType::Date);
     SortAStringGrid1->setShowMessageOnError(true);
+    m_editor = std::make_unique<WorksheetEditor>(
+        Grid1->cellTable(), std::make_unique<OverviewGridRows>(*Grid1), &m_model->values());
+    // A text edit with the focus keeps these keys for its own text.
+    auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undoKey, &QShortcut::activated, this, guarded([this] { undoChange(); }));
+    auto *redoKey = new QShortcut(this);
+    redoKey->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redoKey, &QShortcut::activated, this, guarded([this] { redoChange(); }));
 
     StatusBar1 = new PanelStatusBar(this);
     StatusBar1->setGeometry(0, 398, 670, 25);
@@ -193,6 +203,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
         return;
     createTray();
     runGuarded([this, worksheet] { FormCreate(worksheet); });
+    m_editor->history().clear(); // the fresh worksheet of a first start is no change to undo
     m_ready = true;
 }
 
@@ -610,15 +621,13 @@ void TForm1::reloadWorksheet()
     WorksheetFile &file = *m_worksheetFile;
     const QString windowVersion = file.datedPath();
     Grid1->SaveToCSV(0, 1, windowVersion);
-    // A running period is still being timed: it goes on in the reloaded rows.
-    const int running = runningRow();
-    const QStringList runningPeriod = running ? Grid1->cellTable().rowTexts(running) : QStringList();
-
-    Grid1->setRowCount(2);
-    Grid1->cellTable().clearRow(1);
-    loadWorksheet();
-    if (!runningPeriod.isEmpty())
-        placeRunningPeriod(runningPeriod);
+    m_editor->reload(
+        [this] {
+            Grid1->setRowCount(2);
+            Grid1->cellTable().clearRow(1);
+            loadWorksheet();
+        },
+        Grid1->Row());
     showLastRows();
     fillEditPanel();
     showMessage(QStringLiteral("The worksheet from disk is shown. This window's worksheet is kept as %1.")
@@ -627,80 +636,18 @@ void TForm1::reloadWorksheet()
     saveChange();
 }
 
-// The file usually holds the running period already, saved at its start or
-// since; a second row of it would be counted twice and never closed.
-void TForm1::placeRunningPeriod(const QStringList &period)
-{
-    CellTable &cells = Grid1->cellTable();
-    const QString &start = period[StartColumn];
-    const int last = Grid1->RowCount() - 2;
-    for (int row = last; row >= Grid1->FixedRows(); --row) {
-        if (cells.cell(StartColumn, row) == start) {
-            cells.setTrackedRow(row);
-            return;
-        }
-    }
-    // Not there: it goes where its Start belongs, below the last row that
-    // starts no later; at the end unless the file holds later periods.
-    const int century = currentCentury();
-    int row = last + 1;
-    if (const std::optional<DateTime> begun = tryParseDateTime(start, century)) {
-        while (row > Grid1->FixedRows()) {
-            const std::optional<DateTime> above = tryParseDateTime(cells.cell(StartColumn, row - 1), century);
-            if (!above || *above <= *begun)
-                break;
-            --row;
-        }
-    }
-    Grid1->InsertRow(row);
-    for (int col = 0; col < period.size(); ++col)
-        Grid1->setCells(col, row, period[col]);
-    cells.setTrackedRow(row);
-}
-
 int TForm1::runningRow() const
 {
-    return std::max(Grid1->cellTable().trackedRow(), 0);
+    return m_editor->runningRow();
 }
 
 // Saving leaves the highlight where it is: moving it to the running period
 // under a row the user is editing would make Update write that row's texts
 // over the running period.
-void TForm1::writeEnd(int row)
-{
-    Grid1->setCells(EndColumn, row, formatDateTimeText(ClockSource::now()));
-}
-
-// Start and End are stored to the minute, so the duration is the difference
-// of the two minute readings. Start is read first: when both are unreadable,
-// the message names Start.
-void TForm1::writeDuration(int row)
-{
-    const DateTime start = parseDateTime(Grid1->Cells(StartColumn, row));
-    const DateTime end = parseDateTime(Grid1->Cells(EndColumn, row));
-    Grid1->setCells(TimeColumn, row, formatTimeText(std::abs(end - start)));
-}
-
-void TForm1::writeEmptyPeriod(int row, DateTime start)
-{
-    const QString owed = m_workingHours.nominalTimeOfNewRow(m_model->values().owesOn(toQDate(start)), start);
-    const QString startText = formatDateTimeText(start);
-    Grid1->setCells(StartColumn, row, startText);
-    Grid1->setCells(EndColumn, row, startText);
-    Grid1->setCells(TimeColumn, row, QStringLiteral("00:00"));
-    Grid1->setCells(NominalDateColumn, row, formatDateText(start));
-    Grid1->setCells(NominalTimeColumn, row, owed);
-    Grid1->setCells(DiffColumn, row, QStringLiteral("00:00"));
-}
-
 void TForm1::bringUpToNow()
 {
-    if (Switch1->StateOn()) {
-        if (const int row = runningRow()) {
-            writeEnd(row);
-            writeDuration(row);
-        }
-    }
+    if (Switch1->StateOn())
+        m_editor->bringUpToNow(ClockSource::now());
     Button1Click();
 }
 
@@ -744,8 +691,7 @@ void TForm1::LiveTimerTimer()
     const QString time = Grid1->Cells(TimeColumn, row);
     WorksheetTotals totals;
     try {
-        writeEnd(row);
-        writeDuration(row);
+        m_editor->bringUpToNow(ClockSource::now());
         totals = m_model->recalculate();
     } catch (const ConversionError &) {
         Grid1->setCells(EndColumn, row, end);
@@ -899,37 +845,40 @@ void TForm1::Grid1SelectCell(int, int, bool &) { }
 
 void TForm1::Switch1On()
 {
-    Grid1->setRowCount(Grid1->RowCount() + 1);
-    const int row = Grid1->RowCount() - 2;
-    writeEmptyPeriod(row, ClockSource::now());
-    Grid1->cellTable().setTrackedRow(row);
-    Switch1->setCaption(QStringLiteral("S&top"));
-    Timer1->start();
+    const int row = m_editor->start(ClockSource::now(), m_workingHours, Grid1->Row());
+    showStopwatchRunning(true);
     selectRow(row);
-    armLiveTimer();
     showToday();
     saveChange();
 }
 
 void TForm1::Switch1Off()
 {
-    Timer1->stop();
-    LiveTimer->stop();
-    Switch1->setCaption(QStringLiteral("S&tart"));
-    // Once its row is gone (deleted while the period ran) there is no period
-    // to close.
+    showStopwatchRunning(false);
     const int row = runningRow();
-    Grid1->cellTable().setTrackedRow(-1);
+    {
+        // The panel shows the period closed even when its Time does not read.
+        const auto shown = qScopeGuard([&] { row ? selectRow(row) : fillEditPanel(); });
+        m_editor->stop(ClockSource::now());
+    }
     if (!row) {
-        fillEditPanel();
         showToday();
         return;
     }
-    writeEnd(row);
-    selectRow(row);
-    writeDuration(row);
     Button1Click();
     saveChange();
+}
+
+void TForm1::showStopwatchRunning(bool running)
+{
+    Switch1->setCaption(running ? QStringLiteral("S&top") : QStringLiteral("S&tart"));
+    if (running) {
+        Timer1->start();
+        armLiveTimer();
+    } else {
+        Timer1->stop();
+        LiveTimer->stop();
+    }
 }
 
 void TForm1::Button1Click()

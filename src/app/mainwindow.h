@@ -35,6 +35,7 @@ class TTrayIcon;
 class TSortAStringGrid;
 class PanelStatusBar;
 class StopwatchNotices;
+class WorksheetEditor;
 class WorksheetFile;
 class WorksheetModel;
 class WorksheetPreload;
@@ -95,6 +96,10 @@ public:
     void btnV1Click();
     void btnInsLineClick();
     void btnDeleteClick();
+    /// Ctrl+Z: takes back the last change of the worksheet.
+    void undoChange();
+    /// Ctrl+Shift+Z or Ctrl+Y: makes the last change undone again.
+    void redoChange();
     /// Arms the clock's alarm at the typed time when "Set !" is ticked.
     void chkWakeClick();
     /// The alarm: the sound (if ticked) to its end, then the message.
@@ -253,18 +258,11 @@ private:
     /// The row of the running period wherever rows moved since it started
     /// (the grid's tracked row), or 0 when none runs or its row was deleted.
     int runningRow() const;
-    /// After a reload: the running period goes on in the last row with its
-    /// Start, or, when the file lacks it, in a new row where its Start
-    /// belongs.
-    void placeRunningPeriod(const QStringList &period);
-    /// Sets the running period's End to now.
-    void writeEnd(int row);
-    /// Writes Time from Start and End; End before Start gives the same
-    /// duration as the two swapped.
-    void writeDuration(int row);
-    /// Fills row with a period of no length from start. It owes the weekday's
-    /// working hours when no row of that day owes any yet, else nothing.
-    void writeEmptyPeriod(int row, DateTime start);
+    /// The switch's caption and the timers of a running or stopped period.
+    void showStopwatchRunning(bool running);
+    /// After an undo or redo: the switch, the highlight, the panel and the
+    /// totals follow the worksheet, and it is saved.
+    void showHistoryStep(std::optional<int> row);
 
     QString m_dataFolder;
     QString m_programFolder;
@@ -273,6 +271,8 @@ private:
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
     std::unique_ptr<WorksheetFile> m_worksheetFile;
+    // Every change of the grid's rows goes through it, so that it can be undone.
+    std::unique_ptr<WorksheetEditor> m_editor;
     // Read at start-up and after the dialog changed them, never at a tick.
     WorkingHours m_workingHours;
     // The worksheet's rows, shown by Grid1; what the totals are worked out from.

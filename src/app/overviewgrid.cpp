@@ -110,3 +110,32 @@ void configureOverviewGrid(THyperGrid &grid)
 
     grid.Loaded();
 }
+
+OverviewGridRows::OverviewGridRows(THyperGrid &grid)
+    : RowArrangement(grid.cellTable())
+    , m_grid(grid)
+{ }
+
+void OverviewGridRows::insertRow(int row)
+{
+    if (row < m_grid.RowCount())
+        m_grid.InsertRow(row);
+    else
+        m_grid.setRowCount(row + 1);
+}
+
+void OverviewGridRows::removeRow(int row)
+{
+    m_grid.RemoveRow(row);
+}
+
+void OverviewGridRows::permuteRows(int first, const std::vector<int> &order)
+{
+    m_grid.permuteRows(first, order);
+}
+
+void OverviewGridRows::resize(int columnCount, int rowCount)
+{
+    m_grid.setColCount(columnCount);
+    m_grid.setRowCount(rowCount);
+}
