@@ -151,6 +151,12 @@ void WorksheetValues::count(const RowValues &values, int row, int sign)
         m_nominal += sign * values.owed;
     if (values.stopsRecalculation())
         m_stopping += sign;
+    if (m_daysCounted)
+        countDays(values, sign);
+}
+
+void WorksheetValues::countDays(const RowValues &values, int sign) const
+{
     if (values.has(RowValues::StartReads) && values.has(RowValues::TimeReads))
         entry(m_days, m_lastDay, values.startDay).home += sign * values.worked;
     if (values.has(RowValues::NominalDateReads) && values.has(RowValues::NominalTimeReads))
@@ -291,8 +297,20 @@ WorksheetTotals WorksheetValues::recalculate(CellTable &cells)
     return sums.texts();
 }
 
+void WorksheetValues::countEveryDay() const
+{
+    if (m_daysCounted)
+        return;
+    for (int row = 1; row < rowCount(); ++row) {
+        if (!m_rows[row].has(RowValues::Empty))
+            countDays(m_rows[row], 1);
+    }
+    m_daysCounted = true;
+}
+
 Balance WorksheetValues::rowsOf(QDate day) const
 {
+    countEveryDay();
     const qint32 julian = qint32(day.toJulianDay());
     const auto found = m_days.find(julian);
     Balance balance = found == m_days.end() ? Balance() : found->second;
@@ -309,6 +327,7 @@ Balance WorksheetValues::rowsOf(QDate day) const
 
 bool WorksheetValues::owesOn(QDate day) const
 {
+    countEveryDay();
     const auto found = m_owingRows.find(qint32(day.toJulianDay()));
     return found != m_owingRows.end() && found->second > 0;
 }

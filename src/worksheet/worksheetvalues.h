@@ -105,6 +105,10 @@ public:
 private:
     // Adds (sign 1) or takes away (sign -1) what a row at index row adds up to.
     void count(const RowValues &values, int row, int sign);
+    void countDays(const RowValues &values, int sign) const;
+    // The days are added up when first asked for (a program without working
+    // hours never asks), and kept from then on.
+    void countEveryDay() const;
     void markPending(int row);
     // Before rows first … last move: when they reach m_pendingFrom, the rows
     // still to be written from there on are listed, or m_pendingFrom comes
@@ -117,10 +121,11 @@ private:
     qint64 m_home = 0; // minutes of every Time that reads
     qint64 m_nominal = 0; // minutes of every hh:mm that reads
     int m_stopping = 0; // rows that stop the recalculation
-    std::unordered_map<qint32, Balance> m_days; // by Julian day
-    std::unordered_map<qint32, int> m_owingRows; // by Julian day of the nominal Date
-    LastEntry<Balance> m_lastDay;
-    LastEntry<int> m_lastOwingDay;
+    mutable bool m_daysCounted = false;
+    mutable std::unordered_map<qint32, Balance> m_days; // by Julian day
+    mutable std::unordered_map<qint32, int> m_owingRows; // by Julian day of the nominal Date
+    mutable LastEntry<Balance> m_lastDay;
+    mutable LastEntry<int> m_lastOwingDay;
     // Rows whose Diff. is to be written: those in m_pending and every row
     // from m_pendingFrom on.
     std::vector<int> m_pending;
