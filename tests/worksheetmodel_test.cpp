@@ -63,7 +63,7 @@ void expectAsRecalculated(WorksheetModel &model, const std::string &step)
     for (const QDate day : Days) {
         const Balance counted = WorksheetDays(fresh, day, day).on(day);
         EXPECT_EQ(model.rowsOf(day), counted) << day.toString().toStdString();
-        EXPECT_EQ(hours.nominalTimeOfNewRow(model.values().owesOn(day), fromQDate(day)),
+        EXPECT_EQ(hours.nominalTimeOfNewRow(model.values().owesOn(model.cells(), day), fromQDate(day)),
             hours.nominalTimeOfNewRow(fresh, fromQDate(day)));
     }
 }

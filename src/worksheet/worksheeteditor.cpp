@@ -344,7 +344,7 @@ void WorksheetEditor::writeDuration(int row)
 // any yet, else nothing.
 void WorksheetEditor::writeEmptyPeriod(int row, DateTime start, const WorkingHours &hours)
 {
-    const QString owed = m_values ? hours.nominalTimeOfNewRow(m_values->owesOn(toQDate(start)), start)
+    const QString owed = m_values ? hours.nominalTimeOfNewRow(m_values->owesOn(m_cells, toQDate(start)), start)
                                   : hours.nominalTimeOfNewRow(m_cells, start);
     const QString startText = formatDateTimeText(start);
     write(row, StartColumn, startText);

@@ -38,7 +38,7 @@ public:
     /// changed since the last one.
     WorksheetTotals recalculate() { return m_values.recalculate(m_cells); }
     /// The data rows dated day added up.
-    Balance rowsOf(QDate day) const { return m_values.rowsOf(day); }
+    Balance rowsOf(QDate day) const { return m_values.rowsOf(m_cells, day); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -78,8 +78,41 @@ typename Map::mapped_type &entry(Map &map, WorksheetValues::LastEntry<typename M
     return *last.value;
 }
 
-// Reads the values of one row of cells; texts is room for its cells.
-RowValues readRowValues(const CellTable &cells, int row, int century, std::vector<QStringView> &texts)
+// Reads the days of a row whose texts are texts: those of its Start and of
+// its nominal Date, and whether that day owes time.
+void readDays(RowValues &values, const std::vector<QStringView> &texts, int century)
+{
+    values.flags &= ~(RowValues::StartReads | RowValues::NominalDateReads | RowValues::Owes);
+    if (values.has(RowValues::Empty))
+        return;
+    if (const std::optional<DateTime> start = tryReadDateTime(texts[StartColumn], century)) {
+        values.startDay = julianDay(*start);
+        values.flags |= RowValues::StartReads;
+    }
+    const QStringView dateText = texts[NominalDateColumn];
+    const std::optional<DateTime> date = tryReadDateTime(dateText, century);
+    if (date) {
+        values.nominalDay = julianDay(*date);
+        values.flags |= RowValues::NominalDateReads;
+    }
+    // An hh:mm read whole already owes time when it has minutes; a date
+    // without a blank (no time after it) reads as a plain date as it did.
+    const QStringView owedText = texts[NominalTimeColumn];
+    const bool owes = values.has(RowValues::NominalTimeReads) && owedText.size() <= 10 ? values.owed > 0
+                                                                                      : owesTime(owedText);
+    if (owes) {
+        const std::optional<DateTime> day = date && !dateText.contains(u' ') ? date : tryParseDate(dateText, century);
+        if (day) {
+            values.owingDay = julianDay(*day);
+            values.flags |= RowValues::Owes;
+        }
+    }
+}
+
+// Reads the values of one row of cells, its days too when withDays is set;
+// texts is room for its cells.
+RowValues readRowValues(
+    const CellTable &cells, int row, int century, std::vector<QStringView> &texts, bool withDays)
 {
     RowValues values;
     values.flags = 0;
@@ -93,35 +126,15 @@ RowValues readRowValues(const CellTable &cells, int row, int century, std::vecto
         values.worked = qint32(worked->minutes);
         values.flags |= RowValues::TimeReads;
     }
-    const QStringView owedText = texts[NominalTimeColumn];
-    const std::optional<Duration> owed = tryReadDuration(owedText);
+    const std::optional<Duration> owed = tryReadDuration(texts[NominalTimeColumn]);
     if (owed) {
         values.owed = qint32(owed->minutes);
         values.flags |= RowValues::NominalTimeReads;
     }
     if (worked && owed)
         values.differenceTime = std::fabs(worked->time - owed->time);
-    if (const std::optional<DateTime> start = tryReadDateTime(texts[StartColumn], century)) {
-        values.startDay = julianDay(*start);
-        values.flags |= RowValues::StartReads;
-    }
-    const QStringView dateText = texts[NominalDateColumn];
-    const std::optional<DateTime> date = tryReadDateTime(dateText, century);
-    if (date) {
-        values.nominalDay = julianDay(*date);
-        values.flags |= RowValues::NominalDateReads;
-    }
-    // hh:mm read whole as a time of day already, or the date without a
-    // blank (no time after it) as a plain date: neither is read again.
-    const bool owes = owed && owedText.size() <= 10 ? owed->time > 0 : owesTime(owedText);
-    if (owes) {
-        const std::optional<DateTime> day
-            = date && !dateText.contains(u' ') ? date : tryParseDate(dateText, century);
-        if (day) {
-            values.owingDay = julianDay(*day);
-            values.flags |= RowValues::Owes;
-        }
-    }
+    if (withDays)
+        readDays(values, texts, century);
     return values;
 }
 
@@ -134,7 +147,7 @@ WorksheetValues WorksheetValues::read(const CellTable &cells)
     std::vector<QStringView> texts;
     values.m_rows.resize(cells.rowCount());
     for (int row = 1; row < cells.rowCount(); ++row) {
-        values.m_rows[row] = readRowValues(cells, row, century, texts);
+        values.m_rows[row] = readRowValues(cells, row, century, texts, false);
         values.count(values.m_rows[row], row, 1);
     }
     values.m_pendingFrom = 1;
@@ -182,7 +195,7 @@ void WorksheetValues::rowChanged(const CellTable &cells, int row)
     const bool pending = m_rows[row].has(RowValues::DiffPending);
     count(m_rows[row], row, -1);
     std::vector<QStringView> texts;
-    m_rows[row] = readRowValues(cells, row, currentCentury(), texts);
+    m_rows[row] = readRowValues(cells, row, currentCentury(), texts, m_daysCounted);
     if (pending)
         m_rows[row].flags |= RowValues::DiffPending;
     count(m_rows[row], row, 1);
@@ -297,20 +310,25 @@ WorksheetTotals WorksheetValues::recalculate(CellTable &cells)
     return sums.texts();
 }
 
-void WorksheetValues::countEveryDay() const
+void WorksheetValues::countEveryDay(const CellTable &cells) const
 {
     if (m_daysCounted)
         return;
+    const int century = currentCentury();
+    std::vector<QStringView> texts;
     for (int row = 1; row < rowCount(); ++row) {
-        if (!m_rows[row].has(RowValues::Empty))
-            countDays(m_rows[row], 1);
+        if (m_rows[row].has(RowValues::Empty))
+            continue;
+        cells.rowCells(row, texts);
+        readDays(m_rows[row], texts, century);
+        countDays(m_rows[row], 1);
     }
     m_daysCounted = true;
 }
 
-Balance WorksheetValues::rowsOf(QDate day) const
+Balance WorksheetValues::rowsOf(const CellTable &cells, QDate day) const
 {
-    countEveryDay();
+    countEveryDay(cells);
     const qint32 julian = qint32(day.toJulianDay());
     const auto found = m_days.find(julian);
     Balance balance = found == m_days.end() ? Balance() : found->second;
@@ -325,9 +343,9 @@ Balance WorksheetValues::rowsOf(QDate day) const
     return balance;
 }
 
-bool WorksheetValues::owesOn(QDate day) const
+bool WorksheetValues::owesOn(const CellTable &cells, QDate day) const
 {
-    countEveryDay();
+    countEveryDay(cells);
     const auto found = m_owingRows.find(qint32(day.toJulianDay()));
     return found != m_owingRows.end() && found->second > 0;
 }

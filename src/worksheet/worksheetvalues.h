@@ -31,6 +31,7 @@ struct RowValues
     DateTime differenceTime = 0;
     qint32 worked = 0; // minutes of Time
     qint32 owed = 0; // minutes of hh:mm
+    // Read once the days are asked for:
     qint32 startDay = 0; // Julian day of Start
     qint32 nominalDay = 0; // Julian day of the nominal Date, read as Start is
     qint32 owingDay = 0; // Julian day of the nominal Date read as a plain date
@@ -93,11 +94,12 @@ public:
     /// the rows before it having their new Diff., the rest left as it was.
     WorksheetTotals recalculate(CellTable &cells);
 
-    /// The data rows dated day added up, as WorksheetDays has them.
-    Balance rowsOf(QDate day) const;
+    /// The data rows dated day added up, as WorksheetDays has them; cells
+    /// are the rows the values were kept of.
+    Balance rowsOf(const CellTable &cells, QDate day) const;
     /// Whether a row (the bottom line too) with a nominal Date of day owes
     /// time already.
-    bool owesOn(QDate day) const;
+    bool owesOn(const CellTable &cells, QDate day) const;
 
     const RowValues &row(int row) const { return m_rows[row]; }
     int rowCount() const { return int(m_rows.size()); }
@@ -106,9 +108,9 @@ private:
     // Adds (sign 1) or takes away (sign -1) what a row at index row adds up to.
     void count(const RowValues &values, int row, int sign);
     void countDays(const RowValues &values, int sign) const;
-    // The days are added up when first asked for (a program without working
-    // hours never asks), and kept from then on.
-    void countEveryDay() const;
+    // The days of the rows are read and added up when first asked for (a
+    // program without working hours never asks), and kept from then on.
+    void countEveryDay(const CellTable &cells) const;
     void markPending(int row);
     // Before rows first … last move: when they reach m_pendingFrom, the rows
     // still to be written from there on are listed, or m_pendingFrom comes
@@ -117,7 +119,7 @@ private:
     // The first data row that stops the recalculation, or -1.
     int firstStoppingRow() const;
 
-    std::vector<RowValues> m_rows;
+    mutable std::vector<RowValues> m_rows; // their days read once asked for
     qint64 m_home = 0; // minutes of every Time that reads
     qint64 m_nominal = 0; // minutes of every hh:mm that reads
     int m_stopping = 0; // rows that stop the recalculation
