@@ -64,7 +64,7 @@ struct PrintingWorksheet
         };
     }
 
-    TPrintPrv &preview() { return form->PrintPreview(); }
+    TPrintPrv &preview() { return static_cast<TPrintPrv &>(form->PrintPreview()); }
     TPagePrinter &prn() { return *preview().Prn; }
 };
 

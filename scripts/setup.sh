@@ -10,7 +10,7 @@ cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
 libgl-dev libxcb1-dev libfontconfig-dev
 libgtest-dev libgmock-dev libbenchmark-dev
-xvfb xauth xdotool trayer openbox x11-utils poppler-utils
+xvfb xauth xdotool trayer openbox x11-utils poppler-utils dbus-daemon
 desktop-file-utils appstream xdg-utils
 fonts-liberation fonts-dejavu-core fonts-wine
 python3 python3-xlib

@@ -425,7 +425,7 @@ TEST(PrintPreview, ScreenSizedPreviewFitsTheAvailableAreaWithItsFrame)
 
     MessageRecorder messages;
     TForm1 form(folder.path());
-    TPrintPrv &preview = form.PrintPreview();
+    auto &preview = static_cast<TPrintPrv &>(form.PrintPreview());
     preview.PrinterDialog = [&](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(folder.filePath(QStringLiteral("printout.pdf")));

@@ -56,7 +56,7 @@ struct Printing
         QTest::mouseClick(form->btnUdskriv, Qt::LeftButton);
     }
 
-    TPrintPrv &preview() { return form->PrintPreview(); }
+    TPrintPrv &preview() { return static_cast<TPrintPrv &>(form->PrintPreview()); }
     TPagePrinter &prn() { return *preview().Prn; }
 
     /// The pages after page 1 are laid out between the events that follow.

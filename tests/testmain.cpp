@@ -1,6 +1,5 @@
 #include "applicationname.h"
 #include "desktopfonts.h"
-#include "modules.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +16,7 @@ int main(int argc, char **argv)
     nameApplication(); // as the program names itself
     // The windows are measured with the fonts the program uses.
     registerDesktopFonts();
-    // The modules' code is linked in, and used without the module files.
-    useModule(worktallyPrintingModule());
-    useModule(worktallySoundModule());
+    setUpModules();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

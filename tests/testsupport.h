@@ -113,6 +113,11 @@ private:
 /// byte-order mark, as an editor may save a file.
 QByteArray utf16(const QByteArray &utf8, QStringConverter::Encoding encoding);
 
+/// Called by the widget test programs' main(): where the modules' code is
+/// linked in, puts it in use; the module test leaves the program's own way of
+/// loading the module files.
+void setUpModules();
+
 /// Writes bytes to a file, creating or replacing it.
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

@@ -85,7 +85,7 @@ TEST(WindowTitles, EachWindowCarriesItsOwnTitleAlone)
     ASSERT_TRUE(hours && hours->isVisible());
     EXPECT_EQ(titleOnX11(hours), "Working hours");
 
-    TPrintPrv &preview = s.form.PrintPreview();
+    auto &preview = static_cast<TPrintPrv &>(s.form.PrintPreview());
     const QString pdf = s.folder.filePath(QStringLiteral("printout.pdf"));
     preview.PrinterDialog = [&](QPrinter &printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);

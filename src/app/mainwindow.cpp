@@ -16,7 +16,6 @@
 #include "onoffswitch.h"
 #include "overviewgrid.h"
 #include "popupmenu.h"
-#include "printpreview.h"
 #include "programicon.h"
 #include "settingsfile.h"
 #include "singleinstance.h"
@@ -1025,7 +1024,7 @@ void TForm1::btnUdskrivClick()
     printingModule().printWorksheet(PrintPreview());
 }
 
-TPrintPrv &TForm1::PrintPreview()
+QWidget &TForm1::PrintPreview()
 {
     if (!PrintPrv)
         PrintPrv = printingModule().createPrintPreview(Grid1, StatusBar1);

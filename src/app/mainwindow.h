@@ -29,7 +29,6 @@ class TDateEdit;
 class MaskedEdit;
 class TOnOffSwitch;
 class TPopupMenu;
-class TPrintPrv;
 class TSingleInstance;
 class TTrayIcon;
 class TSortAStringGrid;
@@ -190,7 +189,7 @@ public:
     /// The print preview, a window of its own that lives as long as this one.
     /// It is made on first use: setting up its printer asks the print
     /// system, which would otherwise slow down every start.
-    TPrintPrv &PrintPreview();
+    QWidget &PrintPreview();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -199,7 +198,7 @@ protected:
 private:
     TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent, WorksheetPreload *worksheet);
 
-    std::unique_ptr<TPrintPrv> PrintPrv;
+    std::unique_ptr<QWidget> PrintPrv;
     void createToolBar();
     void createEditPanel();
     void createAlarmBox();

@@ -6,7 +6,6 @@
 
 class QDialog;
 class QWidget;
-class TPrintPrv;
 class PanelStatusBar;
 class TStringGrid;
 
@@ -14,7 +13,10 @@ class TStringGrid;
 // with the print system's and the sound system's libraries behind them.
 // Loading those on every start would slow it down for what most sessions
 // never use, so their code lives in modules, shared libraries that the
-// program loads when they are first needed.
+// program loads when they are first needed. A module holds only its own code
+// and runs on the program's copy of everything else (the grid, the widgets,
+// the worksheet), so that each library exists once in the process; it loads
+// only into a program that exports those (CMake: worktally_loads_modules).
 
 /// The print preview with its page printer, and the about window, whose
 /// "Print" prints its text.
@@ -24,11 +26,15 @@ public:
     virtual ~PrintingModule() = default;
 
     /// The preview window, hidden, printing the worksheet in grid with the
-    /// totals in the status bar.
-    virtual std::unique_ptr<TPrintPrv> createPrintPreview(const TStringGrid *grid, const PanelStatusBar *totals) = 0;
+    /// totals in the status bar. The program knows it only as a window; the
+    /// calls below take it back.
+    virtual std::unique_ptr<QWidget> createPrintPreview(const TStringGrid *grid, const PanelStatusBar *totals) = 0;
     /// "Print": the printer set-up, then, unless it was cancelled, the
     /// worksheet in the preview.
-    virtual void printWorksheet(TPrintPrv &preview) = 0;
+    virtual void printWorksheet(QWidget &preview) = 0;
+    /// In place of the print dialog, sets the printer up to print into a PDF
+    /// file, for tests that print with nobody at the dialog.
+    virtual void printIntoFile(QWidget &preview, const QString &pdfFile) = 0;
     virtual std::unique_ptr<QDialog> createAboutBox(const QString &settingsPath, QWidget *parent) = 0;
 };
 
