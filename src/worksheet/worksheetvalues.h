@@ -38,7 +38,6 @@ struct RowValues
     quint8 flags = Empty;
 
     bool has(Flag flag) const { return flags & flag; }
-    qint32 difference() const { return worked - owed; }
     /// Whether the recalculation stops here: a row that holds text but
     /// whose Time or hh:mm does not read.
     bool stopsRecalculation() const { return !has(Empty) && !(has(TimeReads) && has(NominalTimeReads)); }
@@ -75,7 +74,8 @@ public:
         }
     };
 
-    /// Reads every row of cells: the one pass over all of them.
+    /// Reads what the totals need of every row of cells: the one pass over
+    /// all of them (their days follow when first asked for).
     static WorksheetValues read(const CellTable &cells);
 
     /// Row's texts changed: its values are read again.
@@ -101,7 +101,6 @@ public:
     /// time already.
     bool owesOn(const CellTable &cells, QDate day) const;
 
-    const RowValues &row(int row) const { return m_rows[row]; }
     int rowCount() const { return int(m_rows.size()); }
 
 private:
