@@ -30,8 +30,8 @@ WorksheetTotals bringUpTo(WorksheetModel &model, int row, const QDateTime &now)
 }
 
 // What the kept numbers gave must be what a recalculation of every row gives.
-void expectAsRecalculated(const CellTable &cells, const WorksheetTotals &totals, const WorksheetModel &balance,
-    QDate today, const char *when)
+void expectAsRecalculated(
+    const CellTable &cells, const WorksheetTotals &totals, const WorksheetModel &balance, QDate today, const char *when)
 {
     SCOPED_TRACE(when);
     CellTable fresh = cells;

@@ -70,8 +70,8 @@ void expectAsRecalculated(WorksheetModel &model, const std::string &step)
 
 // Texts that read and texts that do not, for each column.
 const std::vector<QString> Choices[WorksheetColumnCount] = {
-    {"06-12-26 08:00", "07-12-26 09:30", "08-12-26 13:15", "07-12-26", "soon", "", "31-02-26 08:00",
-        "07-12-26 24:00", " 7-12-26 08:00"},
+    {"06-12-26 08:00", "07-12-26 09:30", "08-12-26 13:15", "07-12-26", "soon", "", "31-02-26 08:00", "07-12-26 24:00",
+        " 7-12-26 08:00"},
     {"06-12-26 12:00", "07-12-26 17:45", "08-12-26 14:00", "", "later"},
     {"04:00", "08:15", "00:00", "1:05", "", "8:6x", "12:30:00", "25:00", "00:60", "07:3x"},
     {"", "x"},
@@ -231,8 +231,8 @@ TEST(WorksheetModel, TellsItsViewsOfEachChangeOnce)
     QObject::connect(&model, &QAbstractItemModel::rowsRemoved, [&](const QModelIndex &, int first, int last) {
         heard.push_back("removed " + std::to_string(first) + "-" + std::to_string(last));
     });
-    QObject::connect(&model, &QAbstractItemModel::rowsMoved,
-        [&](const QModelIndex &, int first, int, const QModelIndex &, int to) {
+    QObject::connect(
+        &model, &QAbstractItemModel::rowsMoved, [&](const QModelIndex &, int first, int, const QModelIndex &, int to) {
             heard.push_back("moved " + std::to_string(first) + " to " + std::to_string(to));
         });
     QObject::connect(&model, &QAbstractItemModel::layoutChanged, [&] { heard.push_back("layout"); });

@@ -49,8 +49,8 @@ public:
     /// rows adds and removes the rows of cells; without one, the table alone
     /// changes. values, when given, are those kept of cells: asked whether a
     /// day owes time already instead of reading every row.
-    explicit WorksheetEditor(CellTable &cells, std::unique_ptr<RowArrangement> rows = nullptr,
-        const WorksheetValues *values = nullptr);
+    explicit WorksheetEditor(
+        CellTable &cells, std::unique_ptr<RowArrangement> rows = nullptr, const WorksheetValues *values = nullptr);
     ~WorksheetEditor();
 
     /// The row of the running period, or 0 when none runs or its row was

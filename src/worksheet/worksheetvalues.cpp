@@ -98,8 +98,8 @@ void readDays(RowValues &values, const std::vector<QStringView> &texts, int cent
     // An hh:mm read whole already owes time when it has minutes; a date
     // without a blank (no time after it) reads as a plain date as it did.
     const QStringView owedText = texts[NominalTimeColumn];
-    const bool owes = values.has(RowValues::NominalTimeReads) && owedText.size() <= 10 ? values.owed > 0
-                                                                                      : owesTime(owedText);
+    const bool owes
+        = values.has(RowValues::NominalTimeReads) && owedText.size() <= 10 ? values.owed > 0 : owesTime(owedText);
     if (owes) {
         const std::optional<DateTime> day = date && !dateText.contains(u' ') ? date : tryParseDate(dateText, century);
         if (day) {
@@ -111,8 +111,7 @@ void readDays(RowValues &values, const std::vector<QStringView> &texts, int cent
 
 // Reads the values of one row of cells, its days too when withDays is set;
 // texts is room for its cells.
-RowValues readRowValues(
-    const CellTable &cells, int row, int century, std::vector<QStringView> &texts, bool withDays)
+RowValues readRowValues(const CellTable &cells, int row, int century, std::vector<QStringView> &texts, bool withDays)
 {
     RowValues values;
     values.flags = 0;

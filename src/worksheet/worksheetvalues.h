@@ -4,9 +4,9 @@
 #include "today.h"
 #include "worksheettotals.h"
 
+#include <QDate>
 #include <unordered_map>
 #include <utility>
-#include <QDate>
 #include <vector>
 
 class CellTable;
@@ -65,7 +65,10 @@ public:
         T *value = nullptr;
 
         LastEntry() = default;
-        LastEntry(LastEntry &&other) noexcept : key(other.key), value(std::exchange(other.value, nullptr)) { }
+        LastEntry(LastEntry &&other) noexcept
+            : key(other.key)
+            , value(std::exchange(other.value, nullptr))
+        { }
         LastEntry &operator=(LastEntry &&other) noexcept
         {
             key = other.key;
