@@ -600,8 +600,16 @@ void TForm1::runWaitingRequests()
 
 bool TForm1::loadWorksheet(WorksheetPreload *preload)
 {
-    if (std::unique_ptr<WorksheetFile> file = preload ? preload->moveInto(*Grid1, m_model) : nullptr) {
-        m_worksheetFile = std::move(file);
+    // The rows read ahead take the place of the grid's two as it was made,
+    // the title row and the bottom line, both empty.
+    const CellTable &cells = Grid1->cellTable();
+    const bool asMade = Grid1->ColCount() == WorksheetColumnCount && Grid1->VisibleColumnCount() == WorksheetColumnCount
+        && cells.rowCount() == 2 && isEmptyRow(cells, 0) && isEmptyRow(cells, 1);
+    if (std::optional<WorksheetPreload::Rows> rows = preload && asMade ? preload->take() : std::nullopt) {
+        Grid1->setRowCount(rows->cells.rowCount());
+        m_model->replaceRows(std::move(rows->cells), std::move(rows->values));
+        Grid1->setCsvFileEncoding(rows->encoding);
+        m_worksheetFile = std::move(rows->file);
         return true;
     }
     m_worksheetFile->noteLoading();

@@ -383,17 +383,13 @@ bool THyperGrid::SaveToCSVStream(int firstCol, int firstRow, QIODevice &stream) 
 
 CsvRows THyperGrid::csvRows(int firstCol, int firstRow) const
 {
-    CsvRows rows;
-    rows.m_cells = cellTable();
     const int count = std::max(m_columns.Count() - firstCol, 0);
     const std::vector<int> allGridCols = gridColumns();
-    rows.m_gridCols.assign(allGridCols.end() - count, allGridCols.end());
+    std::vector<int> gridCols(allGridCols.end() - count, allGridCols.end());
+    std::vector<QStringList> hidden;
     for (int k = 0; k < count; ++k)
-        rows.m_hidden.push_back(rows.m_gridCols[k] >= 0 ? QStringList() : m_columns.Items(firstCol + k)->HiddenCells);
-    rows.m_firstRow = std::max(firstRow, 0);
-    rows.m_rowCount = RowCount();
-    rows.m_encoding = m_csvEncoding;
-    return rows;
+        hidden.push_back(gridCols[k] >= 0 ? QStringList() : m_columns.Items(firstCol + k)->HiddenCells);
+    return CsvRows(cellTable(), std::move(gridCols), std::move(hidden), std::max(firstRow, 0), RowCount(), m_csvEncoding);
 }
 
 // --- Column widths --------------------------------------------------------

@@ -97,8 +97,7 @@ void WorksheetFile::noteLoaded(const QByteArray &content)
 
 WorksheetFile::Save WorksheetFile::prepareSave(CsvRows rows) const
 {
-    Save save;
-    save.m_rows = std::move(rows);
+    Save save(std::move(rows));
     save.m_path = m_path;
     save.m_backup = m_startupContent;
     save.m_backupPath = backupPath();

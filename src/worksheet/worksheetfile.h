@@ -110,6 +110,10 @@ public:
 
 private:
     friend class WorksheetFile;
+    explicit Save(CsvRows rows)
+        : m_rows(std::move(rows))
+    { }
+
     CsvRows m_rows;
     QString m_path;
     std::optional<QByteArray> m_backup;

@@ -1,10 +1,8 @@
 #include "worksheetpreload.h"
 
 #include "errors.h"
-#include "hypergrid.h"
 #include "worksheet.h"
 #include "worksheetfile.h"
-#include "worksheetmodel.h"
 #include "worksheetrows.h"
 
 #include <QFile>
@@ -12,9 +10,9 @@
 
 namespace {
 
-// Thrown out of the reading for a line that the grid would give columns of
-// its own.
-struct WiderThanTheGrid
+// Thrown out of the reading for a line of more fields than a worksheet has
+// columns, which the window's own loading gives columns of their own.
+struct WiderThanTheWorksheet
 {
 };
 
@@ -58,39 +56,28 @@ void WorksheetPreload::read()
 
 CellTable WorksheetPreload::readRows()
 {
-    // As the grid reads: only a regular file, which could be opened.
+    // As the window reads: only a regular file, which could be opened.
     QFile file(m_path);
     if (!QFileInfo(m_path).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileOpenError(m_path);
     const QByteArray bytes = file.readAll();
     CellTable rows = worksheetRows(bytes, m_encoding);
     if (rows.columnCount() > WorksheetColumnCount)
-        throw WiderThanTheGrid();
+        throw WiderThanTheWorksheet();
     // What a save compares with the disk, and what the backup keeps.
     m_file->noteLoaded(bytes);
     return rows;
 }
 
-std::unique_ptr<WorksheetFile> WorksheetPreload::moveInto(THyperGrid &grid, WorksheetModel *model)
+std::optional<WorksheetPreload::Rows> WorksheetPreload::take()
 {
     wait();
     // Noted just before the rows were read: any change since shows here.
     if (!m_rows || !m_file->isAsNoted())
-        return nullptr;
-    // The rows take the place of the grid's two as it was made, both empty:
-    // the title row (the titles are the columns') and the bottom line.
-    const CellTable &cells = grid.cellTable();
-    if (grid.ColCount() != WorksheetColumnCount || grid.VisibleColumnCount() != WorksheetColumnCount
-        || cells.rowCount() != 2 || !isEmptyRow(cells, 0) || !isEmptyRow(cells, 1))
-        return nullptr;
-    grid.setRowCount(m_rows->rowCount());
-    if (model)
-        model->replaceRows(std::move(*m_rows), std::move(m_values));
-    else
-        grid.cellTable().replaceCells(std::move(*m_rows));
-    grid.setCsvFileEncoding(m_encoding);
+        return std::nullopt;
+    Rows rows{std::move(*m_rows), std::move(m_values), m_encoding, std::move(m_file)};
     m_rows.reset();
-    return std::move(m_file);
+    return rows;
 }
 
 WorksheetTotals WorksheetPreload::totals() const

@@ -2,6 +2,7 @@
 
 #include "celltable.h"
 #include "csvcodec.h"
+#include "worksheetfile.h"
 #include "worksheettotals.h"
 #include "worksheetvalues.h"
 
@@ -10,10 +11,6 @@
 #include <optional>
 #include <QString>
 #include <thread>
-
-class THyperGrid;
-class WorksheetFile;
-class WorksheetModel;
 
 /// Hourbook.csv read, split into the worksheet's rows and recalculated on a
 /// thread of its own, started as soon as the program knows the file, so that
@@ -30,23 +27,28 @@ public:
 
     /// Waits until the file has been read.
     void wait();
-    /// Waits for the reading; then, when grid is the Overview grid as made
-    /// (the title row and the empty bottom line), puts the rows into it as
-    /// its own loading (LoadFromCSV(0, 1, path), mended) would store them,
-    /// with an empty bottom line, and gives the file as noted just before
-    /// they were read. Null, with grid unchanged, whenever the grid has to read the
-    /// file itself: a file that could not be read or changed since, a line of
-    /// more fields than the grid has columns that hold text. When the grid
-    /// shows model's rows, model takes them with the values read here.
-    std::unique_ptr<WorksheetFile> moveInto(THyperGrid &grid, WorksheetModel *model = nullptr);
-    /// The recalculation of the rows moved into the grid; raises what it
-    /// raised.
+
+    /// The rows as the window's own loading (mended) would store them, with
+    /// an empty bottom line, their values, the encoding they came in and the
+    /// file as noted just before they were read.
+    struct Rows
+    {
+        CellTable cells;
+        WorksheetValues values;
+        CsvEncoding encoding;
+        std::unique_ptr<WorksheetFile> file;
+    };
+    /// Waits for the reading and hands the rows over, once. Nothing whenever
+    /// the window has to read the file itself: a file that could not be read
+    /// or changed since, a line of more fields than a worksheet has columns.
+    std::optional<Rows> take();
+    /// The recalculation of the rows taken; raises what it raised.
     WorksheetTotals totals() const;
 
 private:
     void read();
     /// The file's lines as the window loads them (worksheetRows); raises
-    /// when the grid would store them otherwise.
+    /// when they are wider than a worksheet.
     CellTable readRows();
 
     QString m_path;
