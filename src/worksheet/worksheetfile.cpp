@@ -9,9 +9,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
+
+// A link to the file a symbolic link names, which is the one a save replaces.
+int linkFollowing(const char *existing, const char *newName)
+{
+    return ::linkat(AT_FDCWD, existing, AT_FDCWD, newName, AT_SYMLINK_FOLLOW);
+}
+
+WorksheetFile::LinkFunction linkFile = linkFollowing;
 
 QByteArray contentOf(const QString &path)
 {
@@ -31,6 +42,11 @@ QString whyUnreadable(const QString &path)
     if (!info.isReadable())
         return QStringLiteral("there is no permission to read it");
     return QStringLiteral("reading it failed");
+}
+
+WorksheetFile::LinkFunction WorksheetFile::setLinkFunction(LinkFunction link)
+{
+    return std::exchange(linkFile, link ? link : linkFollowing);
 }
 
 WorksheetFile::WorksheetFile(QString path)
@@ -84,6 +100,8 @@ void WorksheetFile::noteLoading()
     m_known = statOf(m_path);
     // Only the file that was there at start-up goes into the backup.
     m_keepForBackup = !m_loadedBefore && m_known.isFile;
+    if (m_keepForBackup)
+        m_startupFile = m_known;
     m_loadedBefore = true;
 }
 
@@ -101,27 +119,50 @@ WorksheetFile::Save WorksheetFile::prepareSave(CsvRows rows) const
     save.m_path = m_path;
     save.m_backup = m_startupContent;
     save.m_backupPath = backupPath();
+    save.m_backupSource = m_startupFile;
     return save;
 }
 
 void WorksheetFile::Save::run() noexcept
 {
     // The file is known by the one written, taken before it replaces the old
-    // one: a change made by someone else right after still shows.
-    const auto noteWritten = [this](QFileDevice &written) { m_written = statOf(written.handle()); };
+    // one: a change made by someone else right after still shows. The backup
+    // is linked then too, while the start-up file is still in place.
+    const auto beforeReplacing = [this](QFileDevice &written) {
+        m_written = statOf(written.handle());
+        m_backupWritten = m_backup && linkBackup();
+    };
     try {
-        const size_t contentHash = m_rows.saveTo(m_path, noteWritten);
+        const size_t contentHash = m_rows.saveTo(m_path, beforeReplacing);
         m_written.contentHash = contentHash;
     } catch (const WorktallyError &e) {
         m_error = e.message();
         return;
     }
     m_error.clear();
-    if (!m_backup)
+    if (!m_backup || m_backupWritten)
         return;
     QSaveFile backup(m_backupPath);
     m_backupWritten
         = backup.open(QIODevice::WriteOnly) && backup.write(*m_backup) == m_backup->size() && backup.commit();
+}
+
+bool WorksheetFile::Save::linkBackup() const
+{
+    // A link cannot take the place of an old backup, a rename can: the
+    // backup is never half there either.
+    const QByteArray backup = QFile::encodeName(m_backupPath);
+    const QByteArray link = backup + ".link";
+    ::unlink(link.constData());
+    if (linkFile(QFile::encodeName(m_path).constData(), link.constData()) != 0)
+        return false;
+    // Only a file that is still the one loaded at start-up holds its bytes.
+    if (!statOf(QFile::decodeName(link)).isSameFileAs(m_backupSource)
+        || ::rename(link.constData(), backup.constData()) != 0) {
+        ::unlink(link.constData());
+        return false;
+    }
+    return true;
 }
 
 bool WorksheetFile::noteSaved(const Save &save)

@@ -69,6 +69,12 @@ public:
     /// the user chooses to quit all the same.
     bool askQuitUnsaved() const;
 
+    /// Makes a second name for a file, as link(2) does; replaceable so that
+    /// a folder where that fails can be tried. Gives the one replaced; none
+    /// puts the program's own back.
+    using LinkFunction = int (*)(const char *existing, const char *newName);
+    static LinkFunction setLinkFunction(LinkFunction link);
+
 private:
     /// The file's identity as stat gives it, and the hash of its content.
     struct Fingerprint
@@ -90,6 +96,7 @@ private:
 
     QString m_path;
     Fingerprint m_known;
+    Fingerprint m_startupFile; // the file the backup keeps, as it was loaded
     bool m_loadedBefore = false;
     bool m_keepForBackup = false; // the load under way is the start-up's
     // Held from start-up until the backup is written.
@@ -110,6 +117,10 @@ public:
 
 private:
     friend class WorksheetFile;
+    /// Gives the backup the start-up file's own bytes by a second name for
+    /// it, taken while it is still in place; true when that was possible.
+    bool linkBackup() const;
+
     explicit Save(CsvRows rows)
         : m_rows(std::move(rows))
     { }
@@ -118,6 +129,7 @@ private:
     QString m_path;
     std::optional<QByteArray> m_backup;
     QString m_backupPath;
+    Fingerprint m_backupSource;
     Fingerprint m_written;
     bool m_backupWritten = false;
     QString m_error = QStringLiteral("The worksheet was not written."); // until run() has written it
