@@ -486,6 +486,21 @@ TEST_F(TableRowTest, WrappedCellKeepsOneFramePerColumn)
     EXPECT_EQ(prn.Page(1).lines()[0].penWidth, 2);
 }
 
+// Blanks past the column's edge end the line with it: they neither make a
+// line of their own nor start the cell's next line.
+TEST_F(TableRowTest, BlanksPastTheColumnEdgeAreDropped)
+{
+    prn.setTableGrid(true);
+    const QString full(11, u'x'); // 11 characters of 25.2 pixels: a twelfth does not fit in 300
+    prn.BeginDocument();
+    prn.WriteTableRow(full + u' ' + u'|' + full + QStringLiteral("   yz"));
+    prn.WriteTableRow(QStringLiteral("next"));
+    prn.EndDocument();
+    EXPECT_EQ(textsOf(), (QStringList {full, full, u"yz"_qs, u"next"_qs}));
+    EXPECT_EQ(topOf(texts()[2]), Top + Line);
+    EXPECT_EQ(topOf(texts().back()), Top + 2 * Line);
+}
+
 TEST_F(TableRowTest, NeighbouringRowsShareTheirEdges)
 {
     prn.setTableGrid(true);

@@ -142,7 +142,7 @@ TEST(TextFit, FitMeasuresLogarithmicallyOften)
 
 TEST(TextFit, SplitBreaksAfterTheLastBlank)
 {
-    const LineSplit split = splitLine(QStringLiteral("one two three"), 100, false, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("one two three"), 100, BlanksAtCut::Keep, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("one two "));
     EXPECT_EQ(split.rest, QStringLiteral("three"));
 }
@@ -151,22 +151,38 @@ TEST(TextFit, SplitAtABlankKeepsOrDropsIt)
 {
     // "one two" fits exactly; the blank follows the cut.
     const QString text = QStringLiteral("one two three");
-    EXPECT_EQ(splitLine(text, 70, false, tenPerChar).rest, QStringLiteral(" three"));
-    const LineSplit dropped = splitLine(text, 70, true, tenPerChar);
+    EXPECT_EQ(splitLine(text, 70, BlanksAtCut::Keep, tenPerChar).rest, QStringLiteral(" three"));
+    const LineSplit dropped = splitLine(text, 70, BlanksAtCut::DropOne, tenPerChar);
     EXPECT_EQ(dropped.part, QStringLiteral("one two"));
     EXPECT_EQ(dropped.rest, QStringLiteral("three"));
 }
 
+TEST(TextFit, SplitCanDropEverySpaceAtTheCut)
+{
+    const LineSplit trailing = splitLine(QStringLiteral("abc   "), 30, BlanksAtCut::DropSpaces, tenPerChar);
+    EXPECT_EQ(trailing.part, QStringLiteral("abc"));
+    EXPECT_EQ(trailing.rest, QString());
+    const LineSplit between = splitLine(QStringLiteral("one two   three"), 70, BlanksAtCut::DropSpaces, tenPerChar);
+    EXPECT_EQ(between.part, QStringLiteral("one two"));
+    EXPECT_EQ(between.rest, QStringLiteral("three"));
+    // A line feed is no blank: it still ends a line of its own.
+    EXPECT_EQ(splitLine(QStringLiteral("abc \ndef"), 30, BlanksAtCut::DropSpaces, tenPerChar).rest,
+        QStringLiteral("\ndef"));
+    // Within the width, blanks stay where they are.
+    EXPECT_EQ(splitLine(QStringLiteral("ab  cdefgh"), 60, BlanksAtCut::DropSpaces, tenPerChar).part,
+        QStringLiteral("ab  "));
+}
+
 TEST(TextFit, SplitCutsAWordLongerThanTheWidth)
 {
-    const LineSplit split = splitLine(QStringLiteral("abcdefghij klm"), 40, true, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("abcdefghij klm"), 40, BlanksAtCut::DropOne, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("abcd"));
     EXPECT_EQ(split.rest, QStringLiteral("efghij klm"));
 }
 
 TEST(TextFit, SplitBreaksAtControlCharacters)
 {
-    const LineSplit split = splitLine(QStringLiteral("ab\ncdefgh"), 50, false, tenPerChar);
+    const LineSplit split = splitLine(QStringLiteral("ab\ncdefgh"), 50, BlanksAtCut::Keep, tenPerChar);
     EXPECT_EQ(split.part, QStringLiteral("ab\n"));
     EXPECT_EQ(split.rest, QStringLiteral("cdefgh"));
 }
@@ -176,7 +192,7 @@ TEST(TextFit, SplittingAlwaysAdvances)
     QString rest = QStringLiteral("a bc  def");
     int parts = 0;
     while (!rest.isEmpty() && parts < 100) {
-        rest = splitLine(rest, -10, true, tenPerChar).rest;
+        rest = splitLine(rest, -10, BlanksAtCut::DropOne, tenPerChar).rest;
         ++parts;
     }
     EXPECT_TRUE(rest.isEmpty());

@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <optional>
+
 namespace {
 
 QString hashOf(QByteArrayView bytes)
@@ -332,21 +334,21 @@ TEST(PrintOutput, PagesPreviewAndPdfOfAWorksheet)
     const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
     Printing p(worksheet(300));
     p.waitForAllPages(); // and the window takes its final size
-    EXPECT_EQ(p.pages(), "2f589c45e7a186e7");
-    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 1)), "15f67a8e8af37044");
-    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 2)), "7bcb2888cfb380ad");
-    EXPECT_EQ(p.previewAt(0), "c49512c80a8c11f8");
-    EXPECT_EQ(p.previewAt(2), "ef6264dac7531ff9");
+    EXPECT_EQ(p.pages(), "7ec1df96cfc83e13");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 1)), "2adacdc976cc6c17");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 2)), "db8eb91442456252");
+    EXPECT_EQ(p.previewAt(0), "7038d4f58a07864f");
+    EXPECT_EQ(p.previewAt(2), "01d31c977f2c4735");
     QTest::mouseClick(p.preview().btnFrem, Qt::LeftButton);
-    EXPECT_EQ(p.previewAt(4), "9b98c8e70c8e213b");
-    EXPECT_EQ(p.printedText(), "9 19d3d50c38cf8e80");
+    EXPECT_EQ(p.previewAt(4), "23939891e3f6ca65");
+    EXPECT_EQ(p.printedText(), "8 ab566e7a5e14de40");
 
     // Rebuilt without frames, and in another size.
     QTest::mouseClick(p.preview().RadioButton2, Qt::LeftButton);
-    EXPECT_EQ(p.pages(), "e30a1941bae7b834");
+    EXPECT_EQ(p.pages(), "bd13e3da1e56bb1b");
     p.preview().ComboBox2->setCurrentIndex(6); // "12"
     emit p.preview().ComboBox2->activated(6);
-    EXPECT_EQ(p.pages(), "6dd9a07cc02f6758");
+    EXPECT_EQ(p.pages(), "821caa6abd3b70e9");
 }
 
 TEST(PrintOutput, PagesOfTheStandInPrinter)
@@ -355,8 +357,8 @@ TEST(PrintOutput, PagesOfTheStandInPrinter)
     Printing p(worksheet(300));
     p.prn().setPrinter(nullptr); // 300 dpi from the next document on
     QTest::mouseClick(p.preview().RadioButton1, Qt::LeftButton);
-    EXPECT_EQ(p.pages(), "a1617b3de57c534d");
-    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 3)), "3a04c8dbd1633c24");
+    EXPECT_EQ(p.pages(), "f03b121eaef17b55");
+    EXPECT_EQ(hashOf(drawnAtFullSize(p.prn(), 3)), "0ba871b329ac488e");
 }
 
 TEST(PrintOutput, PageOneShowsAtOnceAndTheCountFollows)
@@ -398,4 +400,94 @@ TEST(PrintOutput, LabelWaitingForTheCountOfARebuildShowsItsFirstPage)
     p.form->Grid1->setRowCount(3); // one data row left: the rebuild is laid out at once
     QTest::mouseClick(p.preview().RadioButton2, Qt::LeftButton);
     EXPECT_EQ(p.preview().lblSidetal->text(), "Page 1 of 1");
+}
+
+// --- Row height ------------------------------------------------------------------------
+
+namespace {
+
+/// Rows whose cells fit their columns but for the blank that joins each
+/// cell to the next.
+QByteArray plainRows(int rows)
+{
+    QByteArray bytes;
+    for (int i = 0; i < rows; ++i)
+        bytes += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"-02:54\","
+                 "\"Customer call\"\r\n";
+    return bytes + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+}
+
+/// The baselines of the lines of a page that begin a data row (those with
+/// a start and end time), from the top down.
+std::vector<double> rowBaselines(const PageImage &page)
+{
+    static const QRegularExpression startOrEnd(QStringLiteral("^\\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d$"));
+    std::vector<double> baselines;
+    for (const auto &text : page.texts())
+        if (startOrEnd.match(text.text).hasMatch() && (baselines.empty() || baselines.back() != text.origin.y()))
+            baselines.push_back(text.origin.y());
+    return baselines;
+}
+
+double baselineOf(const PageImage &page, const QString &text)
+{
+    for (const auto &t : page.texts())
+        if (t.text == text)
+            return t.origin.y();
+    ADD_FAILURE() << "not on the page: " << text.toStdString();
+    return 0;
+}
+
+} // namespace
+
+// Each data row takes one line, on every page, and a page after the first
+// begins with a row where page 1 has the heading (which is two lines high:
+// its time columns wrap).
+TEST(PrintOutput, RowsAreOneLineHighOnEveryPage)
+{
+    Printing p(plainRows(500));
+    p.waitForAllPages();
+    EXPECT_EQ(p.prn().PageCount(), 7);
+    const double heading = baselineOf(p.prn().Page(1), QStringLiteral("Work began:  "));
+    int rows = 0;
+    for (int page = 1; page <= p.prn().PageCount(); ++page) {
+        const std::vector<double> baselines = rowBaselines(p.prn().Page(page));
+        ASSERT_FALSE(baselines.empty()) << page;
+        rows += int(baselines.size());
+        if (page > 1) {
+            EXPECT_EQ(baselines.front(), heading) << page;
+        }
+        for (size_t i = 1; i < baselines.size(); ++i) {
+            ASSERT_EQ(baselines[i] - baselines[i - 1], p.prn().LineHeight()) << page << ' ' << i;
+        }
+    }
+    EXPECT_EQ(rows, 500);
+}
+
+// A note with a word longer than its column still wraps inside the column,
+// and the next row follows its last line.
+TEST(PrintOutput, LongWordInTheNotesStillWraps)
+{
+    const QString word = QStringLiteral("Supercalifragilisticexpialidocious_and_no_blank_to_break_at");
+    Printing p(worksheet(7)); // row 6 holds the word
+    const PageImage &page = p.prn().Page(1);
+    const std::vector<double> rows = rowBaselines(page);
+    ASSERT_EQ(rows.size(), 7u);
+
+    QString printed;
+    double lastLine = 0;
+    std::optional<double> column;
+    for (const auto &text : page.texts()) {
+        // The pieces of the word, in order.
+        if (text.text.isEmpty() || !(word + u' ').startsWith(printed + text.text))
+            continue;
+        EXPECT_EQ(text.origin.x(), column.value_or(text.origin.x()));
+        EXPECT_EQ(text.origin.y(), printed.isEmpty() ? rows[5] : lastLine + p.prn().LineHeight());
+        column = text.origin.x();
+        lastLine = text.origin.y();
+        printed += text.text;
+    }
+    EXPECT_EQ(printed.trimmed(), word);
+    EXPECT_GE(lastLine, rows[5] + 2 * p.prn().LineHeight()); // three lines at least
+    EXPECT_EQ(rows[6], lastLine + p.prn().LineHeight());
 }

@@ -159,7 +159,8 @@ void TPagePrinter::writeWrapped(const QString &text, bool lineMode)
 {
     QString rest = text;
     while (!rest.isEmpty()) {
-        LineSplit split = splitLine(rest, body().width - m_layout.cursorX, lineMode, measure());
+        LineSplit split = splitLine(
+            rest, body().width - m_layout.cursorX, lineMode ? BlanksAtCut::DropOne : BlanksAtCut::Keep, measure());
         rest = std::move(split.rest);
         if (lineMode) {
             WriteTextLine(split.part);
@@ -232,7 +233,9 @@ bool TPagePrinter::writeCell(const TableColumn &column, QString &cell, int top, 
         cell = expandTokens(cell, tokenValues());
     QString part;
     if (m_layout.wordWrap) {
-        LineSplit split = splitLine(cell, width, false, measure());
+        // Blanks past the column's edge are dropped: carried on, a cell's
+        // joining blank alone would make every row two lines high.
+        LineSplit split = splitLine(cell, width, BlanksAtCut::DropSpaces, measure());
         // A line feed ends the cell's line; what follows it comes next.
         if (const qsizetype feed = split.part.indexOf(u'\n'); feed >= 0) {
             const QString after = split.part.mid(feed + 1);

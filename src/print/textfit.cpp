@@ -45,14 +45,17 @@ qsizetype fitText(const QString &text, int width, const TextWidth &widthOf)
     return lo;
 }
 
-LineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf)
+LineSplit splitLine(const QString &text, int width, BlanksAtCut blanks, const TextWidth &widthOf)
 {
     qsizetype taken = fitText(text, width, widthOf);
     qsizetype restStart = taken;
     if (taken < text.size()) {
         if (isBreak(text[taken])) {
-            if (dropBlank)
+            if (blanks == BlanksAtCut::DropOne)
                 ++restStart;
+            else if (blanks == BlanksAtCut::DropSpaces)
+                while (restStart < text.size() && text[restStart] == u' ')
+                    ++restStart;
         } else {
             qsizetype lastBreak = taken - 1;
             while (lastBreak >= 0 && !isBreak(text[lastBreak]))

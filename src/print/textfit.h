@@ -25,8 +25,15 @@ struct LineSplit
     QString rest;
 };
 
+/// What becomes of the blank or blanks right after a line's cut.
+enum class BlanksAtCut
+{
+    Keep, ///< they begin the rest
+    DropOne, ///< the one blank or control character at the cut is dropped
+    DropSpaces, ///< every space there is dropped, so none makes a line of its own
+};
+
 /// The first line of text for width, broken after the last blank or control
 /// character when the cut would fall inside a word (a word with no break
-/// before it is split). A blank right at the cut leaves the rest, and with
-/// dropBlank it is dropped.
-LineSplit splitLine(const QString &text, int width, bool dropBlank, const TextWidth &widthOf);
+/// before it is split). What follows a cut at a blank is as blanks says.
+LineSplit splitLine(const QString &text, int width, BlanksAtCut blanks, const TextWidth &widthOf);
