@@ -69,6 +69,23 @@ TEST(CommandLine, EmptyWorksheetHasNothingToAddUp)
     }
 }
 
+// The week runs Monday to Sunday around today (Tuesday 2 December 2098):
+// home time counts by Start, the target by nominal Date, so a row started on
+// the Sunday before but owed on the Monday adds its target only, and one
+// started on the Sunday owed on the next Monday its home time only.
+TEST(CommandLine, SummaryWeekEndsOnItsMondayAndSunday)
+{
+    CommandLine c;
+    writeFile(c.worksheet(),
+        workedExampleWith(
+            "\"30-11-98 09:00\",\"30-11-98 10:00\",\"01:00\",\"\",\"01-12-98\",\"00:30\",\"\",\"\",\"\"\r\n"
+            "\"07-12-98 09:00\",\"07-12-98 11:00\",\"02:00\",\"\",\"08-12-98\",\"01:00\",\"\",\"\",\"\"\r\n"));
+    const QStringList lines = c.print({"--summary"}).split(u'\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[3], "Today 2098-12-02: home 08:15, target 07:24, difference +00:51");
+    EXPECT_EQ(lines[4], "Week 2098-W49: home 14:45, target 15:18, difference -00:33");
+}
+
 // Home time counts by Start, nominal time by nominal Date; the last day of
 // 2098 belongs to ISO week 1 of 2099.
 TEST(CommandLine, ReportByIsoWeekAndCalendarMonth)

@@ -23,8 +23,14 @@ RecalculatedWorksheet readWorksheet(const QString &dataFolder)
     // As the window reads: only a regular file.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw WorktallyError(QStringLiteral("%1 (%2).").arg(FileOpenError(shownPath).message(), whyUnreadable(path)));
+    // Mapped, not copied: a worksheet of a million rows is some 90 MB, read
+    // once. A file that cannot be mapped (an empty one) is read.
+    const qint64 size = file.size();
+    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    const QByteArray copied = mapped ? QByteArray() : file.readAll();
+    const QByteArrayView bytes = mapped ? QByteArrayView(mapped, size) : QByteArrayView(copied);
     CsvEncoding encoding;
-    RecalculatedWorksheet worksheet {worksheetRows(file.readAll(), encoding), {}};
+    RecalculatedWorksheet worksheet {worksheetRows(bytes, encoding), {}};
     try {
         worksheet.totals = recalculateWorksheet(worksheet.cells);
     } catch (const ConversionError &e) {
@@ -35,7 +41,9 @@ RecalculatedWorksheet readWorksheet(const QString &dataFolder)
 
 WorksheetSummary summarize(const RecalculatedWorksheet &worksheet, QDate today, const WorkingHours &hours)
 {
-    const WorksheetDays days(worksheet.cells);
+    // Only the days of today's week are added up, not every day of the file.
+    const QDate monday = today.addDays(1 - today.dayOfWeek());
+    const WorksheetDays days(worksheet.cells, monday, monday.addDays(6));
     return {worksheet.totals, today, todayBalance(days, today, hours), weekBalance(days, today, hours)};
 }
 
