@@ -3,6 +3,7 @@
 #include "clocksource.h"
 #include "commandline.h"
 #include "testsupport.h"
+#include "workinghours.h"
 #include "worksheetreport.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,61 @@ TEST(CommandLine, EmptyWorksheetHasNothingToAddUp)
             "Today 2098-12-02: home 00:00, target 00:00, difference +00:00\n"
             "Week 2098-W49: home 00:00, target 00:00, difference +00:00\n");
         EXPECT_EQ(c.print({"--report", "week", "--csv"}), "week,home,nominal,difference\n");
+    }
+}
+
+// The week runs Monday to Sunday around today (Tuesday 2 December 2098):
+// home time counts by Start, the target by nominal Date, so a row started on
+// the Sunday before but owed on the Monday adds its target only, and one
+// started on the Sunday owed on the next Monday its home time only.
+TEST(CommandLine, SummaryWeekEndsOnItsMondayAndSunday)
+{
+    CommandLine c;
+    writeFile(c.worksheet(),
+        workedExampleWith(
+            "\"30-11-98 09:00\",\"30-11-98 10:00\",\"01:00\",\"\",\"01-12-98\",\"00:30\",\"\",\"\",\"\"\r\n"
+            "\"07-12-98 09:00\",\"07-12-98 11:00\",\"02:00\",\"\",\"08-12-98\",\"01:00\",\"\",\"\",\"\"\r\n"));
+    const QStringList lines = c.print({"--summary"}).split(u'\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[3], "Today 2098-12-02: home 08:15, target 07:24, difference +00:51");
+    EXPECT_EQ(lines[4], "Week 2098-W49: home 14:45, target 15:18, difference -00:33");
+}
+
+// A worksheet of many megabytes is added up as it is read: its summary is
+// what the whole worksheet, read as the window reads it, adds up to. Its
+// lines end in every way a file may end them, some are blank, and every
+// other one starts with the bytes of a byte-order mark (text of that line,
+// not the mark of a file) whatever line the reading comes to.
+TEST(CommandLine, SummaryOfAWorksheetOfManyMegabytesIsThatOfTheWholeWorksheet)
+{
+    for (const int markedParity : {0, 1}) {
+        CommandLine c;
+        QByteArray bytes;
+        const char *lineEnds[] = {"\r\n", "\n", "\r\r\n"};
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray day = QByteArray::number(1 + i % 7).rightJustified(2, '0') + "-12-98";
+            const QByteArray time = QByteArray::number(i % 10).rightJustified(2, '0') + ':'
+                + QByteArray::number(i % 60).rightJustified(2, '0');
+            if (i % 2 == markedParity)
+                bytes += "\xEF\xBB\xBF";
+            bytes += '"' + day + " 08:00\",\"" + day + " 09:00\",\"" + time + "\",\"\",\"" + day
+                + "\",\"07:24\",\"\",\"\",\"note " + QByteArray::number(i) + '"' + lineEnds[i % 3];
+            if (i % 1000 == 0)
+                bytes += "\r\n";
+        }
+        bytes += "\"09-12-98 08:00\",\"10-12-98 09:00\",\"01:00\",\"\",\"11-12-98\",\"02:00\",\"\",\"\",\"\"\r\n"
+            + BottomLineCsv;
+        ASSERT_GT(bytes.size(), 8 << 20);
+        writeFile(c.worksheet(), bytes);
+
+        const QDate today(2098, 12, 2);
+        const WorkingHours hours = WorkingHours::read(c.folder.filePath(QStringLiteral("none.ini")));
+        const RecalculatedWorksheet whole = readWorksheet(c.folder.path());
+        const WorksheetDays days(whole.cells);
+        const WorksheetSummary summary = readSummary(c.folder.path(), today, hours);
+        EXPECT_EQ(summaryText(summary),
+            summaryText({whole.totals, today, todayBalance(days, today, hours), weekBalance(days, today, hours)}));
+        EXPECT_EQ(summary.totals.home.left(19), "01-12-98 - 10-12-98");
     }
 }
 

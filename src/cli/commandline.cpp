@@ -82,13 +82,12 @@ int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTex
     }
 
     try {
-        const RecalculatedWorksheet worksheet = readWorksheet(dataFolder);
         if (period) {
-            out << reportText(WorksheetDays(worksheet.cells), *period, parser.isSet(csv));
+            out << reportText(WorksheetDays(readWorksheet(dataFolder).cells), *period, parser.isSet(csv));
             return 0;
         }
-        const WorksheetSummary balance
-            = summarize(worksheet, ClockSource::currentDateTime().date(), WorkingHours::read(settingsFile(dataFolder)));
+        const WorksheetSummary balance = readSummary(
+            dataFolder, ClockSource::currentDateTime().date(), WorkingHours::read(settingsFile(dataFolder)));
         out << (parser.isSet(json) ? summaryJson(balance) : summaryText(balance));
         return 0;
     } catch (const WorktallyError &e) {

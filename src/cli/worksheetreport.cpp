@@ -13,30 +13,99 @@
 #include <QJsonObject>
 #include <vector>
 
-RecalculatedWorksheet readWorksheet(const QString &dataFolder)
+namespace {
+
+// Hands the bytes of Hourbook.csv in dataFolder to read, with the file's name
+// as the user is shown it; only a regular file, as the window reads. The
+// file is mapped, not copied: a worksheet of a million rows is some 90 MB.
+// A file that cannot be mapped (an empty one) is read.
+template<typename Read> auto withWorksheetBytes(const QString &dataFolder, Read read)
 {
     const QString path = worksheetFile(dataFolder);
     const QString shownPath = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.exists())
         throw WorktallyError(QStringLiteral("There is no worksheet: %1 does not exist.").arg(shownPath));
-    // As the window reads: only a regular file.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw WorktallyError(QStringLiteral("%1 (%2).").arg(FileOpenError(shownPath).message(), whyUnreadable(path)));
-    CsvEncoding encoding;
-    RecalculatedWorksheet worksheet {worksheetRows(file.readAll(), encoding), {}};
+    const qint64 size = file.size();
+    const uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    const QByteArray copied = mapped ? QByteArray() : file.readAll();
     try {
-        worksheet.totals = recalculateWorksheet(worksheet.cells);
+        return read(mapped ? QByteArrayView(mapped, size) : QByteArrayView(copied));
     } catch (const ConversionError &e) {
         throw WorktallyError(shownPath + QStringLiteral(": ") + e.message());
     }
-    return worksheet;
 }
 
-WorksheetSummary summarize(const RecalculatedWorksheet &worksheet, QDate today, const WorkingHours &hours)
+// The bytes up to the end of the first line that ends at or after
+// SliceBytes: lines end in LF, CR LF or CR CR LF (or a lone CR, in which
+// case the bytes stay one slice). A slice never starts with what reads as a
+// byte-order mark at the start of a file, and a UTF-16 file is one slice.
+QByteArrayView nextSlice(QByteArrayView bytes)
 {
-    const WorksheetDays days(worksheet.cells);
-    return {worksheet.totals, today, todayBalance(days, today, hours), weekBalance(days, today, hours)};
+    constexpr qsizetype SliceBytes = 4 << 20;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return bytes;
+    qsizetype end = SliceBytes;
+    do {
+        if (end >= bytes.size())
+            return bytes;
+        const qsizetype lineFeed = bytes.indexOf('\n', end);
+        if (lineFeed < 0)
+            return bytes;
+        end = lineFeed + 1;
+    } while (bytes.sliced(end).startsWith("\xEF\xBB\xBF"));
+    return bytes.first(end);
+}
+
+} // namespace
+
+RecalculatedWorksheet readWorksheet(const QString &dataFolder)
+{
+    return withWorksheetBytes(dataFolder, [](QByteArrayView bytes) {
+        CsvEncoding encoding;
+        RecalculatedWorksheet worksheet {worksheetRows(bytes, encoding), {}};
+        worksheet.totals = recalculateWorksheet(worksheet.cells);
+        return worksheet;
+    });
+}
+
+WorksheetSummary readSummary(const QString &dataFolder, QDate today, const WorkingHours &hours)
+{
+    // The file is read a slice of lines at a time, only one slice's rows
+    // held at once; of their days only those of today's week are added up.
+    const QDate monday = today.addDays(1 - today.dayOfWeek());
+    const QDate sunday = monday.addDays(6);
+    return withWorksheetBytes(dataFolder, [&](QByteArrayView bytes) {
+        WorksheetSums sums;
+        bool anyRow = false;
+        Balance todaysRows;
+        Balance weeksRows;
+        while (!bytes.isEmpty()) {
+            const QByteArrayView slice = nextSlice(bytes);
+            bytes = bytes.sliced(slice.size());
+            CsvEncoding encoding;
+            CellTable rows = worksheetRows(slice, encoding);
+            if (rows.rowCount() <= 2) // nothing but the empty bottom line
+                continue;
+            const WorksheetSums sliceSums = sumWorksheet(rows);
+            sums.home += sliceSums.home;
+            sums.nominal += sliceSums.nominal;
+            if (!anyRow) {
+                sums.firstEndDate = sliceSums.firstEndDate;
+                sums.firstNominalDate = sliceSums.firstNominalDate;
+                anyRow = true;
+            }
+            sums.lastEndDate = sliceSums.lastEndDate;
+            sums.lastNominalDate = sliceSums.lastNominalDate;
+            const WorksheetDays days(rows, monday, sunday);
+            todaysRows += days.on(today);
+            weeksRows += days.over(monday, sunday);
+        }
+        return WorksheetSummary {sums.texts(), today, todayBalance(todaysRows, today, hours),
+            weekBalance(weeksRows, todaysRows, today, hours)};
+    });
 }
 
 namespace {

@@ -30,7 +30,9 @@ struct WorksheetSummary
     Balance todayBalance;
     Balance weekBalance;
 };
-WorksheetSummary summarize(const RecalculatedWorksheet &worksheet, QDate today, const WorkingHours &hours);
+/// Reads Hourbook.csv in dataFolder as readWorksheet does, for its summary
+/// only: the rows are added up as they are read, none of them kept.
+WorksheetSummary readSummary(const QString &dataFolder, QDate today, const WorkingHours &hours);
 
 /// The three totals as the status bar shows them, one a line, then today's
 /// and the week's home time, target and difference.

@@ -70,9 +70,13 @@ Balance todayBalance(Balance todaysRows, QDate today, const WorkingHours &hours)
 Balance weekBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours)
 {
     const QDate monday = today.addDays(1 - today.dayOfWeek());
-    Balance week = days.over(monday, monday.addDays(6));
-    week.owed += todayBalance(days, today, hours).owed - days.on(today).owed;
-    return week;
+    return weekBalance(days.over(monday, monday.addDays(6)), days.on(today), today, hours);
+}
+
+Balance weekBalance(Balance weeksRows, Balance todaysRows, QDate today, const WorkingHours &hours)
+{
+    weeksRows.owed += todayBalance(todaysRows, today, hours).owed - todaysRows.owed;
+    return weeksRows;
 }
 
 std::optional<QDateTime> targetReachedAt(const Balance &today, const QDateTime &now)

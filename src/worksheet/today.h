@@ -50,6 +50,8 @@ Balance todayBalance(Balance todaysRows, QDate today, const WorkingHours &hours)
 /// The ISO week of today, Monday to Sunday, with today's target as
 /// todayBalance has it.
 Balance weekBalance(const WorksheetDays &days, QDate today, const WorkingHours &hours);
+/// The same from the rows dated in today's week and today added up.
+Balance weekBalance(Balance weeksRows, Balance todaysRows, QDate today, const WorkingHours &hours);
 
 /// When today's target is reached if the stopwatch runs on from now; none
 /// when it is reached already.
