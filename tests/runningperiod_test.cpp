@@ -29,21 +29,13 @@ const QByteArray ThreePeriods
 const QStringList MidnightRow({"07-12-26 00:00", "07-12-26 00:00", "00:00"});
 
 // The main window over ThreePeriods at 14:05 on Monday 07-12-26.
-struct Window
+struct Window : StartedWindow
 {
-    QTemporaryDir folder;
-    FixedClock clock {QDateTime(QDate(2026, 12, 7), QTime(14, 5))};
-    MessageRecorder messages;
-    std::unique_ptr<TForm1> form;
-
     /// settings, when given, is the settings file the window starts with.
     explicit Window(const QByteArray &settings = {})
-        : form(startWindow(folder, ThreePeriods + BottomLineCsv, settings))
+        : StartedWindow(ThreePeriods + BottomLineCsv, settings)
     { }
 
-    QString worksheet() const { return folder.filePath(QStringLiteral("Hourbook.csv")); }
-    THyperGrid &grid() { return *form->Grid1; }
-    QStringList row(int r) { return grid().cellTable().rowTexts(r); }
     /// Start, End and Time.
     QStringList period(int r) { return row(r).mid(0, 3); }
     bool running() const
@@ -51,15 +43,6 @@ struct Window
         return form->Switch1->StateOn() && form->Switch1->Caption() == "S&top" && form->Timer1->isActive();
     }
 
-    void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
-    void clickRow(int r) { QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, r).center()); }
-    void press(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void retype(QWidget *edit, const QString &text)
-    {
-        QTest::mouseClick(edit, Qt::LeftButton);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
 };
 
 } // namespace

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "hypergrid.h"
 #include "mainwindow.h"
+#include "onoffswitch.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <QAbstractButton>
 #include <QTest>
 
 /// The main window over folder, which is given worksheet as its Hourbook.csv
@@ -21,3 +24,31 @@ inline std::unique_ptr<TForm1> startWindow(
     EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     return form;
 }
+
+/// A started main window at 14:05 on Monday 07-12-26, with what a test does
+/// to it as a person would.
+struct StartedWindow
+{
+    QTemporaryDir folder;
+    FixedClock clock {QDateTime(QDate(2026, 12, 7), QTime(14, 5))};
+    MessageRecorder messages;
+    std::unique_ptr<TForm1> form;
+
+    explicit StartedWindow(const QByteArray &worksheet, const QByteArray &settings = {})
+        : form(startWindow(folder, worksheet, settings))
+    { }
+
+    QString worksheet() const { return folder.filePath(QStringLiteral("Hourbook.csv")); }
+    THyperGrid &grid() { return *form->Grid1; }
+    QStringList row(int r) { return grid().cellTable().rowTexts(r); }
+
+    void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
+    void clickRow(int r) { QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, r).center()); }
+    void press(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void retype(QWidget *edit, const QString &text)
+    {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    }
+};

@@ -37,20 +37,12 @@ QByteArray mornings(std::initializer_list<int> days)
 }
 
 // The main window at 14:05 on Monday 07-12-26 over a worksheet of mornings.
-struct Window
+struct Window : StartedWindow
 {
-    QTemporaryDir folder;
-    FixedClock clock {QDateTime(QDate(2026, 12, 7), QTime(14, 5))};
-    MessageRecorder messages;
-    std::unique_ptr<TForm1> form;
-
     explicit Window(const QByteArray &worksheet = mornings({1, 2, 3, 4, 5, 6}))
-        : form(startWindow(folder, worksheet))
+        : StartedWindow(worksheet)
     { }
 
-    QString worksheet() const { return folder.filePath(QStringLiteral("Hourbook.csv")); }
-    THyperGrid &grid() { return *form->Grid1; }
-    QStringList row(int r) { return grid().cellTable().rowTexts(r); }
     /// Every row's texts but its Diff., which the recalculation after each
     /// undo and redo writes anew (Start and Insert leave it to the next one).
     std::vector<QStringList> rows()
@@ -78,15 +70,6 @@ struct Window
     void redo() { QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
     void redoByY() { QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier); }
 
-    void clickSwitch() { QTest::mousePress(form->Switch1, Qt::LeftButton, {}, form->Switch1->rect().center()); }
-    void clickRow(int r) { QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().CellRect(1, r).center()); }
-    void press(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void retype(QWidget *edit, const QString &text)
-    {
-        QTest::mouseClick(edit, Qt::LeftButton);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
     void typePeriod(const QString &date, const QString &start, const QString &end)
     {
         retype(form->DateEdit1, date);
