@@ -26,6 +26,11 @@ void reportAgainstFloor(benchmark::State &state, const std::vector<double> &work
     state.counters["ratio"] = worktallyMedian / floorMedian;
 }
 
+void reportGoal(benchmark::State &state, double highest)
+{
+    state.counters["goal"] = highest;
+}
+
 void compareWithFloor(
     benchmark::State &state, int pairs, const std::function<double()> &worktally, const std::function<double()> &floor)
 {

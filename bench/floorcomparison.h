@@ -18,6 +18,11 @@ double median(std::vector<double> values);
 void reportAgainstFloor(
     benchmark::State &state, const std::vector<double> &worktally, const std::vector<double> &floor);
 
+/// The goal beside the ratio: the highest ratio to the floor that meets it
+/// (or, for a figure that is not a ratio, the highest figure), which the
+/// table of goals shows.
+void reportGoal(benchmark::State &state, double highest);
+
 /// Measures Worktally and its floor pairs times, alternately, so that the
 /// load of the machine weighs on both alike, and reports the comparison.
 /// Each function gives its time in milliseconds; a failed measurement
