@@ -8,7 +8,10 @@
 #include "worksheetpreload.h"
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <QApplication>
+#include <QClipboard>
 
 int main(int argc, char *argv[])
 {
@@ -56,5 +59,17 @@ int main(int argc, char *argv[])
     if (signalledEarly)
         QMetaObject::invokeMethod(&form, &TForm1::closeOnSignal, Qt::QueuedConnection);
     form.show();
-    return app.exec();
+    const int exitCode = app.exec();
+    // The event loop ends only by the exit path, once the worksheet is saved
+    // (or the user chose to leave it unsaved). Freeing a big worksheet's rows
+    // and tearing Qt down would then keep the user, or the logout, waiting
+    // for nothing: the kernel frees the memory and drops the single-instance
+    // lock, and the X server removes the windows and the tray icon with the
+    // connection. Only text left on the clipboard needs Qt's teardown, which
+    // hands it to the desktop's clipboard manager.
+    if (!QGuiApplication::clipboard()->ownsClipboard()) {
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+    return exitCode;
 }

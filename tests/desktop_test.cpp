@@ -183,6 +183,33 @@ TEST(SecondStart, AKilledFirstCopyDoesNotBlockTheNextStart)
     EXPECT_TRUE(isMainWindow(windows[0]));
 }
 
+// Ended by a signal, the program saves and leaves at once, without taking
+// its window apart; what the process held goes with it, the lock included.
+TEST(SecondStart, AFirstCopyEndedBySignalHasSavedAndDoesNotBlockTheNextStart)
+{
+    Copies copies;
+    const QString folder = copies.folders.filePath(QStringLiteral("a"));
+    const QString program = copies.install(folder, QStringLiteral("worktally"));
+    const QString worksheet = QDir(folder).filePath(QStringLiteral("Hourbook.csv"));
+    writeFile(worksheet, WorkedExampleFile);
+    QProcess *first = copies.start(program);
+    ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+    ::kill(pid_t(first->processId()), SIGTERM);
+    ASSERT_TRUE(first->waitForFinished(10000));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0);
+    const QByteArray saved = readFile(worksheet); // with the differences worked out
+    EXPECT_TRUE(saved.startsWith("\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\","
+                                 "\"-02:54\",\"Train \"\"late\"\"\"\r\n"));
+    EXPECT_TRUE(saved.endsWith("\r\n" + BottomLineCsv));
+    EXPECT_EQ(readFile(worksheet + QStringLiteral(".bak")), WorkedExampleFile); // the first save's backup
+
+    QProcess *next = copies.start(program);
+    const QStringList windows = waitForWindows(next->processId());
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(isMainWindow(windows[0]));
+}
+
 TEST(SecondStart, CopiesUnderAnotherNameAreNotDetected)
 {
     Copies copies;
