@@ -46,7 +46,12 @@ sanitize: setup
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Speed and memory figures, each speed goal next to its floor.
+# Speed and memory figures, each speed goal next to its floor, and at the
+# end one table of every goal, read from the benchmarks' JSON results.
+BENCH_RESULTS = $(BUILD_DIR)/bench/results
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
-	@cd $(BUILD_DIR)/bench && for b in ./*_bench; do $$b; done
+	@rm -rf $(BENCH_RESULTS) && mkdir -p $(BENCH_RESULTS)
+	@cd $(BUILD_DIR)/bench && for b in ./*_bench; do \
+		$$b --benchmark_out=results/$${b#./}.json --benchmark_out_format=json; done
+	@python3 bench/goal_table.py $(BENCH_RESULTS)/*.json
