@@ -15,20 +15,20 @@ namespace {
 
 void BM_MappedAgainstFloor(benchmark::State &state)
 {
+    const int rows = int(state.range(0));
+    reportGoal(state, rows == 10000 ? 1.5 : 2);
     const PrivateXServer server;
     MapWatcher watcher(server.display());
     if (server.display().isEmpty() || !watcher.connected()) {
         state.SkipWithError("Xvfb could not be started: the mapping is watched on an X server of its own");
         return;
     }
-    const int rows = int(state.range(0));
     const Probe worktally = worktallyProbe(QStringLiteral(WORKTALLY_EXECUTABLE), server.display(), rows);
     const Probe floor = floorProbe(server.display());
     // A start-up of seconds needs fewer runs for a steady median.
     compareWithFloor(
         state, rows < 1000000 ? 21 : 7, [&] { return watcher.timeToMap(worktally); },
         [&] { return watcher.timeToMap(floor); });
-    reportGoal(state, rows == 10000 ? 1.5 : 2);
 }
 
 } // namespace

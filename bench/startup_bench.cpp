@@ -17,17 +17,17 @@ namespace {
 
 void BM_FirstPaintAgainstFloor(benchmark::State &state)
 {
+    const int rows = int(state.range(0));
+    reportGoal(state, rows == 10000 ? 1.3 : 2);
     const PrivateXServer server;
     if (server.display().isEmpty()) {
         state.SkipWithError("Xvfb could not be started: the start-up is measured on an X server of its own");
         return;
     }
-    const int rows = int(state.range(0));
     const Probe worktally = worktallyProbe(benchProgram("startup_probe"), server.display(), rows);
     const Probe floor = floorProbe(server.display());
     compareWithFloor(
         state, 21, [&] { return runToEnd(worktally); }, [&] { return runToEnd(floor); });
-    reportGoal(state, rows == 10000 ? 1.3 : 2);
 }
 
 } // namespace
