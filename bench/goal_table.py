@@ -72,7 +72,8 @@ def main():
         if n == 0:
             print("  ".join("-" * width for width in widths[:5]) + "  " + "-" * widths[5])
     missed = sum(1 for e in rows if not verdict(e).startswith("met"))
-    print("\n%d benchmarks: %d met their goal, %d missed it or were not measured." % (len(rows), len(rows) - missed, missed))
+    print("\n%d benchmarks: %d met their goal, %d missed it or were not measured."
+          % (len(rows), len(rows) - missed, missed))
 
 
 if __name__ == "__main__":
