@@ -245,7 +245,8 @@ xcb_generic_event_t *MapWatcher::nextEvent(std::chrono::steady_clock::time_point
 {
     if (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
         return event;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto wait
+        = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     pollfd connection {xcb_get_file_descriptor(m_connection), POLLIN, 0};
     ::poll(&connection, 1, std::max(0, int(wait.count())));
     return xcb_poll_for_event(m_connection);
