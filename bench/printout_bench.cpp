@@ -1,9 +1,11 @@
 // "Print" in the main window until the preview shows page 1, and printing
 // the worksheet into a PDF file, each next to its floor: a bare QPainter
-// drawing the same page into an image of the preview's size, or the same
-// pages onto a PDF QPrinter. The two are timed in turns in the same run; the
-// counters are their medians and the ratio of the medians. For a million
-// rows also the peak memory that printing adds to the loaded worksheet.
+// drawing the same page into an image of the preview's size, or QPdfWriter
+// writing the same text lines. The two are timed in turns in the same run;
+// the counters are their medians and the ratio of the medians. For a million
+// rows also the peak memory that printing adds to the loaded worksheet. The
+// press timed in the running window is a second one: the printing module is
+// loaded and the preview made by the first.
 //
 // The first press is timed in a fresh process (print_probe), from the press
 // to page 1 painted, loading the printing module included; its floor
