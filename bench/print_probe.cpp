@@ -84,6 +84,8 @@ int main(int argc, char *argv[])
         ready.stop();
         const Clock::time_point pressed = Clock::now();
         qApp->installEventFilter(new PageOnePainted(pressed));
+        // As the press would find it beside the program, and with the PDF
+        // file the print dialog would set up.
         PrintingModule &printing = loadPrintingModule(QStringLiteral(WORKTALLY_PRINTING_MODULE));
         useModule(&printing);
         printing.printIntoFile(form.PrintPreview(), pdf);

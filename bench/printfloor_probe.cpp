@@ -3,8 +3,9 @@
 // for the main window; once it is painted, the probe creates the printer (a
 // PDF file, as the print dialog leaves it) and paints one page, read before
 // from a file as its lines and texts in printer pixels, into an image of the
-// size the preview has on this screen, the page filling its width. It writes
-// the milliseconds from creating the printer to the page painted and ends.
+// size the preview's view has on this screen, the page filling its width.
+// It writes the milliseconds from creating the printer to the page painted
+// and ends.
 //
 // printfloor_probe <page file> <pdf file>
 
@@ -54,8 +55,9 @@ QDataStream &operator>>(QDataStream &stream, PageText &text)
     return stream >> text.origin >> text.text >> text.font;
 }
 
-// The preview window fills the screen's free area less its bar of controls;
-// the page fills the view's width less a scroll bar and its shadow.
+// The preview window fills the screen's free area less its bar of controls,
+// and its view that less a scroll bar; the page fills the view's width less
+// its shadow.
 constexpr int PreviewBarHeight = 41;
 constexpr int SheetRoom = 12;
 
@@ -66,10 +68,10 @@ double paintPageOne(const Page &page, const QString &pdf)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QImage image(screen.width(), screen.height() - PreviewBarHeight, QImage::Format_ARGB32_Premultiplied);
+    const int scrollBar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QImage image(screen.width() - scrollBar, screen.height() - PreviewBarHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
-    const int sheetWidth
-        = image.width() - QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) - SheetRoom;
+    const int sheetWidth = image.width() - SheetRoom;
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(SheetRoom / 2, SheetRoom / 2);
