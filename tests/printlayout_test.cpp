@@ -356,3 +356,55 @@ TEST(TextMeasure, WidthsAreThoseOfTheShapedText)
         }
     }
 }
+
+// --- Lines sent to a printer -----------------------------------------------------------
+
+namespace {
+
+/// The lines of a page as sorted text, each "x,y-x,y/pen".
+QStringList linesOf(const std::vector<PageImage::Line> &lines)
+{
+    QStringList texts;
+    for (const auto &line : lines)
+        texts << QStringLiteral("%1,%2-%3,%4/%5")
+                     .arg(line.from.x())
+                     .arg(line.from.y())
+                     .arg(line.to.x())
+                     .arg(line.to.y())
+                     .arg(line.penWidth);
+    texts.sort();
+    return texts;
+}
+
+QStringList joined(std::initializer_list<PageImage::Line> lines)
+{
+    PageImage page;
+    for (const auto &line : lines)
+        page.addLine(line.from, line.to, line.penWidth);
+    return linesOf(page.joinedLines());
+}
+
+} // namespace
+
+TEST(JoinedLines, RepeatedAndTouchingPiecesBecomeOneLine)
+{
+    // Drawn twice.
+    EXPECT_EQ(joined({{{1, 5}, {9, 5}, 0}, {{1, 5}, {9, 5}, 0}}), QStringList {"1,5-9,5/0"});
+    // End to end on a row, in any order and direction.
+    EXPECT_EQ(joined({{{20, 5}, {30, 5}, 0}, {{1, 5}, {9, 5}, 0}, {{20, 5}, {9, 5}, 0}}), QStringList {"1,5-30,5/0"});
+    // Overlapping on a column, one inside another.
+    EXPECT_EQ(joined({{{4, 0}, {4, 10}, 2}, {{4, 3}, {4, 6}, 2}, {{4, 8}, {4, 15}, 2}}), QStringList {"4,0-4,15/2"});
+}
+
+TEST(JoinedLines, GapsPensRowsAndSlantsKeepTheirLinesApart)
+{
+    // A pixel between them.
+    EXPECT_EQ(joined({{{1, 5}, {9, 5}, 0}, {{10, 5}, {12, 5}, 0}}), (QStringList {"1,5-9,5/0", "10,5-12,5/0"}));
+    // Another pen.
+    EXPECT_EQ(joined({{{1, 5}, {9, 5}, 0}, {{9, 5}, {12, 5}, 3}}), (QStringList {"1,5-9,5/0", "9,5-12,5/3"}));
+    // Neighbouring rows, and a row and a column that meet.
+    EXPECT_EQ(joined({{{1, 5}, {9, 5}, 0}, {{1, 6}, {9, 6}, 0}, {{9, 5}, {9, 20}, 0}}),
+        (QStringList {"1,5-9,5/0", "1,6-9,6/0", "9,5-9,20/0"}));
+    // A slanting line stays as it was drawn.
+    EXPECT_EQ(joined({{{1, 1}, {9, 9}, 0}, {{1, 1}, {9, 9}, 0}}), (QStringList {"1,1-9,9/0", "1,1-9,9/0"}));
+}

@@ -308,14 +308,16 @@ QByteArray worksheet(int rows)
     return bytes + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
 }
 
-QImage drawnAtFullSize(TPagePrinter &prn, int page)
+/// Page drawn 1:1 without smoothing, as a printer draws it: played as the
+/// preview does, or as it is sent to the printer.
+QImage drawnAtFullSize(TPagePrinter &prn, int page, void (PageImage::*draw)(QPainter &) const = &PageImage::play)
 {
     const QRect paper = prn.Printer() ? prn.Printer()->pageLayout().fullRectPixels(prn.Printer()->resolution())
                                       : QRect(0, 0, 2480, 3508); // A4 at 300 dpi
     QImage image(paper.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    prn.Page(page).play(painter);
+    (prn.Page(page).*draw)(painter);
     return image;
 }
 
@@ -349,6 +351,19 @@ TEST(PrintOutput, PagesPreviewAndPdfOfAWorksheet)
     p.preview().ComboBox2->setCurrentIndex(6); // "12"
     emit p.preview().ComboBox2->activated(6);
     EXPECT_EQ(p.pages(), "821caa6abd3b70e9");
+}
+
+// The printer gets each frame edge once, as one stroke, and prints the same
+// pixels as the cell-by-cell frames the pages record.
+TEST(PrintOutput, PrintedFramesAreFewerStrokesOverTheSamePixels)
+{
+    const LocaleScope locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    Printing p(worksheet(300));
+    for (int page : {1, 2}) {
+        const PageImage &recorded = p.prn().Page(page);
+        EXPECT_LT(recorded.joinedLines().size() * 10, recorded.lines().size()) << page;
+        EXPECT_EQ(drawnAtFullSize(p.prn(), page, &PageImage::print), drawnAtFullSize(p.prn(), page)) << page;
+    }
 }
 
 TEST(PrintOutput, PagesOfTheStandInPrinter)

@@ -35,8 +35,19 @@ public:
     /// Draws the page in black; the painter's transform maps printer pixels
     /// to the target (none for the printer itself).
     void play(QPainter &painter) const;
+    /// Draws the page on a printer: the same, with joinedLines for lines.
+    void print(QPainter &painter) const;
+
+    /// The lines as fewer strokes covering the same pixels: a line drawn
+    /// again is left out, and lines of one pen running on along the same
+    /// row or column, touching or overlapping, become one line. Table
+    /// frames are recorded cell by cell, which gives a printer every edge
+    /// in many pieces, most of them twice.
+    std::vector<Line> joinedLines() const;
 
 private:
+    void draw(QPainter &painter, const std::vector<Line> &lines) const;
+
     std::vector<Text> m_texts;
     std::vector<Line> m_lines;
 };

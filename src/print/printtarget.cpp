@@ -31,7 +31,7 @@ void PrinterDeviceTarget::newPage()
 
 void PrinterDeviceTarget::drawPage(const PageImage &page)
 {
-    page.play(m_painter);
+    page.print(m_painter);
 }
 
 void PrinterDeviceTarget::endJob()
