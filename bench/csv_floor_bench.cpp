@@ -7,6 +7,7 @@
 //
 // The time column shows Worktally's own time.
 
+#include "fieldscan.h"
 #include "floorcomparison.h"
 #include "hypergrid.h"
 #include "overviewgrid.h"
@@ -16,15 +17,12 @@
 
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <malloc.h>
 #include <memory>
 #include <QFile>
 #include <QProcess>
-#include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -80,50 +78,6 @@ void writeAndSync(const QByteArray &path, const QByteArray &bytes)
     }
     ::fdatasync(fd);
     ::close(fd);
-}
-
-// The load floor: the file read whole and every field found by a plain scan
-// (quoted fields up to the next quote, others up to a comma), and nothing
-// more: each field's length is added up, so that the scan cannot be left
-// out, but no field is stored.
-size_t scanFields(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY);
-    struct stat status;
-    ::fstat(fd, &status);
-    std::string bytes(size_t(status.st_size), '\0');
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got <= 0)
-            break;
-        done += size_t(got);
-    }
-    ::close(fd);
-
-    size_t fields = 0;
-    size_t fieldBytes = 0;
-    const char *p = bytes.data();
-    const char *const end = p + bytes.size();
-    while (p < end) {
-        if (*p == '\r' || *p == '\n' || *p == ',') {
-            ++p;
-        } else if (*p == '"') {
-            const char *close = static_cast<const char *>(std::memchr(p + 1, '"', size_t(end - p - 1)));
-            if (!close)
-                close = end;
-            ++fields;
-            fieldBytes += size_t(close - p - 1);
-            p = close + 1;
-        } else {
-            const char *start = p;
-            while (p < end && *p != ',' && *p != '\r' && *p != '\n')
-                ++p;
-            ++fields;
-            fieldBytes += size_t(p - start);
-        }
-    }
-    benchmark::DoNotOptimize(fieldBytes);
-    return fields;
 }
 
 std::unique_ptr<THyperGrid> overviewGrid()
@@ -185,7 +139,7 @@ void BM_LoadVsFloor(benchmark::State &state)
             file.noteLoading();
             file.noteLoaded(grid->LoadFromCSV(0, 1, path));
         },
-        [&] { return millisecondsOf([&] { benchmark::DoNotOptimize(scanFields(floorPath)); }); },
+        [&] { return millisecondsOf([&] { benchmark::DoNotOptimize(scanFields(floorPath.constData())); }); },
         [&] { grid.reset(); });
     if (state.range(0) == 100000)
         reportGoal(state, 1.5);

@@ -3,6 +3,7 @@
 #include "datetimetext.h"
 #include "errors.h"
 #include "filelocations.h"
+#include "rowsums.h"
 #include "worksheetfile.h"
 #include "worksheetrows.h"
 
@@ -74,37 +75,17 @@ RecalculatedWorksheet readWorksheet(const QString &dataFolder)
 WorksheetSummary readSummary(const QString &dataFolder, QDate today, const WorkingHours &hours)
 {
     // The file is read a slice of lines at a time, only one slice's rows
-    // held at once; of their days only those of today's week are added up.
-    const QDate monday = today.addDays(1 - today.dayOfWeek());
-    const QDate sunday = monday.addDays(6);
+    // held at once, if any: lines as this program writes them are added up
+    // straight from their bytes.
     return withWorksheetBytes(dataFolder, [&](QByteArrayView bytes) {
-        WorksheetSums sums;
-        bool anyRow = false;
-        Balance todaysRows;
-        Balance weeksRows;
+        RowSums sums;
         while (!bytes.isEmpty()) {
             const QByteArrayView slice = nextSlice(bytes);
             bytes = bytes.sliced(slice.size());
-            CsvEncoding encoding;
-            CellTable rows = worksheetRows(slice, encoding);
-            if (rows.rowCount() <= 2) // nothing but the empty bottom line
-                continue;
-            const WorksheetSums sliceSums = sumWorksheet(rows);
-            sums.home += sliceSums.home;
-            sums.nominal += sliceSums.nominal;
-            if (!anyRow) {
-                sums.firstEndDate = sliceSums.firstEndDate;
-                sums.firstNominalDate = sliceSums.firstNominalDate;
-                anyRow = true;
-            }
-            sums.lastEndDate = sliceSums.lastEndDate;
-            sums.lastNominalDate = sliceSums.lastNominalDate;
-            const WorksheetDays days(rows, monday, sunday);
-            todaysRows += days.on(today);
-            weeksRows += days.over(monday, sunday);
+            sums += sumLines(slice, today);
         }
-        return WorksheetSummary {sums.texts(), today, todayBalance(todaysRows, today, hours),
-            weekBalance(weeksRows, todaysRows, today, hours)};
+        return WorksheetSummary {sums.sums.texts(), today, todayBalance(sums.today, today, hours),
+            weekBalance(sums.week, sums.today, today, hours)};
     });
 }
 
