@@ -62,6 +62,7 @@ constexpr qsizetype TimeAt = 35;
 constexpr qsizetype NominalDateAt = 46;
 constexpr qsizetype NominalTimeAt = 57;
 constexpr qsizetype DateLength = 8;
+constexpr qsizetype DateTimeLength = 14;
 
 bool startsAsWritten(const char *p)
 {
@@ -124,17 +125,13 @@ const char *findLineEnd(const char *p, const char *end)
     return p;
 }
 
-// Past the line end at p: CR LF and CR CR LF (what a text-mode write of
-// CR LF makes) end one line each, like CR or LF alone.
-const char *pastLineEnd(const char *p, const char *end)
+// Past the line end at p and any blank lines after it, which hold no field:
+// however CR and LF follow each other, they end lines and nothing else.
+const char *pastLineEnds(const char *p, const char *end)
 {
-    if (p == end)
-        return end;
-    if (p[0] == '\r' && end - p >= 2 && p[1] == '\n')
-        return p + 2;
-    if (p[0] == '\r' && end - p >= 3 && p[1] == '\r' && p[2] == '\n')
-        return p + 3;
-    return p + 1;
+    while (p < end && (*p == '\r' || *p == '\n'))
+        ++p;
+    return p;
 }
 
 // Whether a line holds fields but no text in any: empty ones or "", apart
@@ -193,7 +190,7 @@ std::optional<RowSums> sumWrittenLines(QByteArrayView bytes, QDate today)
                 return std::nullopt;
             part.sums.home += *worked;
             part.sums.nominal += *owed;
-            count(&Balance::home, dateWithin(line + StartAt, 14, century, mondayKey, sundayKey), *worked);
+            count(&Balance::home, dateWithin(line + StartAt, DateTimeLength, century, mondayKey, sundayKey), *worked);
             count(&Balance::owed, dateWithin(line + NominalDateAt, DateLength, century, mondayKey, sundayKey), *owed);
             if (!firstRow)
                 firstRow = line;
@@ -204,7 +201,7 @@ std::optional<RowSums> sumWrittenLines(QByteArrayView bytes, QDate today)
             if (!holdsNoText(line, lineEnd))
                 return std::nullopt;
         }
-        line = pastLineEnd(lineEnd, end);
+        line = pastLineEnds(lineEnd, end);
     }
     if (firstRow) {
         part.anyRow = true;
