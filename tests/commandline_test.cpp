@@ -125,6 +125,35 @@ TEST(CommandLine, SummaryOfAWorksheetOfManyMegabytesIsThatOfTheWholeWorksheet)
     }
 }
 
+// Lines as the program writes them are added up from their bytes, one in a
+// spreadsheet's form in the middle as the window reads it: the summary of
+// the whole is that of the worksheet the window reads.
+TEST(CommandLine, SummaryOfManyMegabytesAsWrittenWithALineFromASpreadsheet)
+{
+    CommandLine c;
+    QByteArray bytes;
+    const char *lineEnds[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 100000; ++i) {
+        const QByteArray day = QByteArray::number(1 + i % 9).rightJustified(2, '0') + "-12-98";
+        const QByteArray time = QByteArray::number(i % 24).rightJustified(2, '0') + ':'
+            + QByteArray::number(i % 60).rightJustified(2, '0');
+        bytes += '"' + day + " 08:00\",\"" + day + " 09:00\",\"" + time + "\",\"\",\"" + day
+            + "\",\"07:24\",\"\",\"\",\"call, \"\"urgent\"\" #" + QByteArray::number(i) + '"' + lineEnds[i % 3];
+        if (i == 50000)
+            bytes += "2098/12/02 08:00:00,2098/12/02 09:30:00,01:30:00,,2098/12/02,07:24:00,,,\n";
+    }
+    bytes += BottomLineCsv;
+    ASSERT_GT(bytes.size(), 8 << 20);
+    writeFile(c.worksheet(), bytes);
+
+    const QDate today(2098, 12, 2);
+    const WorkingHours hours = WorkingHours::read(c.folder.filePath(QStringLiteral("none.ini")));
+    const RecalculatedWorksheet whole = readWorksheet(c.folder.path());
+    const WorksheetDays days(whole.cells);
+    EXPECT_EQ(summaryText(readSummary(c.folder.path(), today, hours)),
+        summaryText({whole.totals, today, todayBalance(days, today, hours), weekBalance(days, today, hours)}));
+}
+
 // Home time counts by Start, nominal time by nominal Date; the last day of
 // 2098 belongs to ISO week 1 of 2099.
 TEST(CommandLine, ReportByIsoWeekAndCalendarMonth)
