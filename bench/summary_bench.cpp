@@ -85,7 +85,7 @@ void BM_SummaryVsLoadFloor(benchmark::State &state)
 
     const StandardOutputDiscarded quiet;
     compareWithFloor(state, 15, [&] { return runToEnd(summary); }, [&] { return runToEnd(floor); });
-    state.counters["goal"] = 1.5;
+    reportGoal(state, 1.5);
 }
 
 } // namespace
