@@ -42,6 +42,29 @@ TEST(CellTable, HoldsCellsLongerThanSixtyFiveThousandCharacters)
     EXPECT_EQ(t.text(0, 0), "before");
 }
 
+// Cells are copied into their row several characters at a time: each length
+// ends the copy at another point of the last few.
+TEST(CellTable, KeepsCellsOfEveryLengthWhole)
+{
+    CellTable t = table(3, 41);
+    auto textOf = [](int length, char16_t first) {
+        QString text;
+        for (int k = 0; k < length; ++k)
+            text += QChar(char16_t(first + k));
+        return text;
+    };
+    for (int length = 0; length <= 40; ++length) {
+        const QString texts[] = {textOf(length, u'A'), textOf(length + 1, u'a'), textOf(40 - length, u'0')};
+        const QStringView views[] = {texts[0], texts[1], texts[2]};
+        t.setRowTexts(length, 0, views);
+    }
+    for (int length = 0; length <= 40; ++length) {
+        EXPECT_EQ(t.text(0, length), textOf(length, u'A')) << length;
+        EXPECT_EQ(t.text(1, length), textOf(length + 1, u'a')) << length;
+        EXPECT_EQ(t.text(2, length), textOf(40 - length, u'0')) << length;
+    }
+}
+
 TEST(CellTable, MovesRowsAndColumnsWithTheirTexts)
 {
     CellTable t = table(3, 4);

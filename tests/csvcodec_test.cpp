@@ -67,6 +67,25 @@ TEST(CsvReading, CountsLinesEvenWhenTheyHoldNoField)
     EXPECT_EQ(parse(QByteArray()), QStringList());
 }
 
+// Line ends are looked for sixteen bytes at a time: each of them, at every
+// place in lines long and short, ends its line and no other.
+TEST(CsvReading, FindsEveryLineEndWhereverItStands)
+{
+    const QByteArray ends[] = {"\r", "\n", "\r\n", "\r\r\n", "\n\r"};
+    QByteArray bytes;
+    QStringList expected;
+    int line = 0;
+    for (int length = 1; length <= 40; ++length) {
+        for (const QByteArray &end : ends) {
+            const QByteArray text = QByteArray::number(line).leftJustified(length, 'x');
+            bytes += text + end;
+            expected << QString::number(line) + u':' + QString::fromLatin1(text);
+            line += end == "\n\r" ? 2 : 1; // LF CR is two line ends
+        }
+    }
+    EXPECT_EQ(parse(bytes), expected);
+}
+
 // Each of these once lost or garbled part of the file.
 TEST(CsvReading, DamagedOrUnusualBytesAreReadInFull)
 {

@@ -365,8 +365,27 @@ private:
     bool m_sawWindows1252 = false;
 };
 
-// Finds line ends with the library's fast byte search, remembering the next
-// CR and LF so that each part of the text is searched once.
+// The first CR or LF at p or after it and before end; end when there is
+// none. Sixteen bytes at a time: one pass finds either, where the library's
+// search, called for each, costs two calls a line.
+const char *findLineEnd(const char *p, const char *end)
+{
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        if (const unsigned found = unsigned(_mm_movemask_epi8(ends)))
+            return p + std::countr_zero(found);
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+// Cuts the text into lines at their ends.
 class LineSplitter
 {
 public:
@@ -379,7 +398,7 @@ public:
     {
         if (m_pos >= m_end)
             return false;
-        const char *lineEnd = std::min(nextOf('\r', m_cr), nextOf('\n', m_lf));
+        const char *lineEnd = findLineEnd(m_pos, m_end);
         line = QByteArrayView(m_pos, lineEnd - m_pos);
         m_pos = lineEnd + lineEndLength(lineEnd);
         return true;
@@ -398,20 +417,8 @@ private:
         return left >= 3 && lineEnd[1] == '\r' && lineEnd[2] == '\n' ? 3 : 1;
     }
 
-    const char *nextOf(char c, const char *&cached)
-    {
-        if (cached < m_pos) {
-            cached = static_cast<const char *>(std::memchr(m_pos, c, m_end - m_pos));
-            if (!cached)
-                cached = m_end;
-        }
-        return cached;
-    }
-
     const char *m_pos;
     const char *m_end;
-    const char *m_cr = nullptr;
-    const char *m_lf = nullptr;
 };
 
 } // namespace
