@@ -1,3 +1,4 @@
+#include "celltable.h"
 #include "csvcodec.h"
 #include "testsupport.h"
 
@@ -246,4 +247,66 @@ TEST(CsvReading, EstimatesTheLinesFromTheStartOfTheFile)
     EXPECT_NEAR(estimateLineCount(written), 5000, 50);
     EXPECT_NEAR(estimateLineCount(QByteArray(written).replace("\r\n", "\r")), 5000, 50);
     EXPECT_LE(estimateLineCount(shortThenLong), shortThenLong.size() / 16 + 1);
+}
+
+// A row as the table keeps it is written without being taken apart, ASCII
+// rows by a path of their own: every row must come out byte for byte as its
+// cells given one by one do, in either encoding.
+TEST(CsvWriting, RowsAsKeptComeOutAsTheirCellsOneByOne)
+{
+    const QString long17 = QStringLiteral("abcdefghijklmnop\"");
+    const std::vector<QStringList> rows = {
+        {"01-12-98 08:00", "01-12-98 12:30", "04:30", "", "01-12-98", "07:24", "", "-02:54", "Call, \"urgent\""},
+        {"", "", "", "", "", "", "", "", ""}, // nothing kept
+        {"a"}, // the rest left out, written empty
+        {"", "", "x"},
+        {"\"", "\"\"", "a\"b", "\"quoted\"", "16 characters!!\"", long17, "\"" + long17},
+        {"line\r\nbreak", "cr\rlf\nlf", "\r\n", "\r", "\n\r", "end\r", "abcdefghijklmno\r\nx", "abcdefghijklmnop\r\n"},
+        {"Købe", "€ for ‘1252’", "plain", "a\"ø\r\nb"}, // beyond ASCII: in Windows-1252 too
+        {"Købe bread and milk"}, // beyond ASCII but within Latin-1, early
+        {"ASCII first, then ÿ"}, // and last
+        {"東京 \"x\"", "😀", "tab\tand\x01control"},
+        {QString(127, u'a'), QString(128, u'b') + u'"', QString(300, u'c')}, // lengths beyond ASCII
+        {QString(70000, u'd') + u'"', "after"}, // a length of three characters
+        {"between", "", "", "", "", "", "", "", "last"},
+    };
+    const int columns = 9;
+    CellTable table;
+    table.resize(columns, int(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            table.setCell(c, int(r), rows[r][c]);
+
+    for (const CsvEncoding encoding : {CsvEncoding::Utf8, CsvEncoding::Windows1252}) {
+        for (const qsizetype fieldCount : {qsizetype(columns), qsizetype(3), qsizetype(12)}) {
+            QBuffer cellByCell, asKept;
+            cellByCell.open(QIODevice::WriteOnly);
+            asKept.open(QIODevice::WriteOnly);
+            CsvWriter general(cellByCell, encoding);
+            CsvWriter packed(asKept, encoding);
+            std::vector<QStringView> cells;
+            for (int r = 0; r < table.rowCount(); ++r) {
+                table.rowCells(r, cells);
+                cells.resize(size_t(fieldCount));
+                general.writeRow(cells);
+                packed.writePackedRow(table.packedRow(r), fieldCount);
+                // The same bytes row by row, so that a difference is found
+                // where it starts.
+                ASSERT_TRUE(general.finish());
+                ASSERT_TRUE(packed.finish());
+                ASSERT_EQ(asKept.data(), cellByCell.data())
+                    << "row " << r << ", " << fieldCount << " fields, encoding " << int(encoding);
+            }
+            EXPECT_EQ(packed.contentHash(), general.contentHash());
+        }
+    }
+    // And the bytes themselves, for a row as most rows are.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer);
+    writer.writePackedRow(table.packedRow(0), columns);
+    ASSERT_TRUE(writer.finish());
+    EXPECT_EQ(buffer.data(),
+        "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"-02:54\","
+        "\"Call, \"\"urgent\"\"\"\r\n");
 }

@@ -1,5 +1,7 @@
 #include "celltable.h"
 
+#include "packedrow.h"
+
 #include <algorithm>
 #include <cstring>
 #include <QVarLengthArray>
@@ -7,33 +9,10 @@
 #include <emmintrin.h>
 #endif
 
-// A packed row: for each cell a length, then the characters. Lengths below
-// 0xFFFF take one character; longer ones are 0xFFFF followed by the length in
-// two characters (high half first).
 namespace {
 
-constexpr char16_t LongLength = 0xFFFF;
-
-struct Cursor
-{
-    const QChar *p;
-    const QChar *end;
-
-    bool atEnd() const { return p >= end; }
-
-    QStringView next()
-    {
-        qsizetype length = p->unicode();
-        ++p;
-        if (length == LongLength) {
-            length = (qsizetype(p[0].unicode()) << 16) | p[1].unicode();
-            p += 2;
-        }
-        QStringView cell(p, length);
-        p += length;
-        return cell;
-    }
-};
+constexpr char16_t LongLength = PackedRowLongLength;
+using Cursor = PackedRowCursor;
 
 // Cells of one row, taken apart without touching the heap.
 using RowCells = QVarLengthArray<QStringView, 16>;
@@ -41,7 +20,7 @@ using RowCells = QVarLengthArray<QStringView, 16>;
 RowCells unpack(const QString &packed)
 {
     RowCells cells;
-    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    Cursor c(packed);
     while (!c.atEnd())
         cells.append(c.next());
     return cells;
@@ -166,7 +145,7 @@ QStringView CellTable::cell(int column, int row) const
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columnCount)
         return {};
     const QString &packed = m_rows[row];
-    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    Cursor c(packed);
     for (int i = 0; !c.atEnd(); ++i) {
         const QStringView text = c.next();
         if (i == column)
@@ -211,7 +190,7 @@ void CellTable::rowCells(int row, std::vector<QStringView> &cells) const
     if (row < 0 || row >= rowCount())
         return;
     const QString &packed = m_rows[row];
-    Cursor c {packed.constData(), packed.constData() + packed.size()};
+    Cursor c(packed);
     for (int i = 0; i < m_columnCount && !c.atEnd(); ++i)
         cells[i] = c.next();
 }

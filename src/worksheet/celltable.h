@@ -83,6 +83,12 @@ public:
     /// The texts of all columnCount() cells of a row, read in one pass (cell
     /// by cell walks the row for each); valid until the row is changed.
     void rowCells(int row, std::vector<QStringView> &cells) const;
+    /// A row as it is kept (see packedrow.h), for reading every cell of many
+    /// rows fast; valid until the row is changed. Empty outside the table.
+    QStringView packedRow(int row) const
+    {
+        return row >= 0 && row < rowCount() ? QStringView(m_rows[row]) : QStringView();
+    }
     /// Overwrites the cells firstColumn … firstColumn + texts.size() - 1 of row.
     void setRowTexts(int row, int firstColumn, std::span<const QStringView> texts);
     void clearRow(int row);

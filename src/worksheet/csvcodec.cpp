@@ -1,5 +1,7 @@
 #include "csvcodec.h"
 
+#include "packedrow.h"
+
 #include <QFileDevice>
 #include <QStringDecoder>
 #include <QtEndian>
@@ -597,6 +599,76 @@ template<CsvEncoding Encoding> char *writeQuoted(char *out, QStringView text)
     return out;
 }
 
+// Narrows the n characters at p into out and tells whether they are all
+// ASCII; when they are not, the bytes written are of no use.
+bool narrowAscii(char *out, const char16_t *p, qsizetype n)
+{
+    qsizetype i = 0;
+    char16_t beyondAscii = 0;
+#ifdef __SSE2__
+    __m128i highBits = _mm_setzero_si128();
+    for (; n - i >= 8; i += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        highBits = _mm_or_si128(highBits, _mm_and_si128(chars, _mm_set1_epi16(short(0xFF80))));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(chars, chars));
+    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(highBits, _mm_setzero_si128())) != 0xFFFF)
+        return false;
+#endif
+    for (; i < n; ++i) {
+        beyondAscii |= p[i] & 0xFF80;
+        out[i] = char(p[i]);
+    }
+    return !beyondAscii;
+}
+
+// Copies the plain bytes at the start of the n bytes at in to out, and tells
+// how many there are. Sixteen bytes at a time: that reads and writes up to
+// 15 bytes past the n, so both in and out need room for them.
+qsizetype copyPlainBytes(char *out, const char *in, qsizetype n)
+{
+    qsizetype i = 0;
+#ifdef __SSE2__
+    for (; i < n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), bytes);
+        const __m128i special = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+        if (const unsigned found = unsigned(_mm_movemask_epi8(special)))
+            return std::min(i + std::countr_zero(found), n);
+    }
+    return n;
+#else
+    for (; i < n && isPlain(char16_t(in[i])); ++i)
+        out[i] = in[i];
+    return i;
+#endif
+}
+
+// The ASCII text of a field, n bytes at in, inside its quotes as writeQuoted
+// writes it; in and out need room for 15 bytes more.
+char *writeQuotedAscii(char *out, const char *in, qsizetype n)
+{
+    const char *const end = in + n;
+    while (true) {
+        const qsizetype plain = copyPlainBytes(out, in, end - in);
+        out += plain;
+        in += plain;
+        if (in == end)
+            return out;
+        const char c = *in++;
+        if (c == '"') {
+            *out++ = '"';
+            *out++ = '"';
+        } else {
+            if (c == '\r' && in < end && *in == '\n')
+                ++in;
+            *out++ = ' ';
+        }
+    }
+}
+
 } // namespace
 
 CsvWriter::CsvWriter(QIODevice &device, CsvEncoding encoding)
@@ -620,6 +692,46 @@ void CsvWriter::writeRow(std::span<const QStringView> fields)
             *out++ = ',';
         out = m_encoding == CsvEncoding::Utf8 ? writeQuoted<CsvEncoding::Utf8>(out, fields[i])
                                               : writeQuoted<CsvEncoding::Windows1252>(out, fields[i]);
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+    m_used += out - start;
+}
+
+void CsvWriter::writePackedRow(QStringView packed, qsizetype fieldCount)
+{
+    // Most rows are plain ASCII: narrowed as a whole, their cells are copied
+    // many bytes at a time, with no character to encode. A length character
+    // beyond ASCII (a cell of 128 characters or more) takes the general way.
+    if (m_narrowed.size() < packed.size() + 16)
+        m_narrowed.resize(packed.size() + 16);
+    if (!narrowAscii(m_narrowed.data(), packed.utf16(), packed.size())) {
+        m_fields.assign(fieldCount, QStringView());
+        PackedRowCursor cursor(packed);
+        for (QStringView &field : m_fields) {
+            if (cursor.atEnd())
+                break;
+            field = cursor.next();
+        }
+        writeRow(m_fields);
+        return;
+    }
+    // Each field at most doubles its characters and adds its quotes and a
+    // comma; 15 bytes more are written over.
+    char *const start = reserve(2 * packed.size() + 3 * fieldCount + 2 + 15);
+    char *out = start;
+    const char *in = m_narrowed.constData();
+    const char *const end = in + packed.size();
+    for (qsizetype i = 0; i < fieldCount; ++i) {
+        if (i > 0)
+            *out++ = ',';
+        *out++ = '"';
+        if (in < end) {
+            const qsizetype length = static_cast<unsigned char>(*in++);
+            out = writeQuotedAscii(out, in, length);
+            in += length;
+        }
+        *out++ = '"';
     }
     *out++ = '\r';
     *out++ = '\n';

@@ -61,6 +61,10 @@ public:
     explicit CsvWriter(QIODevice &device, CsvEncoding encoding = CsvEncoding::Utf8);
 
     void writeRow(std::span<const QStringView> fields);
+    /// Writes a row kept as a CellTable keeps it (see packedrow.h) as
+    /// fieldCount fields, the same bytes as writeRow of its cells: those
+    /// beyond the cells kept are empty, those beyond fieldCount left out.
+    void writePackedRow(QStringView packed, qsizetype fieldCount);
     /// Writes what is still buffered; false if the device refused any byte.
     bool finish();
     /// The ContentHash of the bytes written: of all of them after finish().
@@ -78,4 +82,6 @@ private:
     qsizetype m_used = 0;
     ContentHash m_hash;
     bool m_ok = true;
+    QByteArray m_narrowed; // a packed row of ASCII characters, one byte each
+    std::vector<QStringView> m_fields; // the cells of a packed row beyond ASCII
 };

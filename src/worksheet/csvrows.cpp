@@ -57,8 +57,17 @@ std::optional<size_t> CsvRows::writeTo(QIODevice &stream) const
             encoding = CsvEncoding::Utf8;
     }
     CsvWriter writer(stream, encoding);
-    for (int row = m_firstRow; row < m_rowCount; ++row)
-        writer.writeRow(rowFields(row));
+    // Usually every column is written as the table keeps it: then each row
+    // goes to the writer as it is kept, without taking it apart first.
+    bool asKept = count == size_t(m_cells.columnCount());
+    for (size_t k = 0; k < count; ++k)
+        asKept = asKept && m_gridCols[k] == int(k);
+    for (int row = m_firstRow; row < m_rowCount; ++row) {
+        if (asKept)
+            writer.writePackedRow(m_cells.packedRow(row), qsizetype(count));
+        else
+            writer.writeRow(rowFields(row));
+    }
     if (!writer.finish())
         return std::nullopt;
     return writer.contentHash();
