@@ -18,8 +18,11 @@ struct WiderThanTheWorksheet
 
 } // namespace
 
-WorksheetPreload::WorksheetPreload(const QString &path)
+WorksheetPreload::WorksheetPreload(const QString &path, std::function<void()> gate, qint64 quickReadBytes)
     : m_path(path)
+    , m_size(QFileInfo(path).size())
+    , m_quickReadBytes(quickReadBytes)
+    , m_gate(std::move(gate))
     , m_file(std::make_unique<WorksheetFile>(path))
     , m_reading([this] { read(); })
 { }
@@ -35,7 +38,34 @@ void WorksheetPreload::wait()
         m_reading.join();
 }
 
+void WorksheetPreload::whenRead(std::function<void()> done)
+{
+    {
+        const std::lock_guard lock(m_doneLock);
+        if (!m_read) {
+            m_done = std::move(done);
+            return;
+        }
+    }
+    done();
+}
+
 void WorksheetPreload::read()
+{
+    if (m_gate)
+        m_gate();
+    readFile();
+    std::function<void()> done;
+    {
+        const std::lock_guard lock(m_doneLock);
+        m_read = true;
+        done = std::move(m_done);
+    }
+    if (done)
+        done();
+}
+
+void WorksheetPreload::readFile()
 {
     try {
         // The file's state, which a save compares with the disk's, just

@@ -6,8 +6,11 @@
 #include "worksheettotals.h"
 #include "worksheetvalues.h"
 
+#include <atomic>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <QString>
 #include <thread>
@@ -19,14 +22,30 @@
 class WorksheetPreload
 {
 public:
-    /// Starts reading the file at path.
-    explicit WorksheetPreload(const QString &path);
+    /// Files up to this size are read in a moment (about 10 ms on a quiet
+    /// machine): a window may wait for them and show its first picture
+    /// complete.
+    static constexpr qint64 QuickReadBytes = 200 * 1024;
+
+    /// Starts reading the file at path. The reading waits for gate to return
+    /// first, when given (a test holds it back); a file of up to
+    /// quickReadBytes counts as read quickly.
+    explicit WorksheetPreload(
+        const QString &path, std::function<void()> gate = {}, qint64 quickReadBytes = QuickReadBytes);
     ~WorksheetPreload();
     WorksheetPreload(const WorksheetPreload &) = delete;
     WorksheetPreload &operator=(const WorksheetPreload &) = delete;
 
     /// Waits until the file has been read.
     void wait();
+    /// True once the reading is over, whatever it found.
+    bool isRead() const { return m_read; }
+    /// True when the file is small enough that waiting for it costs no more
+    /// than a moment.
+    bool readsQuickly() const { return m_size <= m_quickReadBytes; }
+    /// Calls done once the reading is over: on the reading thread when it
+    /// still runs, else at once.
+    void whenRead(std::function<void()> done);
 
     /// The rows as the window's own loading (mended) would store them, with
     /// an empty bottom line, their values, the encoding they came in and the
@@ -46,12 +65,20 @@ public:
     WorksheetTotals totals() const;
 
 private:
+    /// The reading thread: waits for the gate, reads, then says so.
     void read();
+    void readFile();
     /// The file's lines as the window loads them (worksheetRows); raises
     /// when they are wider than a worksheet.
     CellTable readRows();
 
     QString m_path;
+    qint64 m_size;
+    qint64 m_quickReadBytes;
+    std::function<void()> m_gate;
+    std::mutex m_doneLock; // guards m_read's setting and m_done
+    std::atomic<bool> m_read = false;
+    std::function<void()> m_done;
     std::unique_ptr<WorksheetFile> m_file;
     std::optional<CellTable> m_rows; // set when the reading succeeded
     WorksheetValues m_values; // of m_rows
