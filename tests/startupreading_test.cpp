@@ -8,11 +8,13 @@
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "maskededit.h"
+#include "onoffswitch.h"
 #include "panelstatusbar.h"
 #include "testsupport.h"
 #include "worksheet.h"
 #include "worksheetpreload.h"
 
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <optional>
@@ -180,28 +182,34 @@ TEST(StartUpReading, ShowsTheWindowAtOnceAndTheRowsOnceRead)
 
 // Each press comes before the window had a chance to take the rows: it has to
 // wait for them.
-TEST(StartUpReading, ButtonsPressedMeanwhileActOnTheWholeWorksheet)
+TEST(StartUpReading, PressesMeanwhileActOnTheWholeWorksheet)
 {
     const QByteArray file = threeDays();
+    const auto click = [](QWidget *button) { QTest::mouseClick(button, Qt::LeftButton); };
     const struct
     {
         const char *name;
-        QAbstractButton *(*button)(TForm1 &form);
+        std::function<void(TForm1 &form)> press;
         QByteArray saved; // null: not compared whole
         int rows; // in the grid, afterwards
     } cases[] = {
-        {"Save now", [](TForm1 &form) -> QAbstractButton * { return form.btnGem; }, file, 5},
-        {"Update", [](TForm1 &form) -> QAbstractButton * { return form.btnV1; }, file, 5},
-        {"Delete", [](TForm1 &form) -> QAbstractButton * { return form.btnDelete; },
+        {"Save now", [&](TForm1 &form) { click(form.btnGem); }, file, 5},
+        {"Update", [&](TForm1 &form) { click(form.btnV1); }, file, 5},
+        {"Delete", [&](TForm1 &form) { click(form.btnDelete); },
             period(1, "first") + period(2, "second") + BottomLineCsv, 4},
-        {"Insert", [](TForm1 &form) -> QAbstractButton * { return form.btnInsLine; }, QByteArray(), 6},
+        {"Insert", [&](TForm1 &form) { click(form.btnInsLine); }, QByteArray(), 6},
+        {"Start",
+            [](TForm1 &form) {
+                QTest::mousePress(form.Switch1, Qt::LeftButton, {}, form.Switch1->rect().center());
+            },
+            QByteArray(), 6},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         PendingStart s(file);
         s.release();
         ASSERT_TRUE(s.form->isReading());
-        QTest::mouseClick(c.button(*s.form), Qt::LeftButton);
+        c.press(*s.form);
         EXPECT_FALSE(s.form->isReading());
         EXPECT_EQ(s.form->Grid1->RowCount(), c.rows);
         EXPECT_EQ(s.form->Grid1->Cells(NotesColumn, 1), "first");
