@@ -488,6 +488,15 @@ void TForm1::finishReading()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::Paint:
+        // The reading starts once the window is painted, so as not to take
+        // a core from its mapping and its first paint.
+        if (watched == this)
+            QTimer::singleShot(0, this, [this] {
+                if (m_pendingWorksheet)
+                    m_pendingWorksheet->startReading();
+            });
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:

@@ -66,9 +66,9 @@ public:
 
     // Event handlers, named after their control and event.
     /// Loads the settings and the worksheet, whose rows come from preload
-    /// when the program read them ahead. A large worksheet that preload is
-    /// still reading comes in once it is read (or as soon as the user acts
-    /// or the window closes, which wait for it).
+    /// when the program read them ahead. A large worksheet, which preload
+    /// reads once the window is painted, comes in once it is read (or as
+    /// soon as the user acts or the window closes, which wait for it).
     void FormCreate(WorksheetPreload *preload = nullptr);
     /// True while the rows of the worksheet are still being read.
     bool isReading() const { return m_pendingWorksheet != nullptr; }

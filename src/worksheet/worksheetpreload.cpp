@@ -23,6 +23,7 @@ WorksheetPreload::WorksheetPreload(const QString &path, std::function<void()> ga
     , m_size(QFileInfo(path).size())
     , m_quickReadBytes(quickReadBytes)
     , m_gate(std::move(gate))
+    , m_started(readsQuickly())
     , m_file(std::make_unique<WorksheetFile>(path))
     , m_reading([this] { read(); })
 { }
@@ -32,8 +33,18 @@ WorksheetPreload::~WorksheetPreload()
     wait();
 }
 
+void WorksheetPreload::startReading()
+{
+    {
+        const std::lock_guard lock(m_lock);
+        m_started = true;
+    }
+    m_startSignal.notify_one();
+}
+
 void WorksheetPreload::wait()
 {
+    startReading();
     if (m_reading.joinable())
         m_reading.join();
 }
@@ -41,7 +52,7 @@ void WorksheetPreload::wait()
 void WorksheetPreload::whenRead(std::function<void()> done)
 {
     {
-        const std::lock_guard lock(m_doneLock);
+        const std::lock_guard lock(m_lock);
         if (!m_read) {
             m_done = std::move(done);
             return;
@@ -52,12 +63,16 @@ void WorksheetPreload::whenRead(std::function<void()> done)
 
 void WorksheetPreload::read()
 {
+    {
+        std::unique_lock lock(m_lock);
+        m_startSignal.wait(lock, [this] { return m_started; });
+    }
     if (m_gate)
         m_gate();
     readFile();
     std::function<void()> done;
     {
-        const std::lock_guard lock(m_doneLock);
+        const std::lock_guard lock(m_lock);
         m_read = true;
         done = std::move(m_done);
     }
