@@ -45,9 +45,9 @@ int main(int argc, char *argv[])
             signalledEarly = true;
     });
     const QString folder = dataFolder(QApplication::applicationDirPath());
-    // Read on a second core while the fonts and the window are being made.
-    // A second copy, which ends before its window loads anything, never
-    // uses what was read.
+    // Read on a second core while the fonts and the window are being made
+    // (a large worksheet once the window is painted). A second copy, which
+    // ends before its window loads anything, never uses what was read.
     WorksheetPreload worksheet(worksheetFile(folder));
     fontconfig.wait();
     registerDesktopFonts();

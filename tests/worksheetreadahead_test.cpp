@@ -7,8 +7,11 @@
 #include "worksheetpreload.h"
 #include "worksheetrows.h"
 
+#include <future>
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -66,4 +69,32 @@ TEST(WorksheetReadAhead, LeavesTheReadingToTheWindowWhenItCannotBeTrusted)
             writeFile(path, c.writtenSince);
         EXPECT_FALSE(preload.take()) << c.what;
     }
+}
+
+TEST(WorksheetReadAhead, TellsWhetherItIsWorthWaitingForAndWhenItIsRead)
+{
+    QTemporaryDir folder;
+    const QString path = worksheetFile(folder.path());
+    for (const qint64 size : {WorksheetPreload::QuickReadBytes, WorksheetPreload::QuickReadBytes + 1}) {
+        writeFile(path, QByteArray(size, 'x'));
+        EXPECT_EQ(WorksheetPreload(path).readsQuickly(), size == WorksheetPreload::QuickReadBytes) << size;
+    }
+
+    writeFile(path, Morning + BottomLineCsv);
+    std::promise<void> open;
+    std::shared_future<void> opened = open.get_future().share();
+    WorksheetPreload preload(path, [opened] { opened.wait(); });
+    std::vector<std::thread::id> toldOn;
+    preload.whenRead([&] { toldOn.push_back(std::this_thread::get_id()); });
+    EXPECT_FALSE(preload.isRead());
+    EXPECT_TRUE(toldOn.empty()); // held back
+    open.set_value();
+    preload.wait();
+    EXPECT_TRUE(preload.isRead());
+    ASSERT_EQ(toldOn.size(), 1u);
+    EXPECT_NE(toldOn[0], std::this_thread::get_id()); // by the reading thread, as it ends
+    preload.whenRead([&] { toldOn.push_back(std::this_thread::get_id()); });
+    ASSERT_EQ(toldOn.size(), 2u);
+    EXPECT_EQ(toldOn[1], std::this_thread::get_id()); // read already: at once
+    EXPECT_TRUE(preload.take());
 }

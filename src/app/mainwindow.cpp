@@ -202,11 +202,22 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
         return;
     createTray();
     runGuarded([this, worksheet] { FormCreate(worksheet); });
+    if (!m_pendingWorksheet)
+        becomeReady();
+}
+
+TForm1::~TForm1()
+{
+    // The reading thread's last act is a call queued to this window.
+    if (m_pendingWorksheet)
+        m_pendingWorksheet->wait();
+}
+
+void TForm1::becomeReady()
+{
     m_editor->history().clear(); // the fresh worksheet of a first start is no change to undo
     m_ready = true;
 }
-
-TForm1::~TForm1() = default;
 
 void TForm1::createToolBar()
 {
@@ -413,6 +424,20 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     readWorkingHours();
     runGuarded([this] { m_workingHours.requireReadable(); });
 
+    // A large worksheet still being read does not hold back the window: it
+    // shows at once, without rows, and they come in once they are read.
+    if (preload && !preload->isRead() && !preload->readsQuickly()) {
+        m_pendingWorksheet = preload;
+        qApp->installEventFilter(this);
+        preload->whenRead(
+            [this] { QMetaObject::invokeMethod(this, [this] { finishReading(); }, Qt::QueuedConnection); });
+        return;
+    }
+    loadStartWorksheet(preload);
+}
+
+void TForm1::loadStartWorksheet(WorksheetPreload *preload)
+{
     const QString path = worksheetPath();
     bool preloaded = false;
     try {
@@ -439,6 +464,52 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     } else {
         Button1Click();
     }
+}
+
+void TForm1::finishReading()
+{
+    WorksheetPreload *preload = std::exchange(m_pendingWorksheet, nullptr);
+    if (!preload)
+        return;
+    qApp->removeEventFilter(this);
+    if (!preload->isRead()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::sync(); // shown before the wait, not after it
+        preload->wait();
+        QApplication::restoreOverrideCursor();
+    }
+    runGuarded([this, preload] { loadStartWorksheet(preload); });
+    becomeReady();
+}
+
+// While the worksheet is being read, whatever the user does waits for the
+// reading to end, so that it acts on the whole worksheet. Every exit waits in
+// closeEvent.
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+        // The reading starts once the window is painted, so as not to take
+        // a core from its mapping and its first paint.
+        if (watched == this)
+            QTimer::singleShot(0, this, [this] {
+                if (m_pendingWorksheet)
+                    m_pendingWorksheet->startReading();
+            });
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        finishReading();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::showLastRows()
@@ -738,6 +809,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // Every exit saves the whole worksheet, never a part of it.
+    finishReading();
     event->ignore();
     // Asked for while a question waits for its answer, a second question
     // would open over the first: the exit comes once the first is answered

@@ -66,8 +66,15 @@ public:
 
     // Event handlers, named after their control and event.
     /// Loads the settings and the worksheet, whose rows come from preload
-    /// when the program read them ahead.
+    /// when the program read them ahead. A large worksheet, which preload
+    /// reads once the window is painted, comes in once it is read (or as
+    /// soon as the user acts or the window closes, which wait for it).
     void FormCreate(WorksheetPreload *preload = nullptr);
+    /// True while the rows of the worksheet are still being read.
+    bool isReading() const { return m_pendingWorksheet != nullptr; }
+    /// Waits for the worksheet being read, under a wait cursor, and puts its
+    /// rows in place; nothing when they are there already.
+    void finishReading();
     void FormShow();
     void btnGemClick();
     void Timer1Timer();
@@ -194,6 +201,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     TForm1(const QString &dataFolder, const QString &programFolder, QWidget *parent, WorksheetPreload *worksheet);
@@ -230,6 +238,11 @@ private:
     bool saveOnSignal();
     /// Says where the worksheets of signalled exits were saved, once.
     void tellRecoveredWorksheets();
+    /// The worksheet's part of FormCreate: the rows, the last of them
+    /// highlighted, the edit panel and the totals.
+    void loadStartWorksheet(WorksheetPreload *preload);
+    /// From the worksheet's loading on, every change is saved and can be undone.
+    void becomeReady();
     /// Reads Hourbook.csv into the grid, mended as every load of it is
     /// (mendLoadedRows), ending with the empty bottom line. The rows come from
     /// preload when it has them (at start-up); true then.
@@ -278,6 +291,8 @@ private:
     WorksheetModel *m_model;
     std::unique_ptr<StopwatchNotices> m_notices;
     bool m_ready = false; // built: from then on every change is saved
+    // Still reading the worksheet at start-up: the rows come from it.
+    WorksheetPreload *m_pendingWorksheet = nullptr;
     // One save at a time. While a save asks, writes or reports on this
     // thread, the saves and the exit asked for meanwhile wait for its end.
     bool m_saving = false;

@@ -18,8 +18,12 @@ struct WiderThanTheWorksheet
 
 } // namespace
 
-WorksheetPreload::WorksheetPreload(const QString &path)
+WorksheetPreload::WorksheetPreload(const QString &path, std::function<void()> gate, qint64 quickReadBytes)
     : m_path(path)
+    , m_size(QFileInfo(path).size())
+    , m_quickReadBytes(quickReadBytes)
+    , m_gate(std::move(gate))
+    , m_started(readsQuickly())
     , m_file(std::make_unique<WorksheetFile>(path))
     , m_reading([this] { read(); })
 { }
@@ -29,13 +33,54 @@ WorksheetPreload::~WorksheetPreload()
     wait();
 }
 
+void WorksheetPreload::startReading()
+{
+    {
+        const std::lock_guard lock(m_lock);
+        m_started = true;
+    }
+    m_startSignal.notify_one();
+}
+
 void WorksheetPreload::wait()
 {
+    startReading();
     if (m_reading.joinable())
         m_reading.join();
 }
 
+void WorksheetPreload::whenRead(std::function<void()> done)
+{
+    {
+        const std::lock_guard lock(m_lock);
+        if (!m_read) {
+            m_done = std::move(done);
+            return;
+        }
+    }
+    done();
+}
+
 void WorksheetPreload::read()
+{
+    {
+        std::unique_lock lock(m_lock);
+        m_startSignal.wait(lock, [this] { return m_started; });
+    }
+    if (m_gate)
+        m_gate();
+    readFile();
+    std::function<void()> done;
+    {
+        const std::lock_guard lock(m_lock);
+        m_read = true;
+        done = std::move(m_done);
+    }
+    if (done)
+        done();
+}
+
+void WorksheetPreload::readFile()
 {
     try {
         // The file's state, which a save compares with the disk's, just
