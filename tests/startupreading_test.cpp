@@ -276,3 +276,22 @@ TEST(StartUpReading, AnUnreadableWorksheetIsToldAsBeforeAndNeverWrittenOver)
         EXPECT_TRUE(QFileInfo(s.path()).isDir());
     }
 }
+
+// A window the desktop keeps from being painted (minimized at once, on
+// another workspace) still reads its worksheet and shows its totals.
+TEST(StartUpReading, AWindowNeverPaintedStillReadsItsWorksheet)
+{
+    const ReadItself itself(threeDays());
+    QTemporaryDir folder;
+    FixedClock clock {Monday};
+    MessageRecorder messages;
+    writeFile(worksheetFile(folder.path()), threeDays());
+    WorksheetPreload reading(worksheetFile(folder.path()), {}, -1);
+    TForm1 form(folder.path(), reading);
+    ASSERT_TRUE(form.isReading());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isReading(); }, 5000));
+    EXPECT_EQ(form.Grid1->Cells(NotesColumn, 3), "third");
+    for (int panel = 0; panel < 3; ++panel)
+        EXPECT_EQ(form.StatusBar1->PanelText(panel), itself.look.totals.value(panel));
+    EXPECT_TRUE(messages.texts.isEmpty());
+}

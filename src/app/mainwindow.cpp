@@ -431,6 +431,10 @@ void TForm1::FormCreate(WorksheetPreload *preload)
         qApp->installEventFilter(this);
         preload->whenRead(
             [this] { QMetaObject::invokeMethod(this, [this] { finishReading(); }, Qt::QueuedConnection); });
+        // The first paint starts the reading; a window the desktop keeps
+        // from being painted (minimized at once, on another workspace)
+        // starts it all the same.
+        QTimer::singleShot(500, this, &TForm1::startReadingWorksheet);
         return;
     }
     loadStartWorksheet(preload);
@@ -466,6 +470,12 @@ void TForm1::loadStartWorksheet(WorksheetPreload *preload)
     }
 }
 
+void TForm1::startReadingWorksheet()
+{
+    if (m_pendingWorksheet)
+        m_pendingWorksheet->startReading();
+}
+
 void TForm1::finishReading()
 {
     WorksheetPreload *preload = std::exchange(m_pendingWorksheet, nullptr);
@@ -492,10 +502,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         // The reading starts once the window is painted, so as not to take
         // a core from its mapping and its first paint.
         if (watched == this)
-            QTimer::singleShot(0, this, [this] {
-                if (m_pendingWorksheet)
-                    m_pendingWorksheet->startReading();
-            });
+            QTimer::singleShot(0, this, &TForm1::startReadingWorksheet);
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

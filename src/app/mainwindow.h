@@ -75,6 +75,8 @@ public:
     /// Waits for the worksheet being read, under a wait cursor, and puts its
     /// rows in place; nothing when they are there already.
     void finishReading();
+    /// Lets the worksheet being read start its reading, if it has not yet.
+    void startReadingWorksheet();
     void FormShow();
     void btnGemClick();
     void Timer1Timer();
