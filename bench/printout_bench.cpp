@@ -319,15 +319,25 @@ const std::map<int, FirstPressTimes> &firstPressTimes()
     return measured;
 }
 
-void BM_PrintFromFirstPress(benchmark::State &state)
+// The first-press times, measured once for every benchmark that reports
+// them; none when they could not be measured, which ends the benchmark.
+const std::map<int, FirstPressTimes> *measuredFirstPressTimes(benchmark::State &state)
 {
     const std::map<int, FirstPressTimes> *times = nullptr;
     for (auto _ : state)
         times = &firstPressTimes();
     if (times->empty()) {
         state.SkipWithError("a probe failed, or Xvfb could not be started");
-        return;
+        return nullptr;
     }
+    return times;
+}
+
+void BM_PrintFromFirstPress(benchmark::State &state)
+{
+    const std::map<int, FirstPressTimes> *times = measuredFirstPressTimes(state);
+    if (!times)
+        return;
     const FirstPressTimes &sized = times->at(int(state.range(0)));
     reportAgainstFloor(state, sized.worktally, sized.floor);
     state.counters["goal"] = FirstPressGoal;
@@ -337,13 +347,9 @@ void BM_PrintFromFirstPress(benchmark::State &state)
 // thousand.
 void BM_PrintFromFirstPress1MOver10k(benchmark::State &state)
 {
-    const std::map<int, FirstPressTimes> *times = nullptr;
-    for (auto _ : state)
-        times = &firstPressTimes();
-    if (times->empty()) {
-        state.SkipWithError("a probe failed, or Xvfb could not be started");
+    const std::map<int, FirstPressTimes> *times = measuredFirstPressTimes(state);
+    if (!times)
         return;
-    }
     const double small = median(times->at(10000).worktally);
     const double large = median(times->at(1000000).worktally);
     state.counters["ms_10k"] = small;

@@ -367,6 +367,8 @@ private:
     bool m_sawWindows1252 = false;
 };
 
+} // namespace
+
 // The first CR or LF at p or after it and before end; end when there is
 // none. Sixteen bytes at a time: one pass finds either, where the library's
 // search, called for each, costs two calls a line.
@@ -386,6 +388,8 @@ const char *findLineEnd(const char *p, const char *end)
         ++p;
     return p;
 }
+
+namespace {
 
 // Cuts the text into lines at their ends.
 class LineSplitter

@@ -48,6 +48,9 @@ CsvEncoding readCsvBytes(QByteArrayView bytes, const CsvLineHandler &onLine);
 /// exceeds a line per 16 bytes, whatever the start of the file looks like.
 int estimateLineCount(QByteArrayView bytes);
 
+/// The first CR or LF at p or after it and before end; end when there is none.
+const char *findLineEnd(const char *p, const char *end);
+
 /// Whether Windows-1252 has a byte for every character of text.
 bool fitsWindows1252(QStringView text);
 

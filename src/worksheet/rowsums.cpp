@@ -1,13 +1,10 @@
 #include "rowsums.h"
 
+#include "csvcodec.h"
 #include "datetimetext.h"
 #include "worksheetrows.h"
 
-#include <bit>
 #include <string_view>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 RowSums &RowSums::operator+=(const RowSums &later)
 {
@@ -106,23 +103,6 @@ std::optional<QDate> dateWithin(const char *p, qsizetype length, int century, in
         return std::nullopt;
     const std::optional<DateTime> value = tryParseDateTime(QString::fromLatin1(p, length), century);
     return value ? std::optional(toQDate(*value)) : std::nullopt;
-}
-
-// The first CR or LF at p or after it, before end; end when there is none.
-const char *findLineEnd(const char *p, const char *end)
-{
-#ifdef __SSE2__
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i breaks
-            = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-        if (const unsigned found = unsigned(_mm_movemask_epi8(breaks)))
-            return p + std::countr_zero(found);
-    }
-#endif
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
 }
 
 // Past the line end at p and any blank lines after it, which hold no field:
