@@ -6,10 +6,12 @@
 #include "workinghours.h"
 #include "worksheetreport.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 #include <QTextStream>
 
 namespace {
@@ -246,8 +248,10 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplayAndFailsWithAnExitCode)
     }
 }
 
-// Options with one dash are Qt's and the session manager's (a restored
-// session starts the program with -session): they open the window.
+// Qt's own options, with one dash or two, their values after '=' or as the
+// next argument, are the window's: a restored session starts the program
+// with -session, a user may ask for a style or a platform. Any other option
+// is the command line's, which refuses the ones it does not know.
 TEST(CommandLine, OnlyTheCommandLinesOwnOptionsKeepTheWindowClosed)
 {
     const auto wants = [](std::vector<const char *> arguments) {
@@ -256,8 +260,99 @@ TEST(CommandLine, OnlyTheCommandLinesOwnOptionsKeepTheWindowClosed)
     };
     EXPECT_FALSE(wants({}));
     EXPECT_FALSE(wants({"-session", "1234", "-style", "Fusion"}));
+    EXPECT_FALSE(wants({"--platform", "offscreen"}));
+    EXPECT_FALSE(wants({"--style=Fusion", "-reverse", "--widgetcount", "-stylesheet=a.qss"}));
+    EXPECT_FALSE(wants({"-platformpluginpath", "/p", "-platformtheme", "gtk3", "-plugin", "evdevtablet",
+        "--qmljsdebugger=port:1234", "-qwindowgeometry", "100x100+0+0", "-qwindowicon", "w.png", "-qwindowtitle",
+        "W", "-display", ":1", "-geometry", "10x10", "-title", "T", "-name", "N", "-visual", "TrueColor", "-ncols",
+        "8", "-cmap", "-nograb", "-dograb", "-sync", "-graphicssystem", "raster", "-testability"}));
+    // A value is the option's, whatever it looks like; a lone dash is no option.
+    EXPECT_FALSE(wants({"-qwindowtitle", "--summary"}));
+    EXPECT_FALSE(wants({"-"}));
+
     EXPECT_TRUE(wants({"--summary"}));
-    EXPECT_TRUE(wants({"-platform", "xcb", "--json"}));
     EXPECT_TRUE(wants({"-v"}));
-    EXPECT_TRUE(wants({"--balance"})); // refused by the command line, not ignored by the window
+    EXPECT_TRUE(wants({"-h"}));
+    EXPECT_TRUE(wants({"-?"}));
+    EXPECT_TRUE(wants({"--help-all"}));
+    EXPECT_TRUE(wants({"-platform", "xcb", "--json"}));
+    EXPECT_TRUE(wants({"--report", "week", "--style=Fusion", "-reverse"}));
+    // Refused by the command line, not ignored by the window.
+    EXPECT_TRUE(wants({"--balance"}));
+    EXPECT_TRUE(wants({"-style", "Fusion", "-balance"}));
+    EXPECT_TRUE(wants({"--styles"}));
+    EXPECT_TRUE(wants({"--reverse=", "--platformx"}));
+}
+
+// Beside the command line's options, Qt's are left out: what is printed is
+// what the command line's options alone print, errors included.
+TEST(CommandLine, QtsOptionsBesideItsOwnChangeNothing)
+{
+    CommandLine c;
+    writeFile(c.worksheet(), WorkedExampleFile);
+    const QStringList qtOptions = {"-platform", "offscreen", "--style=Fusion", "-reverse", "--session", "--json"};
+    EXPECT_EQ(c.print(qtOptions + QStringList {"--summary"}), c.print({"--summary"}));
+    EXPECT_EQ(c.print(QStringList {"--report", "month"} + qtOptions), c.print({"--report", "month"}));
+
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(runCommandLine({"worktally", "-reverse", "--balance", "-style", "Fusion"}, c.folder.path(), outStream,
+                  errStream),
+        2);
+    errStream.flush();
+    EXPECT_EQ(err, "worktally: Unknown option 'balance'.\nTry 'worktally --help' for more information.\n");
+    EXPECT_EQ(out, "");
+}
+
+// Started with Qt's options alone, without a display, the program opens its
+// window on the platform asked for, takes the lock of the first copy and,
+// ended by a signal, saves.
+TEST(CommandLine, TheProgramWithQtsOptionsOpensItsWindow)
+{
+    const QStringList startOptions[] = {{"-platform", "offscreen"},
+        {"--platform", "offscreen", "--style=Fusion", "-reverse", "-qwindowtitle", "--summary"}};
+    for (const QStringList &options : startOptions) {
+        QTemporaryDir root;
+        const QString program = root.filePath(QStringLiteral("bin/worktally"));
+        QDir().mkpath(QFileInfo(program).path());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(WORKTALLY_EXECUTABLE), program));
+        const QString runtime = root.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), root.filePath(QStringLiteral("state")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(display));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, options);
+        ASSERT_TRUE(process.waitForStarted(5000));
+
+        // The lock names the running copy once its window is loaded.
+        QFile lock(QDir(runtime).filePath(QStringLiteral("worktally.instance")));
+        const QByteArray copy = QByteArray::number(process.processId()) + ' ';
+        const bool locked = QTest::qWaitFor(
+            [&] {
+                if (process.state() != QProcess::Running)
+                    return true;
+                if (!lock.open(QIODevice::ReadOnly))
+                    return false;
+                const bool ours = lock.readAll().startsWith(copy);
+                lock.close();
+                return ours;
+            },
+            15000);
+        ASSERT_TRUE(locked && process.state() == QProcess::Running)
+            << options.join(' ').toStdString() << " ended with " << process.exitCode() << ": "
+            << process.readAllStandardError().toStdString();
+
+        ::kill(pid_t(process.processId()), SIGTERM);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("data/Worktally/Hourbook.csv"))));
+        EXPECT_EQ(process.readAllStandardOutput(), ""); // nothing of the command line
+    }
 }

@@ -6,19 +6,66 @@
 #include "workinghours.h"
 #include "worksheetreport.h"
 
+#include <algorithm>
 #include <optional>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
+namespace {
+
+// The options Qt's applications take for themselves (QCoreApplication,
+// QGuiApplication, QApplication and the X11 ones of old), with one dash or two.
+// These take a value, after '=' or as the next argument.
+const QStringView QtOptionsWithValue[] = {u"platform", u"platformpluginpath", u"platformtheme", u"plugin",
+    u"qwindowgeometry", u"qwindowicon", u"qwindowtitle", u"icon", u"session", u"style", u"stylesheet", u"display",
+    u"geometry", u"title", u"name", u"visual", u"ncols", u"cmap", u"graphicssystem"};
+// These stand alone or take their value after '=' only.
+const QStringView QtOptionsAlone[] = {u"reverse", u"widgetcount", u"qmljsdebugger", u"nograb", u"dograb", u"sync",
+    u"testability", u"dialogs", u"fontengine"};
+
+enum class QtOption { None, Whole, TakesNextArgument };
+
+QtOption qtOption(QStringView argument)
+{
+    if (!argument.startsWith(u'-'))
+        return QtOption::None;
+    QStringView name = argument.mid(argument.startsWith(u"--") ? 2 : 1);
+    const qsizetype equals = name.indexOf(u'=');
+    if (equals >= 0)
+        name.truncate(equals);
+    if (std::ranges::find(QtOptionsWithValue, name) != std::end(QtOptionsWithValue))
+        return equals >= 0 ? QtOption::Whole : QtOption::TakesNextArgument;
+    if (std::ranges::find(QtOptionsAlone, name) != std::end(QtOptionsAlone))
+        return QtOption::Whole;
+    return QtOption::None;
+}
+
+// The arguments without Qt's options and their values, which mean nothing
+// to the command line.
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList kept = arguments.mid(0, 1); // the program
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QtOption option = qtOption(arguments[i]);
+        if (option == QtOption::TakesNextArgument)
+            ++i; // its value, whatever it looks like, as Qt takes it
+        else if (option == QtOption::None)
+            kept << arguments[i];
+    }
+    return kept;
+}
+
+} // namespace
+
 bool wantsCommandLine(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArrayView argument(argv[i]);
-        if (argument.startsWith("--") || argument == "-h" || argument == "-?" || argument == "-v")
-            return true;
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // A lone "-" is no option: it has always opened the window.
+    return std::ranges::any_of(withoutQtOptions(arguments).sliced(1),
+        [](const QString &argument) { return argument.size() > 1 && argument.startsWith(u'-'); });
 }
 
 int runCommandLine(int argc, char *argv[])
@@ -55,7 +102,7 @@ int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTex
         err << "worktally: " << message << "\nTry 'worktally --help' for more information.\n";
         return 2;
     };
-    if (!parser.parse(arguments))
+    if (!parser.parse(withoutQtOptions(arguments)))
         return usageError(parser.errorText());
     // --help-all, which the parser adds, gives the same: the options Qt takes
     // for windows do not apply here.

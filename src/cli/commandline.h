@@ -4,9 +4,10 @@
 
 class QTextStream;
 
-/// True when the arguments ask for the command line: an option with two
-/// dashes, or -h, -? or -v. Options with one dash (-session, -style,
-/// -platform …) are the window's, as Qt and the session manager pass them.
+/// True when the arguments ask for the command line: any option other than
+/// Qt's own. Qt's options (-session, -style Fusion, --platform=offscreen,
+/// -reverse …, with one dash or two) are the window's, as Qt and the session
+/// manager pass them; beside the command line's options they are ignored.
 bool wantsCommandLine(int argc, char *argv[]);
 
 /// Worktally started with a command-line option opens no window: it prints the balance of the worksheet in its data folder
