@@ -277,6 +277,7 @@ TEST(CommandLine, OnlyTheCommandLinesOwnOptionsKeepTheWindowClosed)
     EXPECT_TRUE(wants({"--help-all"}));
     EXPECT_TRUE(wants({"-platform", "xcb", "--json"}));
     EXPECT_TRUE(wants({"--report", "week", "--style=Fusion", "-reverse"}));
+    EXPECT_TRUE(wants({"--style=Fusion", "--summary"}));
     // Refused by the command line, not ignored by the window.
     EXPECT_TRUE(wants({"--balance"}));
     EXPECT_TRUE(wants({"-style", "Fusion", "-balance"}));
