@@ -16,7 +16,8 @@ namespace {
 
 // The options Qt's applications take for themselves (QCoreApplication,
 // QGuiApplication, QApplication and the X11 ones of old), with one dash or two.
-// These take a value, after '=' or as the next argument.
+// These take a value as the next argument or after '=' (which Qt reads for
+// -style and -stylesheet, and otherwise leaves aside).
 const QStringView QtOptionsWithValue[] = {u"platform", u"platformpluginpath", u"platformtheme", u"plugin",
     u"qwindowgeometry", u"qwindowicon", u"qwindowtitle", u"icon", u"session", u"style", u"stylesheet", u"display",
     u"geometry", u"title", u"name", u"visual", u"ncols", u"cmap", u"graphicssystem"};
@@ -64,7 +65,7 @@ bool wantsCommandLine(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // A lone "-" is no option: it has always opened the window.
-    return std::ranges::any_of(withoutQtOptions(arguments).sliced(1),
+    return std::ranges::any_of(withoutQtOptions(arguments).mid(1),
         [](const QString &argument) { return argument.size() > 1 && argument.startsWith(u'-'); });
 }
 
