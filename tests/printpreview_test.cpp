@@ -332,6 +332,20 @@ TEST(PreviewKeyboard, EscapeHidesThePreviewAndKeepsTheDocumentAsExitDoes)
     }
 }
 
+TEST(PreviewKeyboard, EscapeInAnOpenListClosesTheListOnly)
+{
+    Printing p;
+    ASSERT_TRUE(activate(p.preview()));
+    QComboBox *zoom = p.preview().ComboBox1;
+    zoom->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
+    EXPECT_TRUE(p.preview().isVisible());
+    pressKey(Qt::Key_Escape);
+    EXPECT_FALSE(p.preview().isVisible());
+}
+
 TEST(PreviewKeyboard, TabGoesThroughTheTopBarFromLeftToRight)
 {
     Printing p;
