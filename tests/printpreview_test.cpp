@@ -107,6 +107,15 @@ struct Printing
     }
 };
 
+/// Equal rows, enough of them for several pages.
+QByteArray rowsForPages(int rows)
+{
+    QByteArray worksheet;
+    for (int i = 0; i < rows; ++i)
+        worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
+    return worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+}
+
 QString textOf(const QList<std::pair<QString, double>> &words)
 {
     QStringList texts;
@@ -234,10 +243,7 @@ TEST(Printout, FirstPreviewZoomsToThePageWidthOfItsFinalWindow)
 
 TEST(Printout, PageButtonsStopAtTheEnds)
 {
-    QByteArray worksheet;
-    for (int i = 0; i < 150; ++i)
-        worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
-    Printing p(worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    Printing p(rowsForPages(150));
     p.waitForAllPages();
     const int pages = p.prn().PageCount();
     ASSERT_GE(pages, 2);
@@ -286,14 +292,6 @@ TEST(Printout, ExitHidesThePreviewAndKeepsTheDocument)
 // --- By keyboard ----------------------------------------------------------------------
 
 namespace {
-
-QByteArray rowsForPages(int rows)
-{
-    QByteArray worksheet;
-    for (int i = 0; i < rows; ++i)
-        worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
-    return worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
-}
 
 // The control that has the focus; an editable box counts for its line.
 QWidget *focusedControl()
