@@ -9,6 +9,7 @@
 #include "worksheet.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QFontInfo>
@@ -105,6 +106,15 @@ struct Printing
         return hashOf(prn().PaintSurface()->grab().toImage());
     }
 };
+
+/// Equal rows, enough of them for several pages.
+QByteArray rowsForPages(int rows)
+{
+    QByteArray worksheet;
+    for (int i = 0; i < rows; ++i)
+        worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
+    return worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+}
 
 QString textOf(const QList<std::pair<QString, double>> &words)
 {
@@ -233,10 +243,7 @@ TEST(Printout, FirstPreviewZoomsToThePageWidthOfItsFinalWindow)
 
 TEST(Printout, PageButtonsStopAtTheEnds)
 {
-    QByteArray worksheet;
-    for (int i = 0; i < 150; ++i)
-        worksheet += "\"01-12-98 08:00\",\"01-12-98 12:30\",\"04:30\",\"\",\"01-12-98\",\"07:24\",\"\",\"\",\"\"\r\n";
-    Printing p(worksheet + "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    Printing p(rowsForPages(150));
     p.waitForAllPages();
     const int pages = p.prn().PageCount();
     ASSERT_GE(pages, 2);
@@ -280,6 +287,110 @@ TEST(Printout, ExitHidesThePreviewAndKeepsTheDocument)
     QTest::mouseClick(p.preview().btnLuk, Qt::LeftButton);
     EXPECT_FALSE(p.preview().isVisible());
     EXPECT_EQ(p.prn().PageCount(), 1);
+}
+
+// --- By keyboard ----------------------------------------------------------------------
+
+namespace {
+
+// The control that has the focus; an editable box counts for its line.
+QWidget *focusedControl()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (focused && qobject_cast<QComboBox *>(focused->parentWidget()))
+        return focused->parentWidget();
+    return focused;
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+bool activate(QWidget &window)
+{
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+} // namespace
+
+TEST(PreviewKeyboard, EscapeHidesThePreviewAndKeepsTheDocumentAsExitDoes)
+{
+    for (bool fromThePage : {false, true}) {
+        Printing p; // the preview opens with the focus in the zoom box
+        ASSERT_TRUE(activate(p.preview()));
+        if (fromThePage) {
+            QTest::mouseClick(p.prn().PaintSurface(), Qt::LeftButton);
+            ASSERT_TRUE(p.prn().hasFocus());
+        }
+        pressKey(Qt::Key_Escape);
+        EXPECT_FALSE(p.preview().isVisible()) << fromThePage;
+        EXPECT_EQ(p.prn().PageCount(), 1) << fromThePage;
+    }
+}
+
+TEST(PreviewKeyboard, EscapeInAnOpenListClosesTheListOnly)
+{
+    Printing p;
+    ASSERT_TRUE(activate(p.preview()));
+    QComboBox *zoom = p.preview().ComboBox1;
+    zoom->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
+    EXPECT_TRUE(p.preview().isVisible());
+    pressKey(Qt::Key_Escape);
+    EXPECT_FALSE(p.preview().isVisible());
+}
+
+TEST(PreviewKeyboard, TabGoesThroughTheTopBarFromLeftToRight)
+{
+    Printing p;
+    TPrintPrv &preview = p.preview();
+    ASSERT_TRUE(activate(preview));
+    preview.btnTilbage->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> reached {focusedControl()};
+    for (int i = 0; i < 12 && reached.size() < 9; ++i) {
+        pressKey(Qt::Key_Tab);
+        reached << focusedControl();
+    }
+    const QList<QWidget *> leftToRight {preview.btnTilbage, preview.btnFrem, preview.ComboBox1, preview.RadioButton1,
+        preview.FontComboBox1, preview.ComboBox2, preview.btnPrint, preview.btnLuk, preview.Prn};
+    EXPECT_EQ(reached, leftToRight);
+    pressKey(Qt::Key_Tab);
+    EXPECT_EQ(focusedControl(), preview.btnTilbage); // round again
+}
+
+TEST(PreviewKeyboard, SpaceOrEnterOnAFocusedPageButtonTurnsThePage)
+{
+    Printing p(rowsForPages(150));
+    p.waitForAllPages();
+    ASSERT_TRUE(activate(p.preview()));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier); // back from the zoom box
+    ASSERT_EQ(focusedControl(), p.preview().btnFrem);
+    pressKey(Qt::Key_Space);
+    EXPECT_EQ(p.prn().PageNumber(), 2);
+    EXPECT_EQ(p.preview().lblSidetal->text(), QStringLiteral("Page 2 of %1").arg(p.prn().PageCount()));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(focusedControl(), p.preview().btnTilbage);
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(p.prn().PageNumber(), 1);
+    EXPECT_TRUE(p.preview().isVisible());
+}
+
+// A click on a button leaves the focus on the page, whose document stays.
+TEST(PreviewKeyboard, ClickedButtonTakesNoFocus)
+{
+    Printing p(rowsForPages(150));
+    p.waitForAllPages();
+    ASSERT_TRUE(activate(p.preview()));
+    QTest::mouseClick(p.prn().PaintSurface(), Qt::LeftButton);
+    ASSERT_TRUE(p.prn().hasFocus());
+    QTest::mouseClick(p.preview().btnFrem, Qt::LeftButton);
+    EXPECT_TRUE(p.prn().hasFocus());
+    EXPECT_EQ(p.prn().PageNumber(), 2);
+    EXPECT_GE(p.prn().PageCount(), 2);
 }
 
 // --- What is printed and shown --------------------------------------------------------

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -41,7 +42,9 @@ QToolButton *glyphButton(QWidget *parent, const QIcon &glyph, const QString &cap
     button->setText(caption);
     button->setToolTip(hint);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, never focused by a click: a click leaves the focus
+    // where it was, and so the page keeps its document.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     return button;
 }
@@ -173,6 +176,12 @@ void TPrintPrv::createTopBar()
     connect(ComboBox2, &QComboBox::activated, this, guarded([this](int index) { ComboBox2Click(index); }));
     connect(btnPrint, &QToolButton::clicked, this, guarded([this] { btnPrintClick(); }));
     connect(btnLuk, &QToolButton::clicked, this, guarded([this] { btnLukClick(); }));
+
+    // Escape leaves as "Exit" does; a list that is open takes it first.
+    auto *escapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escapeKey, &QShortcut::activated, btnLuk, &QToolButton::click);
+    for (QToolButton *button : {btnTilbage, btnFrem, btnPrint, btnLuk})
+        button->installEventFilter(this);
 }
 
 void TPrintPrv::setSource(const TStringGrid *grid, const PanelStatusBar *totals)
@@ -239,6 +248,14 @@ bool TPrintPrv::eventFilter(QObject *watched, QEvent *event)
     // The viewport has its new size here, which the scroll ranges need.
     if (watched == Prn->viewport() && event->type() == QEvent::Resize && m_zoomFollowsWidth)
         runGuarded([this] { zoomToPageWidth(); });
+    // A focused button of the top bar takes Enter as it takes Space.
+    if (auto *button = qobject_cast<QToolButton *>(watched); button && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            button->click();
+            return true;
+        }
+    }
     if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
