@@ -43,7 +43,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -148,12 +150,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     SortAStringGrid1->setShowMessageOnError(true);
     m_editor = std::make_unique<WorksheetEditor>(
         Grid1->cellTable(), std::make_unique<OverviewGridRows>(*Grid1), &m_model->values());
-    // A text edit with the focus keeps these keys for its own text.
-    auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(undoKey, &QShortcut::activated, this, guarded([this] { undoChange(); }));
-    auto *redoKey = new QShortcut(this);
-    redoKey->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(redoKey, &QShortcut::activated, this, guarded([this] { redoChange(); }));
+    createShortcuts();
 
     StatusBar1 = new PanelStatusBar(this);
     StatusBar1->setGeometry(0, 398, 670, 25);
@@ -269,6 +266,46 @@ void TForm1::createToolBar()
     SpeedButton1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(SpeedButton1, &QWidget::customContextMenuRequested, this,
         [this](QPoint at) { SetupMenu->popup(SpeedButton1->mapToGlobal(at)); });
+}
+
+void TForm1::createShortcuts()
+{
+    const auto addShortcut = [this](const QList<QKeySequence> &keys, std::function<void()> handler) {
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        connect(shortcut, &QShortcut::activated, this, guarded(std::move(handler)));
+    };
+    // A text edit with the focus keeps these keys for its own text.
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undoChange(); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        [this] { redoChange(); });
+    // The tool-bar buttons take no focus and share their Alt letters with
+    // other controls, so these are the keyboard's way to them.
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { btnLukClick(); });
+    addShortcut({QKeySequence(Qt::Key_F1)}, [this] { btnAboutClick(); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { btnGemClick(); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { btnUdskrivClick(); });
+    // The grid stays out of the tab order; these pick its rows from anywhere.
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { clickGridRow(Grid1->Row() - 1); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { clickGridRow(Grid1->Row() + 1); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        [this] { clickGridRow(Grid1->Row() - std::max(1, Grid1->VisibleRowCount())); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        [this] { clickGridRow(Grid1->Row() + std::max(1, Grid1->VisibleRowCount())); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Home)}, [this] { clickGridRow(Grid1->FixedRows()); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_End)}, [this] { clickGridRow(Grid1->RowCount() - 2); });
+    for (QLineEdit *edit : findChildren<QLineEdit *>())
+        edit->installEventFilter(this); // see eventFilter
+}
+
+void TForm1::clickGridRow(int row)
+{
+    // The title row takes no click; the bottom line is refused by the click.
+    row = std::clamp(row, Grid1->FixedRows(), Grid1->RowCount() - 1);
+    if (row == Grid1->Row())
+        Grid1DblClick(); // a click on the current row loads it again
+    else
+        Grid1->setRow(row); // scrolls to it and fires the grid's click
 }
 
 void TForm1::createEditPanel()
@@ -515,6 +552,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         break;
     default:
         break;
+    }
+    // A one-line edit takes Ctrl+Home and Ctrl+End as Home and End; here
+    // they pick the first and last row of the grid.
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit *>(watched)) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (key->modifiers() == Qt::ControlModifier && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -210,6 +210,11 @@ private:
 
     std::unique_ptr<QWidget> PrintPrv;
     void createToolBar();
+    /// The keys that work wherever the focus is in the window.
+    void createShortcuts();
+    /// What a click on row of the grid does: it becomes the highlighted row
+    /// and is loaded into the edit panel. Beyond the rows, the nearest row.
+    void clickGridRow(int row);
     void createEditPanel();
     void createAlarmBox();
     void createStopwatch();
