@@ -42,6 +42,24 @@ QRect PanelStatusBar::panelTextRect(int index) const
     return panelRect(index).adjusted(3, 0, -3, 0);
 }
 
+QString PanelStatusBar::shownText(int index) const
+{
+    const QString text = PanelText(index);
+    const QFontMetrics metrics = fontMetrics();
+    const int room = panelTextRect(index).width();
+    if (metrics.horizontalAdvance(text) <= room)
+        return text;
+    // Blanks after the figure belong to it: they keep it in line with the panels above and below.
+    qsizetype figureEnd = text.size();
+    while (figureEnd > 0 && text[figureEnd - 1] == u' ')
+        --figureEnd;
+    const qsizetype figureStart = text.lastIndexOf(u' ', figureEnd - 1) + 1;
+    const QString figure = text.mid(figureStart);
+    const int leadRoom = room - metrics.horizontalAdvance(figure);
+    const QString lead = leadRoom > 0 ? metrics.elidedText(text.left(figureStart), Qt::ElideLeft, leadRoom) : QString();
+    return lead + figure;
+}
+
 QSize PanelStatusBar::sizeHint() const
 {
     return QSize(200, fontMetrics().height() + 10);
@@ -53,6 +71,6 @@ void PanelStatusBar::paintEvent(QPaintEvent *)
     for (int i = 0; i < PanelCount(); ++i) {
         qDrawShadePanel(&painter, panelRect(i), palette(), true, 1);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(panelTextRect(i), int(m_panels[i].alignment | Qt::AlignVCenter), m_panels[i].text);
+        painter.drawText(panelTextRect(i), int(m_panels[i].alignment | Qt::AlignVCenter), shownText(i));
     }
 }

@@ -21,6 +21,9 @@ public:
     QRect panelRect(int index) const;
     /// The part of a panel that its text is drawn in, inside the frame.
     QRect panelTextRect(int index) const;
+    /// A panel's text as drawn: one too wide for its panel keeps the figure
+    /// after its last blank whole and lets what comes before give way.
+    QString shownText(int index) const;
 
     QSize sizeHint() const override;
 
