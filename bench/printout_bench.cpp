@@ -65,7 +65,7 @@ struct PrintingWorksheet
 
     explicit PrintingWorksheet(int rows)
     {
-        setMessagePresenter([](MessageKind, const QString &) {}); // "Printed to …"
+        setMessagePresenter([](MessageKind, const QString &, QWidget *) {}); // "Printed to …"
         const QString folder = dataFolder() + QStringLiteral("/printout_%1").arg(rows);
         QDir().mkpath(folder);
         QFile::remove(folder + QStringLiteral("/Hourbook.csv"));

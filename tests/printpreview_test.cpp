@@ -2,6 +2,7 @@
 #include "fontcombobox.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
+#include "messageboxes.h"
 #include "pageprinter.h"
 #include "printpreview.h"
 #include "printtestsupport.h"
@@ -15,11 +16,15 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <optional>
 
@@ -152,6 +157,51 @@ TEST(Printout, WorkedExampleGoesToPaperWithItsTotals)
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("-02:03")), rightMargin, 1.0);
     EXPECT_NEAR(rightEdgeOf(words, QStringLiteral("12:45")), rightMargin, 1.0);
     EXPECT_EQ(p.messages.texts, QStringList({"Printed to " + p.pdf}));
+}
+
+// Without a window manager to raise it, a message box parented to any other
+// window stays hidden behind the full-screen preview.
+TEST(Printout, PrintedToMessageShowsAboveThePreview)
+{
+    Printing p;
+    installMessageBoxes(); // the recorder puts the previous boxes back when it goes
+    struct ShownBox
+    {
+        QWidget *parent;
+        QWindow *transientParent;
+        bool modal;
+        QString text;
+        QMessageBox::Icon icon;
+        QPoint centre;
+    };
+    std::optional<ShownBox> shown;
+    // The box runs its own event loop; this timer looks at it from there and
+    // closes it.
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&shown] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(window);
+            if (!box || !box->isVisible() || shown)
+                continue;
+            shown = ShownBox {box->parentWidget(), box->windowHandle()->transientParent(),
+                QApplication::activeModalWidget() == box, box->text(), box->icon(), box->geometry().center()};
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    watcher.start();
+    // As when no window manager activates the preview: the main window stays the active one.
+    p.form->show();
+    p.form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.form.get()));
+    QTest::mouseClick(p.preview().btnPrint, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&shown] { return shown.has_value(); }, 5000));
+    EXPECT_EQ(shown->parent, &p.preview());
+    EXPECT_EQ(shown->transientParent, p.preview().windowHandle());
+    EXPECT_TRUE(shown->modal);
+    EXPECT_EQ(shown->text, "Printed to " + p.pdf);
+    EXPECT_EQ(shown->icon, QMessageBox::Information);
+    const QPoint offCentre = shown->centre - p.preview().geometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << ", " << offCentre.y();
 }
 
 // The rows are printed in what fontconfig puts in place of the family asked

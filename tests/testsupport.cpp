@@ -18,7 +18,7 @@ PrivateFolders::PrivateFolders()
 
 MessageRecorder::MessageRecorder()
 {
-    m_previous = setMessagePresenter([this](MessageKind kind, const QString &text) {
+    m_previous = setMessagePresenter([this](MessageKind kind, const QString &text, QWidget *) {
         kinds << kind;
         texts << text;
     });

@@ -170,5 +170,5 @@ void TAboutBox::SpeedButton1Click()
         }
     }
     painter.end();
-    reportPrintedFile(printer.outputFileName());
+    reportPrintedFile(printer.outputFileName(), this);
 }

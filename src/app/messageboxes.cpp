@@ -8,7 +8,7 @@
 
 void installMessageBoxes()
 {
-    setMessagePresenter([](MessageKind kind, const QString &text) {
+    setMessagePresenter([](MessageKind kind, const QString &text, QWidget *window) {
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         switch (kind) {
         case MessageKind::Information:
@@ -23,8 +23,8 @@ void installMessageBoxes()
         case MessageKind::Plain:
             break;
         }
-        QMessageBox box(
-            icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, QApplication::activeWindow());
+        QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+            window ? window : QApplication::activeWindow());
         box.exec();
     });
     setQuestionPresenter([](const QString &text, const QStringList &buttons, int safeChoice) {

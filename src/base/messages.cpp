@@ -10,7 +10,7 @@ MessagePresenter &presenter()
 {
     // Until the program installs its message boxes, messages go to stderr.
     static MessagePresenter p
-        = [](MessageKind, const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+        = [](MessageKind, const QString &text, QWidget *) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
     return p;
 }
 QuestionPresenter &questionPresenter()
@@ -25,9 +25,9 @@ MessagePresenter setMessagePresenter(MessagePresenter p)
     return std::exchange(presenter(), std::move(p));
 }
 
-void showMessage(const QString &text, MessageKind kind)
+void showMessage(const QString &text, MessageKind kind, QWidget *window)
 {
-    presenter()(kind, text);
+    presenter()(kind, text, window);
 }
 
 QuestionPresenter setQuestionPresenter(QuestionPresenter p)

@@ -4,15 +4,19 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 enum class MessageKind { Plain, Information, Warning, Error };
 
-/// Shows a modal message box with an OK button and the application title.
-/// The program installs the real boxes at start-up; tests install a recorder.
-using MessagePresenter = std::function<void(MessageKind kind, const QString &text)>;
+/// Shows a modal message box with an OK button and the application title,
+/// above window (the window the message is about), or above the active window
+/// when window is null. The program installs the real boxes at start-up;
+/// tests install a recorder.
+using MessagePresenter = std::function<void(MessageKind kind, const QString &text, QWidget *window)>;
 
 /// Installs presenter and returns the one it replaces.
 MessagePresenter setMessagePresenter(MessagePresenter presenter);
-void showMessage(const QString &text, MessageKind kind = MessageKind::Plain);
+void showMessage(const QString &text, MessageKind kind = MessageKind::Plain, QWidget *window = nullptr);
 
 /// Asks a question in a modal box with one button per answer and gives the
 /// index of the button chosen. Escape or closing the box chooses safeChoice,

@@ -381,7 +381,7 @@ void TPagePrinter::EndDocument()
     startScratchPage();
     written->close();
     if (wroteFile) {
-        reportPrintedFile(m_layout.fileName);
+        reportPrintedFile(m_layout.fileName, window());
         return; // the pages and the preview stay as they were
     }
     UpdateScrollRanges();

@@ -76,7 +76,7 @@ bool TPagePrinter::PrintDocument(PrintTarget &target)
         }
         return false;
     }
-    reportPrintedFile(target.outputFile());
+    reportPrintedFile(target.outputFile(), window());
     return true;
 }
 

@@ -51,9 +51,9 @@ QString PrinterDeviceTarget::outputFile() const
     return m_printer.outputFileName();
 }
 
-void reportPrintedFile(const QString &path)
+void reportPrintedFile(const QString &path, QWidget *window)
 {
     if (path.isEmpty()) // a printer's job
         return;
-    showMessage(QStringLiteral("Printed to %1").arg(path), MessageKind::Information);
+    showMessage(QStringLiteral("Printed to %1").arg(path), MessageKind::Information, window);
 }

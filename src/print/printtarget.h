@@ -4,6 +4,7 @@
 #include <QString>
 
 class QPrinter;
+class QWidget;
 class PageImage;
 
 /// The printer services a print job of the page printer uses. A job is
@@ -55,5 +56,7 @@ private:
 };
 
 /// Tells the user in which file a finished print ended up, since nothing
-/// else shows it; nothing for an empty path, a printer's.
-void reportPrintedFile(const QString &path);
+/// else shows it; nothing for an empty path, a printer's. The message shows
+/// above window, the one printed from: without a window manager to raise it,
+/// it would otherwise stay behind a full-screen window.
+void reportPrintedFile(const QString &path, QWidget *window);
