@@ -4,7 +4,10 @@ TPopupMenu::TPopupMenu(QWidget *parent)
     : QMenu(parent)
 { }
 
-void TPopupMenu::Popup(QPoint position)
+void TPopupMenu::setAutoPopup(bool on)
 {
-    exec(position);
+    if (on == m_autoPopup)
+        return;
+    m_autoPopup = on;
+    emit autoPopupChanged(on);
 }

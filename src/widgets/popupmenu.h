@@ -2,7 +2,7 @@
 
 #include <QMenu>
 
-/// A context menu that its owner opens by itself on a right click while
+/// A context menu that its owner shows by itself on a right click while
 /// AutoPopup is on. Its default item (QMenu's default action, drawn in bold)
 /// is the one a double click on the owner runs.
 class TPopupMenu : public QMenu
@@ -13,11 +13,11 @@ public:
     explicit TPopupMenu(QWidget *parent = nullptr);
 
     bool AutoPopup() const { return m_autoPopup; }
-    void setAutoPopup(bool on) { m_autoPopup = on; }
+    void setAutoPopup(bool on);
 
-    /// Shows the menu with its top-left corner at position (screen
-    /// coordinates) and returns when it has closed.
-    virtual void Popup(QPoint position);
+signals:
+    /// The owner hands the menu to whoever shows it, or takes it back.
+    void autoPopupChanged(bool on);
 
 private:
     bool m_autoPopup = true;

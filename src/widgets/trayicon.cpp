@@ -102,6 +102,33 @@ void TTrayIcon::setActive(bool on)
         m_areaWatch.stop();
         remove();
     }
+    handMenuToPlatform();
+}
+
+void TTrayIcon::setEnabled(bool on)
+{
+    m_enabled = on;
+    handMenuToPlatform();
+}
+
+void TTrayIcon::setPopupMenu(TPopupMenu *menu)
+{
+    if (m_popupMenu)
+        disconnect(m_popupMenu, nullptr, this, nullptr);
+    m_popupMenu = menu;
+    if (menu)
+        connect(menu, &TPopupMenu::autoPopupChanged, this, &TTrayIcon::handMenuToPlatform);
+    handMenuToPlatform();
+}
+
+// Qt exports the menu to a StatusNotifierItem host, whose panel draws it, and
+// pops it up itself in an XEmbed notification area; neither waits for it to
+// close, so a panel's request for the menu is answered at once. (Qt 6.4 keeps
+// a menu it once exported on the bus when it is taken back.)
+void TTrayIcon::handMenuToPlatform()
+{
+    const bool shown = m_active && m_enabled && m_popupMenu && m_popupMenu->AutoPopup();
+    m_tray.setContextMenu(shown ? m_popupMenu.data() : nullptr);
 }
 
 void TTrayIcon::setHint(const QString &hint)
@@ -319,19 +346,12 @@ void TTrayIcon::dispatch(TrayMouseMessage message)
     }
 }
 
+// A right click on an icon with a menu is the platform's: it shows the menu.
 void TTrayIcon::clickStep(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint position)
 {
-    if (button == Qt::RightButton && popUpMenu(position))
+    if (button == Qt::RightButton && m_tray.contextMenu())
         return;
     fire(OnClick, this, button, keys, position);
-}
-
-bool TTrayIcon::popUpMenu(QPoint position)
-{
-    if (!m_active || !m_popupMenu || !m_popupMenu->AutoPopup())
-        return false;
-    m_popupMenu->Popup(position);
-    return true;
 }
 
 void TTrayIcon::doubleClickStep()

@@ -24,9 +24,14 @@ enum class TrayMouseMessage {
 };
 
 /// An icon with a tooltip in the desktop's notification area. It turns the
-/// mouse actions on the icon into events, opens PopupMenu on a right click,
-/// runs the menu's default item on a double click, and can cycle through
-/// Icons as an animation.
+/// mouse actions on the icon into events, has PopupMenu shown on a right
+/// click, runs the menu's default item on a double click, and can cycle
+/// through Icons as an animation.
+///
+/// The menu is handed to the platform, which shows it without blocking: an
+/// XEmbed notification area at the cursor, a StatusNotifierItem host (most
+/// panels, every Wayland desktop) beside the icon from the copy exported over
+/// D-Bus.
 ///
 /// The icon is added (really shown) while Active, its current icon is not
 /// empty and the desktop offers a notification area. A notification area that
@@ -52,7 +57,7 @@ public:
     void setActive(bool on);
     /// While false every mouse action on the icon is ignored.
     bool Enabled() const { return m_enabled; }
-    void setEnabled(bool on) { m_enabled = on; }
+    void setEnabled(bool on);
     /// The tooltip shows the part before the first "|", at most 63 characters.
     const QString &Hint() const { return m_hint; }
     void setHint(const QString &hint);
@@ -75,7 +80,7 @@ public:
     void setInterval(quint16 milliseconds);
     /// Not owned; becomes null when the menu is destroyed.
     TPopupMenu *PopupMenu() const { return m_popupMenu; }
-    void setPopupMenu(TPopupMenu *menu) { m_popupMenu = menu; }
+    void setPopupMenu(TPopupMenu *menu);
 
     /// Positions are the cursor's on the screen, keys the Shift, Ctrl and Alt
     /// keys held, both read when the action is handled.
@@ -115,7 +120,8 @@ private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     void dispatch(TrayMouseMessage message);
     void clickStep(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint position);
-    bool popUpMenu(QPoint position);
+    /// The platform shows PopupMenu while it may pop up by itself.
+    void handMenuToPlatform();
     void doubleClickStep();
 
     QIcon currentIcon() const;
