@@ -572,11 +572,12 @@ void TForm1::showLastRows()
     }
 }
 
-// Qt sends this before it maps the window, while its task-bar entry can still
-// be set on the window itself; the window manager may forget it at each hide.
+// A shown window has its entry in the task bar, whatever tray there is; Qt
+// sends this before it maps the window, while the entry can still be set on
+// the window itself, and keeps what hiding it in the tray left there.
 void TForm1::showEvent(QShowEvent *event)
 {
-    setTaskbarEntryHidden(this, TrayIcon1->isAdded());
+    setTaskbarEntryHidden(this, false);
     QWidget::showEvent(event);
     if (!m_shown) {
         m_shown = true;
@@ -1077,10 +1078,12 @@ void TForm1::btnMinimerClick()
     // Into the tray only when one is really there; without a notification
     // area the window is minimised as usual and stays on the task bar.
     m_inTray = TrayIcon1->isAdded();
-    if (m_inTray)
+    if (m_inTray) {
+        setTaskbarEntryHidden(this, true);
         hide();
-    else
+    } else {
         showMinimized();
+    }
     QCoreApplication::processEvents();
 }
 
@@ -1093,12 +1096,10 @@ void TForm1::TrayIcon1Click(Qt::MouseButton button)
         TrayIcon1DblClick();
 }
 
-// The task bar shows the window while no tray icon does; a window hidden in
-// the tray comes back when the notification area goes away, or nothing would
-// lead back to it.
+// A window hidden in the tray comes back when the notification area goes
+// away, or nothing would lead back to it.
 void TForm1::TrayIcon1AddedChange(bool added)
 {
-    setTaskbarEntryHidden(this, added);
     if (!added && m_inTray)
         TrayIcon1DblClick();
 }
