@@ -15,6 +15,8 @@ desktop-file-utils appstream xdg-utils
 fonts-liberation fonts-dejavu-core fonts-wine
 python3 python3-xlib
 "
+# The Adwaita style, whose frames take more room than the windows' widths leave.
+PACKAGES="$PACKAGES adwaita-qt6"
 
 missing=""
 for p in $PACKAGES; do

@@ -24,7 +24,8 @@ int main(int argc, char *argv[])
     // being killed half way through a save with the session unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
     FontconfigPreload fontconfig;
-    QApplication app(argc, argv);
+    QtArguments qtArguments(argc, argv);
+    QApplication app(qtArguments.argc(), qtArguments.argv());
     nameApplication();
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(WORKTALLY_APP_ID));

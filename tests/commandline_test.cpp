@@ -305,13 +305,32 @@ TEST(CommandLine, QtsOptionsBesideItsOwnChangeNothing)
     EXPECT_EQ(out, "");
 }
 
+// Qt reads its options that take a value as two arguments, "=" only for
+// -style and -stylesheet: the program hands them over in that form.
+TEST(CommandLine, QtsOptionsWithAValueAfterEqualsBecomeTwoArguments)
+{
+    std::vector<const char *> arguments = {"worktally", "--platform=offscreen", "-style=Fusion", "-session=a=b",
+        "-qwindowtitle", "--geometry=1x1", "--qmljsdebugger=port:1234", "-reverse", "--platform", "xcb",
+        "--reverse=", "-platformx=1", "plain=text"};
+    QtArguments qt(int(arguments.size()), const_cast<char **>(arguments.data()));
+    QStringList given;
+    for (int i = 0; i < qt.argc(); ++i)
+        given << QString::fromLocal8Bit(qt.argv()[i]);
+    EXPECT_EQ(given,
+        QStringList({"worktally", "--platform", "offscreen", "-style", "Fusion", "-session", "a=b", "-qwindowtitle",
+            "--geometry=1x1", "--qmljsdebugger=port:1234", "-reverse", "--platform", "xcb", "--reverse=",
+            "-platformx=1", "plain=text"}));
+    EXPECT_EQ(qt.argv()[qt.argc()], nullptr);
+}
+
 // Started with Qt's options alone, without a display, the program opens its
 // window on the platform asked for, takes the lock of the first copy and,
 // ended by a signal, saves.
 TEST(CommandLine, TheProgramWithQtsOptionsOpensItsWindow)
 {
     const QStringList startOptions[] = {{"-platform", "offscreen"},
-        {"--platform", "offscreen", "--style=Fusion", "-reverse", "-qwindowtitle", "--summary"}};
+        {"--platform", "offscreen", "--style=Fusion", "-reverse", "-qwindowtitle", "--summary"},
+        {"--platform=offscreen"}, {"-qwindowtitle=Hours", "-platform=offscreen"}};
     for (const QStringList &options : startOptions) {
         QTemporaryDir root;
         const QString program = root.filePath(QStringLiteral("bin/worktally"));

@@ -341,3 +341,18 @@ TEST(DateEdit, DialogStyleChoosesInAModalDialog)
     EXPECT_EQ(w.edit->selectedText(), w.edit->Text());
     EXPECT_EQ(w.window.focusWidget(), w.edit);
 }
+
+// The button's room comes on top of the whole date: a narrow edit gives way
+// as far as a wider button needs.
+TEST(DateEdit, ButtonLeavesTheWholeDateShown)
+{
+    DateWindow w;
+    w.edit->setGeometry(10, 10, 40, 21);
+    const int fitting = w.edit->width();
+    EXPECT_GT(fitting, 40);
+    EXPECT_TRUE(showsWholeText(w.edit)) << w.edit->displayText().toStdString();
+    w.edit->setButtonWidth(w.edit->ButtonWidth() + 30);
+    EXPECT_EQ(w.edit->width(), fitting + 30);
+    EXPECT_TRUE(showsWholeText(w.edit));
+    EXPECT_GE(w.edit->button()->geometry().right(), w.edit->width() - 4);
+}

@@ -4,6 +4,20 @@
 #include <QLineEdit>
 #include <QTest>
 
+/// True when the edit shows the end of its text without scrolling its start
+/// away: a line edit scrolls a text too wide for it to keep the cursor in view.
+inline bool showsWholeText(QLineEdit *edit)
+{
+    const auto cursorLeft = [edit] { return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(); };
+    edit->setCursorPosition(0);
+    edit->grab(); // the scrolling is worked out as the edit paints
+    const int start = cursorLeft();
+    edit->setCursorPosition(int(edit->text().size()));
+    edit->grab();
+    edit->setCursorPosition(0); // placed with the scrolling of the last paint
+    return cursorLeft() == start;
+}
+
 /// A shown, active window with the edit under test and a second edit that
 /// the Tab key moves the focus to.
 template<typename Edit> struct EditWindow

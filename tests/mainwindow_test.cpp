@@ -1,6 +1,7 @@
 #include "aboutbox.h"
 #include "clocksource.h"
 #include "dateedit.h"
+#include "editwindow.h"
 #include "gridsorter.h"
 #include "hypergrid.h"
 #include "imagecontrast.h"
@@ -37,6 +38,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionFrame>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -1106,6 +1110,57 @@ TEST(MainWindow, ToolBarAndLayout)
     EXPECT_EQ(form.SortAStringGrid1->GridToSort(), form.Grid1);
     EXPECT_EQ(form.SortAStringGrid1->SortType(), TSortAStringGrid::ToSortType::Date);
     EXPECT_TRUE(form.SortAStringGrid1->ShowMessageOnError());
+}
+
+namespace {
+
+// Each of the window's masked edits shows its whole text.
+void expectWholeTexts(const TForm1 &form)
+{
+    const QList<MaskedEdit *> edits = form.findChildren<MaskedEdit *>();
+    ASSERT_EQ(edits.size(), 7);
+    for (MaskedEdit *edit : edits) {
+        EXPECT_TRUE(showsWholeText(edit)) << edit->displayText().toStdString();
+        // Measured as the style lays the text out: inside its frame and the
+        // text margins, 2 pixels either side and one for the cursor.
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const QMargins margins = edit->textMargins();
+        const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width()
+            - margins.left() - margins.right() - 2 * 2;
+        EXPECT_GE(room, edit->fontMetrics().horizontalAdvance(edit->displayText()) + 1)
+            << edit->displayText().toStdString();
+    }
+}
+
+} // namespace
+
+// Under the Adwaita style the frame and text margins take more room than the
+// given widths leave: the alarm's time then widens to show "00:00" whole,
+// while under the styles where everything fits the layout stays as it is.
+TEST(MainWindow, TimeAndDateEditsShowTheirWholeTextUnderEveryStyle)
+{
+    Session s;
+    TForm1 &form = s.start();
+    EXPECT_EQ(form.MaskEdit4->geometry(), QRect(8, 24, 46, 21));
+    EXPECT_EQ(form.MaskEdit4->Text(), "00:00");
+    EXPECT_EQ(form.DateEdit1->geometry(), QRect(50, 28, 100, 21));
+    EXPECT_EQ(form.DateEdit2->geometry(), QRect(232, 28, 100, 21));
+    EXPECT_EQ(form.MaskEdit3->geometry(), QRect(231, 55, 100, 21));
+    expectWholeTexts(form);
+
+    QStyle *adwaita = QStyleFactory::create(QStringLiteral("Adwaita"));
+    ASSERT_NE(adwaita, nullptr) << "the Adwaita style (adwaita-qt6) is not installed";
+    const auto fusion = qScopeGuard([] { QApplication::setStyle(QStringLiteral("Fusion")); });
+    QApplication::setStyle(adwaita);
+    EXPECT_EQ(form.MaskEdit4->geometry().topLeft(), QPoint(8, 24));
+    EXPECT_GT(form.MaskEdit4->width(), 46);
+    EXPECT_EQ(form.MaskEdit4->height(), 21);
+    expectWholeTexts(form);
+    // A window made under the style, which sets text margins of its own as it
+    // polishes the edits, fits as well.
+    expectWholeTexts(s.start());
 }
 
 TEST(MainWindow, TrayMenuItemsAndTheirHandlers)

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
+#include <QProxyStyle>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +19,26 @@ struct TimeEdit : EditWindow<MaskedEdit>
         edit->OnChange = [this](MaskedEdit *) { ++changes; };
     }
     void type(const QString &text) { QTest::keyClicks(edit, text); }
+};
+
+struct ShownTimeEdit : MaskedEdit
+{
+    ShownTimeEdit() { setEditMask(MaskedEdit::TimeMask); }
+    bool showsWholeText() { return ::showsWholeText(this); }
+};
+
+// A style whose frame takes 12 more pixels on either side of the text.
+class WideFrameStyle : public QProxyStyle
+{
+public:
+    WideFrameStyle()
+        : QProxyStyle(QStringLiteral("Fusion"))
+    { }
+    QRect subElementRect(SubElement element, const QStyleOption *option, const QWidget *widget) const override
+    {
+        const QRect rect = QProxyStyle::subElementRect(element, option, widget);
+        return element == SE_LineEditContents ? rect.adjusted(12, 0, -12, 0) : rect;
+    }
 };
 
 } // namespace
@@ -100,4 +121,43 @@ TEST(MaskEdit, LiteralsLeftOutOfTheTextWhenNotKept)
     w.edit->setText(u" 730"_s);
     EXPECT_EQ(w.edit->displayText(), u" 7:30"_s);
     EXPECT_EQ(w.edit->Text(), u" 730"_s);
+}
+
+// A given width that leaves too little room for the whole mask text under the
+// style and font gives way to what they need; a width that fits stays.
+TEST(MaskEdit, NeverNarrowerThanItsWholeMaskText)
+{
+    QWidget window;
+    auto *edit = new ShownTimeEdit;
+    edit->setParent(&window);
+    edit->setText(u"00:00"_s);
+    edit->setGeometry(8, 24, 46, 21);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(edit->geometry(), QRect(8, 24, 46, 21));
+    EXPECT_TRUE(edit->showsWholeText());
+
+    WideFrameStyle wideFrame;
+    edit->setStyle(&wideFrame);
+    EXPECT_GT(edit->width(), 46);
+    EXPECT_TRUE(edit->showsWholeText());
+    const int fitting = edit->width();
+    // Given again, the narrow width still gives way.
+    edit->setGeometry(8, 24, 46, 21);
+    EXPECT_EQ(edit->geometry(), QRect(8, 24, fitting, 21));
+    // Only as far as needed: a pixel less scrolls the text.
+    edit->setMinimumWidth(0);
+    edit->resize(fitting - 1, 21);
+    EXPECT_FALSE(edit->showsWholeText());
+    edit->setStyle(nullptr);
+
+    // A larger font needs more room as well; a wide given width stays.
+    edit->setGeometry(8, 24, 46, 21);
+    QFont large = edit->font();
+    large.setPointSize(large.pointSize() * 3);
+    edit->setFont(large);
+    EXPECT_GT(edit->width(), 46);
+    EXPECT_TRUE(edit->showsWholeText());
+    edit->setGeometry(8, 24, 300, 21);
+    EXPECT_EQ(edit->width(), 300);
 }

@@ -17,7 +17,7 @@ namespace {
 // The options Qt's applications take for themselves (QCoreApplication,
 // QGuiApplication, QApplication and the X11 ones of old), with one dash or two.
 // These take a value as the next argument or after '=' (which Qt reads for
-// -style and -stylesheet, and otherwise leaves aside).
+// -style and -stylesheet, and otherwise leaves aside: QtArguments splits it).
 const QStringView QtOptionsWithValue[] = {u"platform", u"platformpluginpath", u"platformtheme", u"plugin",
     u"qwindowgeometry", u"qwindowicon", u"qwindowtitle", u"icon", u"session", u"style", u"stylesheet", u"display",
     u"geometry", u"title", u"name", u"visual", u"ncols", u"cmap", u"graphicssystem"};
@@ -25,7 +25,12 @@ const QStringView QtOptionsWithValue[] = {u"platform", u"platformpluginpath", u"
 const QStringView QtOptionsAlone[] = {u"reverse", u"widgetcount", u"qmljsdebugger", u"nograb", u"dograb", u"sync",
     u"testability", u"dialogs", u"fontengine"};
 
-enum class QtOption { None, Whole, TakesNextArgument };
+enum class QtOption {
+    None,
+    Whole, // an option that stands alone
+    NameAndValue, // "-name=value" of an option that takes a value
+    TakesNextArgument,
+};
 
 QtOption qtOption(QStringView argument)
 {
@@ -36,7 +41,7 @@ QtOption qtOption(QStringView argument)
     if (equals >= 0)
         name.truncate(equals);
     if (std::ranges::find(QtOptionsWithValue, name) != std::end(QtOptionsWithValue))
-        return equals >= 0 ? QtOption::Whole : QtOption::TakesNextArgument;
+        return equals >= 0 ? QtOption::NameAndValue : QtOption::TakesNextArgument;
     if (std::ranges::find(QtOptionsAlone, name) != std::end(QtOptionsAlone))
         return QtOption::Whole;
     return QtOption::None;
@@ -58,6 +63,31 @@ QStringList withoutQtOptions(const QStringList &arguments)
 }
 
 } // namespace
+
+QtArguments::QtArguments(int argc, char *argv[])
+{
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        switch (i == 0 ? QtOption::None : qtOption(QString::fromLocal8Bit(argument))) {
+        case QtOption::NameAndValue: {
+            const qsizetype equals = argument.indexOf('=');
+            m_arguments << argument.first(equals) << argument.sliced(equals + 1);
+            break;
+        }
+        case QtOption::TakesNextArgument:
+            m_arguments << argument;
+            if (i + 1 < argc)
+                m_arguments << QByteArray(argv[++i]); // its value, whatever it looks like
+            break;
+        default:
+            m_arguments << argument;
+        }
+    }
+    m_count = int(m_arguments.size());
+    for (QByteArray &argument : m_arguments)
+        m_values.push_back(argument.data());
+    m_values.push_back(nullptr); // as the system ends argv
+}
 
 bool wantsCommandLine(int argc, char *argv[])
 {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
+#include <vector>
 
 class QTextStream;
 
@@ -9,6 +11,27 @@ class QTextStream;
 /// -reverse …, with one dash or two) are the window's, as Qt and the session
 /// manager pass them; beside the command line's options they are ignored.
 bool wantsCommandLine(int argc, char *argv[]);
+
+/// The program's arguments as QApplication is to take them: Qt's options that
+/// take a value, given as "--platform=offscreen" or "-platform=offscreen",
+/// become the two arguments Qt reads ("--platform" "offscreen"); Qt itself
+/// reads the '=' form only for -style and -stylesheet. Every other argument
+/// stays as it is.
+class QtArguments
+{
+public:
+    QtArguments(int argc, char *argv[]);
+
+    /// The count and the values for QApplication, which keeps them and may
+    /// take its own options out of them: they live as long as this object.
+    int &argc() { return m_count; }
+    char **argv() { return m_values.data(); }
+
+private:
+    QList<QByteArray> m_arguments;
+    std::vector<char *> m_values;
+    int m_count;
+};
 
 /// Worktally started with a command-line option opens no window: it prints the balance of the worksheet in its data folder
 /// (--summary, --json, --report week|month [--csv]), --help or --version.

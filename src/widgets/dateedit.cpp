@@ -226,6 +226,7 @@ void TDateEdit::layoutButton()
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     m_button->setGeometry(width() - frame - m_buttonWidth, frame, m_buttonWidth, height() - 2 * frame);
     setTextMargins(0, 0, shown ? m_buttonWidth : 0, 0);
+    fitMaskText();
 }
 
 void TDateEdit::resizeEvent(QResizeEvent *event)

@@ -4,6 +4,9 @@
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QtMath>
 
 namespace {
 
@@ -69,6 +72,37 @@ void MaskedEdit::rebuildMask()
         m_literals += c;
     }
     applyMask(text);
+    fitMaskText();
+}
+
+void MaskedEdit::fitMaskText()
+{
+    int needed = 0;
+    if (!m_literals.isEmpty()) {
+        // Every place filled with the widest character it may show.
+        const QFontMetricsF metrics(font());
+        QChar widest = m_blank;
+        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+            if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest))
+                widest = QChar(digit);
+        QString full;
+        for (QChar literal : m_literals)
+            full += literal.isNull() ? widest : literal;
+        // A line edit keeps 2 pixels either side of its text and one for the
+        // cursor after it, inside the text margins and the style's frame. The
+        // frame is taken from where the style puts the text, not from the
+        // size it would like, which may hold a minimum width of its own.
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const int frame = width() - style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width();
+        const QMargins margins = textMargins();
+        needed = qCeil(metrics.horizontalAdvance(full)) + 1 + 2 * 2 + margins.left() + margins.right() + frame;
+    }
+    // Widens the edit now and whenever a narrower width is given; a width
+    // that fits stays as it is.
+    if (maximumWidth() < needed)
+        setMaximumWidth(needed);
+    setMinimumWidth(needed);
 }
 
 void MaskedEdit::applyMask(const QString &text)
@@ -173,6 +207,22 @@ void MaskedEdit::keyPressEvent(QKeyEvent *event)
     insert(shownText(Text()).mid(start, literal - start));
     setCursorPosition(int(literal + 1));
     event->accept();
+}
+
+bool MaskedEdit::event(QEvent *event)
+{
+    const bool done = QLineEdit::event(event);
+    // A style may set text margins of its own when it polishes the edit.
+    if (event->type() == QEvent::Polish)
+        fitMaskText();
+    return done;
+}
+
+void MaskedEdit::changeEvent(QEvent *event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+        fitMaskText();
 }
 
 void MaskedEdit::focusInEvent(QFocusEvent *event)

@@ -10,7 +10,8 @@
 /// field instead of trailing it. Keep literals "0" leaves the literals out of
 /// Text(). The blank marks empty places while the edit has the focus; without
 /// the focus they are plain blanks. "!90:00;1;_" is a time of day: typing "7",
-/// ":" and "30" reads " 7:30".
+/// ":" and "30" reads " 7:30". The edit is never narrower than its whole
+/// mask text needs under the current style and font.
 class MaskedEdit : public QLineEdit
 {
     Q_OBJECT
@@ -46,6 +47,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    /// Widens the edit when the style, the font or the text margins leave too
+    /// little room for the mask with every place filled; due again after a
+    /// change of the text margins.
+    void fitMaskText();
 
 private:
     void rebuildMask();
