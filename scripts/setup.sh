@@ -5,6 +5,8 @@ set -eu
 
 # fonts-wine and fonts-liberation stand in for Tahoma, MS Sans Serif and
 # Courier New with the same widths, which the windows' pixel layout needs.
+# The CUPS packages and printer-driver-cups-pdf: the printer test starts a
+# scheduler of its own with a queue that prints into PDF files.
 PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
@@ -14,6 +16,7 @@ xvfb xauth xdotool trayer openbox x11-utils poppler-utils dbus-daemon
 desktop-file-utils appstream xdg-utils
 fonts-liberation fonts-dejavu-core fonts-wine
 python3 python3-xlib
+cups cups-daemon cups-client cups-ipp-utils printer-driver-cups-pdf
 "
 # The Adwaita style, whose frames take more room than the windows' widths leave.
 PACKAGES="$PACKAGES adwaita-qt6"

@@ -41,6 +41,11 @@ inline QString displayListOf(const PageImage &page)
     return list;
 }
 
+/// Texts the printout of the worked example shows: headings, rows and totals.
+inline const char *const WorkedExamplePrintedTexts[] = {"Work began:", "Work ended:", "Remark:", "01-12-98 08:00",
+    "02-12-98 21:15", "-02:54", "+00:51", "Result for the period:", "Actual Workhours:", "12:45",
+    "Nominal Workhours:", "-14:48", "Difference (total for period):", "-02:03"};
+
 /// What program (pdftotext, pdfinfo) writes to its standard output.
 inline QByteArray programOutput(const QString &program, const QStringList &arguments)
 {
