@@ -7,6 +7,8 @@ set -eu
 # Courier New with the same widths, which the windows' pixel layout needs.
 # The CUPS packages and printer-driver-cups-pdf: the printer test starts a
 # scheduler of its own with a queue that prints into PDF files.
+# at-spi2-core, python3-pyatspi and gir1.2-atspi-2.0 are the accessibility bus
+# and the screen reader's client that the screen-reader test reads through.
 PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
@@ -17,6 +19,7 @@ desktop-file-utils appstream xdg-utils
 fonts-liberation fonts-dejavu-core fonts-wine
 python3 python3-xlib
 cups cups-daemon cups-client cups-ipp-utils printer-driver-cups-pdf
+at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 "
 # The Adwaita style, whose frames take more room than the windows' widths leave.
 PACKAGES="$PACKAGES adwaita-qt6"

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "applicationname.h"
 #include "commandline.h"
 #include "desktopfonts.h"
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
     // because its last window closed (the main window may sit in the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     installMessageBoxes();
+    installAccessibility();
     // Logging out, kill or Ctrl+C leave by the same door as the Exit button,
     // so the worksheet is saved. The signals are caught from before the
     // window is built; one that comes meanwhile is acted on once it is.

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "applicationname.h"
 #include "desktopfonts.h"
 #include "testsupport.h"
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication app(argc, argv);
     nameApplication(); // as the program names itself
+    installAccessibility();
     // The windows are measured with the fonts the program uses.
     registerDesktopFonts();
     setUpModules();

@@ -345,6 +345,21 @@ void TForm1::createEditPanel()
     label(GroupBox1, QStringLiteral("Dat&e:"), 176, 31, DateEdit2);
     label(GroupBox1, QStringLiteral("&Hours:mins:"), 163, 58, MaskEdit3);
     label(GroupBox1, QStringLiteral("N&otes:"), 176, 82, memo1);
+    // Read out without the screen's layout, two labels would say "Date:",
+    // the End time edit below its date would take the box's title, and the
+    // End date edit's hint is the Start date's.
+    const std::pair<QWidget *, const char *> spokenNames[] = {
+        {DateEdit1, "Home WorkTime Date"},
+        {MaskEdit1, "Start"},
+        {DateEdit3, "End date"},
+        {MaskEdit2, "End time"},
+        {DateEdit2, "Nominal Worktime Date"},
+        {MaskEdit3, "Hours:mins"},
+        {memo1, "Notes"},
+    };
+    for (const auto &[edit, name] : spokenNames)
+        edit->setAccessibleName(QString::fromUtf8(name));
+    DateEdit3->setAccessibleDescription(QStringLiteral("End date of actual period"));
 }
 
 void TForm1::createStopwatch()

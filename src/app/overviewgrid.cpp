@@ -41,6 +41,7 @@ void configureOverviewGrid(THyperGrid &grid)
     grid.setScrollBars(ScrollStyle::Vertical);
     grid.setFocusPolicy(Qt::ClickFocus); // not a tab stop
     grid.setToolTip(QStringLiteral("Overview"));
+    grid.setAccessibleName(QStringLiteral("Overview"));
     grid.setOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect | goDrawFocusSelected
         | goEditing | goRowSelect);
     grid.setHyperOptions(hgoptDrawFocusRectangle | hgoptHighlightSelection);

@@ -41,6 +41,9 @@ QToolButton *glyphButton(QWidget *parent, const QIcon &glyph, const QString &cap
     button->setIcon(glyph);
     button->setText(caption);
     button->setToolTip(hint);
+    // A picture alone says nothing to a screen reader.
+    if (caption.isEmpty())
+        button->setAccessibleName(hint);
     button->setAutoRaise(true);
     // Reached with Tab, never focused by a click: a click leaves the focus
     // where it was, and so the page keeps its document.

@@ -80,6 +80,8 @@ public:
     /// changed) and checks the alarm. The clock's own timer calls it every
     /// 450 ms.
     void Tick();
+    /// The time on the clock as its digits read (or would read, on the dial).
+    QString shownTimeText() const { return digitalLayout(m_shownTime).text; }
 
     /// The square the dial is drawn in, physically square on the screen.
     QRect clockRect() const { return dialGeometry().clockRect; }

@@ -68,6 +68,7 @@ TDateEdit::TDateEdit(QWidget *parent)
     m_button->setAutoRaise(true);
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setCursor(Qt::ArrowCursor);
+    m_button->setAccessibleName(tr("Calendar"));
     connect(m_button, &QToolButton::clicked, this, [this] { buttonClick(); });
     showGlyph(builtInGlyph(m_glyphKind));
     rebuildLayout(DateSeparator());

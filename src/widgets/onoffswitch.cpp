@@ -1,5 +1,6 @@
 #include "onoffswitch.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -54,6 +55,10 @@ void TOnOffSwitch::setStateOn(bool on)
         return;
     m_stateOn = on;
     update();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent checkedChange(this, changed);
+    QAccessible::updateAccessibility(&checkedChange);
     if (on && OnOn)
         OnOn(this);
     else if (!on && OnOff)
@@ -67,6 +72,8 @@ void TOnOffSwitch::setCaption(const QString &caption)
     m_caption = caption;
     grabAccelerator();
     update();
+    QAccessibleEvent nameChange(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameChange);
 }
 
 void TOnOffSwitch::setTextPosition(TTextPos position)

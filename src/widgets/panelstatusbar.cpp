@@ -1,6 +1,7 @@
 #include "panelstatusbar.h"
 
 #include <qdrawutil.h>
+#include <QAccessible>
 #include <QPainter>
 
 PanelStatusBar::PanelStatusBar(QWidget *parent)
@@ -24,6 +25,9 @@ void PanelStatusBar::setPanelText(int index, const QString &text)
         return;
     m_panels[index].text = text;
     update(panelRect(index));
+    QAccessibleEvent nameChange(this, QAccessible::NameChanged);
+    nameChange.setChild(index);
+    QAccessible::updateAccessibility(&nameChange);
 }
 
 QRect PanelStatusBar::panelRect(int index) const
