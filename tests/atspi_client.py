@@ -7,6 +7,10 @@
       walked one by one: its size, column headings and first rows are given.
   atspi_client.py act PID ROLE NAME ACTION
       performs the named action of the first object of that role and name.
+  atspi_client.py listen PID EVENT...
+      prints "listening" once the program knows of the listener, then, one
+      JSON line each, the program's events of those types (such as
+      "object:state-changed:checked" or "focus:") as they come, until killed.
 
 Waits up to 15 s for the program to appear on the accessibility bus.
 """
@@ -76,6 +80,23 @@ def find(accessible, role, name):
     return None
 
 
+def listen(app, pid, event_types):
+    def heard(event):
+        source = event.source
+        if source is None or source.get_process_id() != pid:
+            return
+        print(json.dumps({"type": event.type, "detail1": event.detail1, "role": source.getRoleName(),
+                          "name": source.name}), flush=True)
+
+    for event_type in event_types:
+        pyatspi.Registry.registerEventListener(heard, event_type)
+    # The registry announced the listener to the program before this call
+    # reaches it: once it returns, the program sends those events.
+    app[0].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print("listening", flush=True)
+    pyatspi.Registry.start()
+
+
 def main():
     command, pid = sys.argv[1], int(sys.argv[2])
     app = application(pid)
@@ -94,6 +115,8 @@ def main():
         if action_name not in names:
             sys.exit("no action %r in %r" % (action_name, names))
         action.doAction(names.index(action_name))
+    elif command == "listen":
+        listen(app, pid, sys.argv[3:])
     else:
         sys.exit(__doc__)
 

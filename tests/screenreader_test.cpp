@@ -4,7 +4,7 @@
 
 #include "testsupport.h"
 
-#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -17,6 +17,52 @@
 #include <QTest>
 
 namespace {
+
+// Runs a command to its end and gives its output.
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+/// An AT-SPI client that hears the program's events of some types while it
+/// lives.
+class Listener
+{
+public:
+    Listener(qint64 pid, const QStringList &eventTypes)
+    {
+        m_client.start(QStringLiteral(ATSPI_CLIENT),
+            QStringList {QStringLiteral("listen"), QString::number(pid)} + eventTypes);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_client.canReadLine() || m_client.state() == QProcess::NotRunning; },
+            30000));
+        EXPECT_EQ(m_client.readLine().trimmed(), "listening") << m_client.readAllStandardError().toStdString();
+    }
+    ~Listener()
+    {
+        m_client.kill();
+        m_client.waitForFinished(5000);
+    }
+
+    /// Waits for an event of which heard is true; the events heard before it
+    /// are passed over.
+    bool waitFor(const std::function<bool(const QJsonObject &)> &heard)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                while (m_client.canReadLine())
+                    if (heard(QJsonDocument::fromJson(m_client.readLine()).object()))
+                        return true;
+                return false;
+            },
+            15000);
+    }
+
+private:
+    QProcess m_client;
+};
 
 /// The program on the worked example, in a folder of its own, with
 /// accessibility on as a screen reader running turns it on.
@@ -32,12 +78,14 @@ protected:
         environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         m_program.setProcessEnvironment(environment);
+        m_program.setProcessChannelMode(QProcess::ForwardedChannels);
         m_program.start(program, {});
         ASSERT_TRUE(m_program.waitForStarted(5000));
     }
 
     void TearDown() override
     {
+        EXPECT_EQ(m_program.state(), QProcess::Running) << "the program ended with " << m_program.exitCode();
         m_program.kill();
         m_program.waitForFinished(5000);
     }
@@ -51,6 +99,21 @@ protected:
         client.waitForFinished(30000);
         EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
         return client.readAllStandardOutput();
+    }
+
+    /// The program's main window, once it is on the screen.
+    QString window()
+    {
+        QString found;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                found = run(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                        QString::number(m_program.processId())});
+                return !found.isEmpty();
+            },
+            15000));
+        return found.section(u'\n', 0, 0);
     }
 
     /// Every object of the tree that a screen reader reads.
@@ -115,6 +178,32 @@ TEST_F(ScreenReader, SwitchIsACheckBoxNamedByItsCaptionThatItsToggleActionChecks
         },
         15000));
     EXPECT_EQ(after[QStringLiteral("name")].toString(), "Stop");
+}
+
+TEST_F(ScreenReader, SwitchTellsThatItTurnedChecked)
+{
+    Listener events(m_program.processId(), {QStringLiteral("object:state-changed:checked")});
+    client({QStringLiteral("act"), QStringLiteral("check box"), QStringLiteral("Start"), QStringLiteral("Toggle")});
+    EXPECT_TRUE(events.waitFor([](const QJsonObject &event) {
+        return event[QStringLiteral("role")].toString() == "check box" && event[QStringLiteral("detail1")].toInt() == 1;
+    }));
+}
+
+TEST_F(ScreenReader, GridTellsWhichCellTheKeyboardMovesTo)
+{
+    const QString mainWindow = window();
+    Listener events(m_program.processId(), {QStringLiteral("object:state-changed:focused")});
+    // A click on the first period's Start, then Down to the second period.
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QStringLiteral("--window"), mainWindow, QStringLiteral("45"),
+            QStringLiteral("227"), QStringLiteral("click"), QStringLiteral("1")});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), mainWindow, QStringLiteral("key"),
+            QStringLiteral("Down")});
+    EXPECT_TRUE(events.waitFor([](const QJsonObject &event) {
+        return event[QStringLiteral("role")].toString() == "table cell" && event[QStringLiteral("detail1")].toInt() == 1
+            && event[QStringLiteral("name")].toString() == "02-12-98 13:00";
+    }));
 }
 
 TEST_F(ScreenReader, GridIsATableOfTheShownTextsUnderItsColumnTitles)

@@ -91,6 +91,20 @@ StringGridAccessible::~StringGridAccessible()
         QAccessible::deleteAccessibleInterface(id);
 }
 
+void StringGridAccessible::currentCellFocused(TStringGrid *grid)
+{
+    // Without a listener the event would only make interfaces nobody reads.
+    if (!QAccessible::isActive() || !grid->hasFocus())
+        return;
+    const int row = grid->Row() - grid->FixedRows();
+    const int column = grid->Col() - grid->FixedCols();
+    if (row < 0 || column < 0)
+        return;
+    QAccessibleEvent focus(grid, QAccessible::Focus);
+    focus.setChild(row * (grid->ColCount() - grid->FixedCols()) + column);
+    QAccessible::updateAccessibility(&focus);
+}
+
 TStringGrid *StringGridAccessible::grid() const
 {
     return static_cast<TStringGrid *>(widget());

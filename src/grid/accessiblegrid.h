@@ -17,6 +17,10 @@ public:
     explicit StringGridAccessible(TStringGrid *grid);
     ~StringGridAccessible() override;
 
+    /// Tells a screen reader, when one listens, that the grid's current cell
+    /// has the focus.
+    static void currentCellFocused(TStringGrid *grid);
+
     TStringGrid *grid() const;
     /// The text shown in a cell or, for a fixed title row, its title.
     QString shownText(int gridCol, int gridRow) const;

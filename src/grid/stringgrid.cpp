@@ -1,5 +1,6 @@
 #include "stringgrid.h"
 
+#include "accessiblegrid.h"
 #include "inplaceedit.h"
 #include "messages.h"
 
@@ -252,6 +253,8 @@ void TStringGrid::moveCurrent(int col, int row, bool extend, bool fireClick)
     updateSelection();
     scrollIntoView(col, row);
     invalidateGrid();
+    if (changed)
+        StringGridAccessible::currentCellFocused(this);
     if (changed && fireClick)
         Click();
 }
@@ -695,6 +698,7 @@ void TStringGrid::focusInEvent(QFocusEvent *event)
     if (m_focusWithin)
         return; // back from the editor
     m_focusWithin = true;
+    StringGridAccessible::currentCellFocused(this);
     runGuarded([this] {
         FocusEntered();
         if (m_options & goAlwaysShowEditor)
