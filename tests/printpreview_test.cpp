@@ -10,6 +10,7 @@
 #include "worksheet.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -664,4 +665,15 @@ TEST(PrintOutput, LongWordInTheNotesStillWraps)
     EXPECT_EQ(printed.trimmed(), word);
     EXPECT_GE(lastLine, rows[5] + 2 * p.prn().LineHeight()); // three lines at least
     EXPECT_EQ(rows[6], lastLine + p.prn().LineHeight());
+}
+
+TEST(PreviewKeyboard, PictureButtonsReadTheirHintsToScreenReaders)
+{
+    Printing p;
+    const auto name = [](QWidget *button) {
+        return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(name(p.preview().btnTilbage), "Forrige side");
+    EXPECT_EQ(name(p.preview().btnFrem), p.preview().btnFrem->toolTip());
+    EXPECT_EQ(name(p.preview().btnPrint), "Print"); // a caption says it already
 }
