@@ -9,6 +9,7 @@ set -eu
 # scheduler of its own with a queue that prints into PDF files.
 # at-spi2-core, python3-pyatspi and gir1.2-atspi-2.0 are the accessibility bus
 # and the screen reader's client that the screen-reader test reads through.
+# weston and qt6-wayland: the Wayland session that tests start for themselves.
 PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
@@ -20,6 +21,7 @@ fonts-liberation fonts-dejavu-core fonts-wine
 python3 python3-xlib
 cups cups-daemon cups-client cups-ipp-utils printer-driver-cups-pdf
 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+weston qt6-wayland
 "
 # The Adwaita style, whose frames take more room than the windows' widths leave.
 PACKAGES="$PACKAGES adwaita-qt6"

@@ -16,6 +16,8 @@ TEST(HintWindow, PlacementPullsTheHintBackOntoTheScreen)
     EXPECT_EQ(ThgHintWindow::placement({-20, -5}, size, screen), QPoint(0, 0));
     // Larger than the screen: the left and top edges win.
     EXPECT_EQ(ThgHintWindow::placement({10, 10}, QSize(900, 700), screen), QPoint(0, 0));
+    // Where the screen is unknown (the compositor keeps it on screen): where wanted.
+    EXPECT_EQ(ThgHintWindow::placement({-20, 590}, size, QRect()), QPoint(-20, 590));
 }
 
 TEST(HintWindow, ActivatedHintLiesWhollyOnScreenSizedToItsText)

@@ -187,4 +187,6 @@ TEST(PopupCalendar, PlacedBelowTheAnchorAndOntoTheScreen)
     // Pushed back sideways.
     EXPECT_EQ(TPopupCalendar::placement(anchor.translated(-280, 0), size, epaRight, screen), QPoint(0, 121));
     EXPECT_EQ(TPopupCalendar::placement(anchor.translated(450, 0), size, epaLeft, screen), QPoint(650, 121));
+    // Where the screen is unknown (the compositor keeps it on screen): below, as aligned.
+    EXPECT_EQ(TPopupCalendar::placement(anchor.translated(-280, 450), size, epaRight, QRect()), QPoint(-30, 571));
 }

@@ -1,5 +1,6 @@
 #include "hghintwindow.h"
 
+#include "screenarea.h"
 #include "screencolor.h"
 
 #include <algorithm>
@@ -37,13 +38,15 @@ void ThgHintWindow::ActivateHint(const QRect &rect, const QString &text)
     const QScreen *screen = QGuiApplication::screenAt(rect.topLeft());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    move(placement(rect.topLeft(), size(), screen->geometry()));
+    move(placement(rect.topLeft(), size(), knownScreenArea(screen->geometry())));
     show();
 }
 
 QPoint ThgHintWindow::placement(QPoint topLeft, QSize size, const QRect &screen)
 {
     QPoint at = topLeft;
+    if (screen.isNull())
+        return at;
     if (at.y() + size.height() > screen.bottom() + 1)
         at.setY(screen.bottom() + 1 - size.height());
     if (at.x() + size.width() > screen.right() + 1)

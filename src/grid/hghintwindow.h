@@ -21,7 +21,7 @@ public:
     void ActivateHint(const QRect &rect, const QString &text);
     /// Where a window of size with its top-left wanted at topLeft goes on
     /// screen: pulled back over the right and bottom edges, never past the
-    /// left and top ones.
+    /// left and top ones (a null screen: where it lies is unknown, at topLeft).
     static QPoint placement(QPoint topLeft, QSize size, const QRect &screen);
 
 protected:

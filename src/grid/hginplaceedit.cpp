@@ -4,6 +4,7 @@
 #include "hypergrid.h"
 #include "messages.h"
 #include "popuplistbox.h"
+#include "screenarea.h"
 
 #include <QApplication>
 #include <qdrawutil.h>
@@ -151,7 +152,8 @@ void THgInplaceEdit::DropDown()
     m_list->SelectText(cellText);
 
     QPoint at = viewport()->mapToGlobal(QPoint(m_editRect.left(), m_editRect.bottom() + 1));
-    if (at.y() + height > screen()->geometry().bottom() + 1)
+    const QRect screenArea = knownScreenArea(screen()->geometry());
+    if (!screenArea.isNull() && at.y() + height > screenArea.bottom() + 1)
         at.setY(viewport()->mapToGlobal(m_editRect.topLeft()).y() - height);
     m_list->setGeometry(QRect(at, QSize(width, height)));
     m_list->show();

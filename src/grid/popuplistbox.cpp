@@ -21,7 +21,10 @@ TPopupListbox::TPopupListbox(QWidget *owner)
     : QListWidget(owner)
     , m_clock(steadyMilliseconds)
 {
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    // A tooltip-type window of the editor's window: on Wayland that is a
+    // pop-up which the compositor places next to its parent, without the
+    // keyboard grab of a Qt::Popup that would take the keys from the editor.
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     // One pixel of frame and one of margin on each side: the items fill the

@@ -2,6 +2,7 @@
 
 #include "clocksource.h"
 #include "frame3d.h"
+#include "screenarea.h"
 
 #include <algorithm>
 #include <cmath>
@@ -366,6 +367,8 @@ void TPopupCalendar::applyColor()
 QPoint TPopupCalendar::placement(const QRect &anchor, QSize size, TPopupAlign align, const QRect &screen)
 {
     QPoint at(align == epaRight ? anchor.right() + 1 - size.width() : anchor.left(), anchor.bottom() + 1);
+    if (screen.isNull())
+        return at;
     if (at.y() + size.height() > screen.bottom() + 1)
         at.setY(anchor.top() - size.height());
     at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - size.width())));
@@ -377,7 +380,7 @@ void TPopupCalendar::popUp(QWidget *anchor, TPopupAlign align)
 {
     adjustSize();
     const QRect area(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
-    move(placement(area, size(), align, anchor->screen()->availableGeometry()));
+    move(placement(area, size(), align, knownScreenArea(anchor->screen()->availableGeometry())));
     show();
     m_panel->setFocus(Qt::PopupFocusReason);
 }

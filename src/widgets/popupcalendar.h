@@ -149,7 +149,8 @@ public:
     void closeUp(bool accept);
 
     /// Where a popup of size goes under anchor (global coordinates): below
-    /// it, or above where the screen ends, and moved sideways onto the screen.
+    /// it, or above where the screen ends, and moved sideways onto the screen
+    /// (a null screen: where it lies is unknown, below it).
     static QPoint placement(const QRect &anchor, QSize size, TPopupAlign align, const QRect &screen);
 
     std::function<void(TPopupCalendar *sender, bool accept)> OnCloseUp;
