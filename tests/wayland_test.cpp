@@ -14,14 +14,15 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QProcess>
-#include <QToolButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
 
 namespace {
