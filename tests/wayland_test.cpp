@@ -9,6 +9,7 @@
 #include "editinggrid.h"
 #include "mainwindow.h"
 #include "popuplistbox.h"
+#include "popupmenu.h"
 #include "testsupport.h"
 
 #include <csignal>
@@ -104,19 +105,23 @@ std::optional<QPoint> waitUntilSeen(QWidget *widget, QRect area = {})
     return seen;
 }
 
-// Where weston shows popup from the top-left corner of the window of the
-// widget it drops from, which is found by what anchor's parent shows down to
-// anchor's bottom edge (the pop-up may cover what lies below).
-std::optional<QPoint> popupSeenFrom(QWidget *popup, QWidget *anchor)
+// The part of anchor's parent down to anchor's bottom edge, which a pop-up
+// dropping from anchor leaves uncovered.
+QRect downTo(QWidget *anchor)
 {
-    QWidget *parent = anchor->parentWidget();
-    const QRect above(0, 0, parent->width(), anchor->geometry().bottom() + 1);
+    return QRect(0, 0, anchor->parentWidget()->width(), anchor->geometry().bottom() + 1);
+}
+
+// Where weston shows popup from the top-left corner of the window it belongs
+// to, which is found by what landmark shows (the part of it in area).
+std::optional<QPoint> popupSeenFrom(QWidget *popup, QWidget *landmark, QRect area = {})
+{
     std::optional<QPoint> offset;
     (void)QTest::qWaitFor(
         [&] {
             const QImage screen = screenshot();
             const std::optional<QPoint> shown = windowSeenAt(screen, popup);
-            const std::optional<QPoint> window = windowSeenAt(screen, parent, above);
+            const std::optional<QPoint> window = windowSeenAt(screen, landmark, area);
             if (shown && window)
                 offset = *shown - *window;
             return offset.has_value();
@@ -131,9 +136,9 @@ QPoint placedFrom(QWidget *popup, QWidget *anchor)
     return popup->mapToGlobal(QPoint(0, 0)) - anchor->window()->mapToGlobal(QPoint(0, 0));
 }
 
-// The X server's pointer clicks on widget, found on screen by what landmark
-// (in the same window) shows.
-void clickOnScreen(QWidget *widget, QWidget *landmark)
+// The X server's pointer clicks with button (1 left, 3 right) on the middle
+// of widget, found on screen by what landmark (in the same window) shows.
+void clickOnScreen(QWidget *widget, QWidget *landmark, int button = 1)
 {
     parkPointer();
     const std::optional<QPoint> window = waitUntilSeen(landmark);
@@ -141,7 +146,7 @@ void clickOnScreen(QWidget *widget, QWidget *landmark)
     const QPoint at = *window + widget->mapTo(widget->window(), widget->rect().center());
     run(QStringLiteral("xdotool"),
         {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-            QStringLiteral("1")});
+            QString::number(button)});
     parkPointer();
 }
 
@@ -196,10 +201,28 @@ TEST_F(WaylandWindow, CalendarDropsDownAsAPopupOfTheMainWindowUnderItsEdit)
     // Below the edit, lined up with its right edge, where weston shows it.
     EXPECT_EQ(calendar->mapToGlobal(QPoint(0, 0)) - edit->mapToGlobal(QPoint(0, 0)),
         QPoint(edit->width() - calendar->width(), edit->height()));
-    EXPECT_EQ(popupSeenFrom(calendar, edit), placedFrom(calendar, edit));
+    EXPECT_EQ(popupSeenFrom(calendar, edit->parentWidget(), downTo(edit)), placedFrom(calendar, edit));
 
     typeKeys(QStringLiteral("Escape"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !edit->PopupVisible(); }, 10000));
+}
+
+TEST_F(WaylandWindow, SetupMenuOpensAsAPopupOfTheMainWindowAtTheClick)
+{
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->isActiveWindow(); }, 10000));
+    QWidget *setup = form->SpeedButton1;
+    clickOnScreen(setup, form->GroupBox1, 3);
+    TPopupMenu *menu = form->SetupMenu;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+
+    EXPECT_EQ(menu->windowHandle()->type(), Qt::Popup);
+    EXPECT_EQ(menu->windowHandle()->transientParent(), form->windowHandle());
+    EXPECT_EQ(menu->mapToGlobal(QPoint(0, 0)), setup->mapToGlobal(setup->rect().center()));
+    EXPECT_EQ(popupSeenFrom(menu, form->GroupBox1), placedFrom(menu, setup));
+
+    typeKeys(QStringLiteral("Escape"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !menu->isVisible(); }, 10000));
 }
 
 TEST(WaylandGrid, ListDropsDownAsAPopupOfTheGridsWindowUnderItsEditor)
@@ -219,7 +242,7 @@ TEST(WaylandGrid, ListDropsDownAsAPopupOfTheGridsWindowUnderItsEditor)
 
     EXPECT_EQ(list->windowHandle()->transientParent(), g.window.windowHandle());
     EXPECT_TRUE(g.editor()->hasFocus()); // the editor keeps the keys
-    EXPECT_EQ(popupSeenFrom(list, g.editor()), placedFrom(list, g.editor()));
+    EXPECT_EQ(popupSeenFrom(list, g.editor()->parentWidget(), downTo(g.editor())), placedFrom(list, g.editor()));
 
     typeKeys(QStringLiteral("Down"));
     typeKeys(QStringLiteral("Return"));
