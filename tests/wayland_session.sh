@@ -17,8 +17,11 @@ runtime=$(mktemp -d "${TMPDIR:-/tmp}/worktally-wayland.XXXXXX") || exit 1
 chmod 0700 "$runtime"
 socket="$runtime/wayland-test"
 
-# --debug lets the tests take screenshots through weston-screenshooter.
-XDG_RUNTIME_DIR="$runtime" weston --backend=x11-backend.so --use-pixman --no-config --debug \
+# No on-screen keyboard, which weston would otherwise show over the windows
+# whenever a text field has the focus; --debug lets the tests take
+# screenshots through weston-screenshooter.
+printf '[input-method]\npath=\n' >"$runtime/weston.ini"
+XDG_RUNTIME_DIR="$runtime" weston --backend=x11-backend.so --use-pixman --config="$runtime/weston.ini" --debug \
     --width=1024 --height=768 --socket=wayland-test --idle-time=0 >"$runtime/weston.log" 2>&1 &
 weston=$!
 

@@ -7,6 +7,7 @@
 #include "clocksource.h"
 #include "dateedit.h"
 #include "editinggrid.h"
+#include "hghintwindow.h"
 #include "mainwindow.h"
 #include "popuplistbox.h"
 #include "popupmenu.h"
@@ -110,6 +111,14 @@ std::optional<QPoint> waitUntilSeen(QWidget *widget, QRect area = {})
 QRect downTo(QWidget *anchor)
 {
     return QRect(0, 0, anchor->parentWidget()->width(), anchor->geometry().bottom() + 1);
+}
+
+// The part of anchor's parent from anchor's top edge down, which a pop-up
+// above anchor leaves uncovered.
+QRect downFrom(QWidget *anchor)
+{
+    const int top = anchor->geometry().top();
+    return QRect(0, top, anchor->parentWidget()->width(), anchor->parentWidget()->height() - top);
 }
 
 // Where weston shows popup from the top-left corner of the window it belongs
@@ -248,6 +257,31 @@ TEST(WaylandGrid, ListDropsDownAsAPopupOfTheGridsWindowUnderItsEditor)
     typeKeys(QStringLiteral("Return"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 10000));
     EXPECT_EQ(g.grid.Cells(1, 2), QStringLiteral("Banana"));
+}
+
+TEST(WaylandGrid, SuggestionShowsAsAPopupOfTheGridsWindowAboveItsEditor)
+{
+    QApplication::setCursorFlashTime(0);
+    EditingGrid g;
+    g.column(1)->setControlType(hgctlComboBox);
+    g.column(1)->setItems({QStringLiteral("Apple"), QStringLiteral("Charlie")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g.grid.hasFocus(); }, 10000));
+    g.edit(1, 3);
+    ASSERT_TRUE(g.editorShown());
+    typeKeys(QStringLiteral("c"));
+    typeKeys(QStringLiteral("h"));
+    ThgHintWindow *hint = g.editor()->SuggestionHint();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hint->isVisible(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(hint));
+
+    EXPECT_EQ(hint->Text(), QStringLiteral("Charlie"));
+    EXPECT_EQ(hint->windowHandle()->transientParent(), g.window.windowHandle());
+    EXPECT_LT(hint->geometry().bottom(), g.editor()->mapToGlobal(QPoint(0, 0)).y());
+    EXPECT_EQ(popupSeenFrom(hint, g.editor()->parentWidget(), downFrom(g.editor())), placedFrom(hint, g.editor()));
+
+    typeKeys(QStringLiteral("Return"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hint->isVisible(); }, 10000));
+    EXPECT_EQ(g.grid.Cells(1, 3), QStringLiteral("Charlie"));
 }
 
 // Ended by a signal, the real program saves and exits with code 0.
