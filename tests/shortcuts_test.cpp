@@ -5,11 +5,14 @@
 #include "maskededit.h"
 #include "modules.h"
 #include "onoffswitch.h"
+#include "popupmenu.h"
 #include "testsupport.h"
+#include "workinghoursdialog.h"
 #include "worksheeteditor.h"
 
 #include <gtest/gtest.h>
 #include <QPlainTextEdit>
+#include <QToolButton>
 #include <QTest>
 
 namespace {
@@ -204,4 +207,17 @@ TEST(KeyboardShortcuts, HelpAndPrintByKeys)
     useModule(worktallyPrintingModule());
     EXPECT_EQ(printing.printed, 1);
     EXPECT_TRUE(w.messages.texts.isEmpty());
+}
+
+TEST(KeyboardShortcuts, SetupMenuByKeysOpensWorkingHours)
+{
+    KeyboardWindow w;
+    w.key(Qt::Key_Comma);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.form->SetupMenu->isVisible(); }));
+    const QPoint below = w.form->SpeedButton1->mapToGlobal(QPoint(0, w.form->SpeedButton1->height()));
+    EXPECT_EQ(w.form->SetupMenu->pos(), below);
+    QTest::keyClick(w.form->SetupMenu, Qt::Key_Return);
+    auto *dialog = w.form->findChild<WorkingHoursDialog *>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog = w.form->findChild<WorkingHoursDialog *>(), dialog && dialog->isVisible(); }));
+    dialog->close();
 }

@@ -268,6 +268,13 @@ void TForm1::createToolBar()
         [this](QPoint at) { SetupMenu->popup(SpeedButton1->mapToGlobal(at)); });
 }
 
+void TForm1::showSetupMenuBelowItsButton()
+{
+    SetupMenu->popup(SpeedButton1->mapToGlobal(QPoint(0, SpeedButton1->height())));
+    // Enter picks the first item at once, as in a menu opened from a menu bar.
+    SetupMenu->setActiveAction(SetupMenu->actions().value(0));
+}
+
 void TForm1::createShortcuts()
 {
     const auto addShortcut = [this](const QList<QKeySequence> &keys, std::function<void()> handler) {
@@ -285,6 +292,7 @@ void TForm1::createShortcuts()
     addShortcut({QKeySequence(Qt::Key_F1)}, [this] { btnAboutClick(); });
     addShortcut({QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { btnGemClick(); });
     addShortcut({QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { btnUdskrivClick(); });
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Comma)}, [this] { showSetupMenuBelowItsButton(); });
     // The grid stays out of the tab order; these pick its rows from anywhere.
     addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { clickGridRow(Grid1->Row() - 1); });
     addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { clickGridRow(Grid1->Row() + 1); });

@@ -212,6 +212,8 @@ private:
     void createToolBar();
     /// The keys that work wherever the focus is in the window.
     void createShortcuts();
+    /// The settings beyond the colour, for the keyboard (Ctrl+,).
+    void showSetupMenuBelowItsButton();
     /// What a click on row of the grid does: it becomes the highlighted row
     /// and is loaded into the edit panel. Beyond the rows, the nearest row.
     void clickGridRow(int row);
