@@ -4,7 +4,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -21,11 +20,6 @@ public:
         setRange(0, AwaySetting::MaximumMinutes);
         setSpecialValueText(QStringLiteral("Off"));
         setAccessibleName(QStringLiteral("Away time in minutes"));
-        // The spin box keeps an emptied field empty: show what it means.
-        connect(this, &QSpinBox::editingFinished, this, [this] {
-            if (text().trimmed().isEmpty())
-                lineEdit()->setText(specialValueText());
-        });
     }
 
     void stepBy(int steps) override
