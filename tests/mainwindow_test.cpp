@@ -15,7 +15,8 @@
 #include "trayicon.h"
 #include "unixsignals.h"
 #include "workinghours.h"
-#include "workinghoursdialog.h"
+#include "preferencesdialog.h"
+#include "workinghourspage.h"
 #include "worksheet.h"
 #include "worksheetpreload.h"
 #include "worksheetreport.h"
@@ -823,12 +824,12 @@ TEST(MainWindow, LiveUpdateUsesTheWorkingHoursReadAtTheStartUntilTheDialogChange
     ASSERT_TRUE(QTest::qWaitFor([&] { return s.row(2)[1] == "07-12-26 14:07"; }));
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 07:24 — done at 21:29 — balance +00:02");
 
-    form.PopWorkingHours->trigger();
-    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    form.PopPreferences->trigger();
+    auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog);
-    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
-    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dialog->dayEdits[0], "0100");
+    QTest::mouseClick(dialog->workingHoursPage->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->workingHoursPage->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->workingHoursPage->dayEdits[0], "0100");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:02 of 01:00 — done at 15:05 — balance +00:02");
     s.clock.advance(60);
@@ -953,12 +954,12 @@ TEST(MainWindow, ChoosingAColourOrWorkingHoursChangesOnlyThoseLinesOfTheSettings
     QByteArray expected = QByteArray(byHand).replace("backColor=255", "backColor=16711680");
     EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
 
-    form.PopWorkingHours->trigger();
-    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    form.PopPreferences->trigger();
+    auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog);
-    QTest::mouseClick(dialog->dayEdits[4], Qt::LeftButton);
-    QTest::keyClick(dialog->dayEdits[4], Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dialog->dayEdits[4], "0630");
+    QTest::mouseClick(dialog->workingHoursPage->dayEdits[4], Qt::LeftButton);
+    QTest::keyClick(dialog->workingHoursPage->dayEdits[4], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->workingHoursPage->dayEdits[4], "0630");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
     expected.replace("Mon=07:24\r\n", "Mon=07:24\r\nTue=\r\nWed=\r\nThu=\r\nFri=06:30\r\nSat=\r\nSun=\r\n");
     EXPECT_EQ(readFile(s.path("Worktally.Setup")), expected);
@@ -993,12 +994,12 @@ TEST(MainWindow, WorkingHoursThatDoNotReadAreToldAtStartAndInTheDialogOnly)
     s.clickSwitch();
     EXPECT_EQ(s.messages.texts.size(), 1);
 
-    form.PopWorkingHours->trigger();
+    form.PopPreferences->trigger();
     EXPECT_EQ(s.messages.texts, QStringList(2, "'25:00' is not a valid time"));
-    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->dayEdits[0]->Text().remove(u':').trimmed(), "");
-    EXPECT_EQ(dialog->dayEdits[1]->Text(), "07:24");
+    EXPECT_EQ(dialog->workingHoursPage->dayEdits[0]->Text().remove(u':').trimmed(), "");
+    EXPECT_EQ(dialog->workingHoursPage->dayEdits[1]->Text(), "07:24");
 }
 
 // After "OK" the tray's tooltip tells today against the new hours, before
@@ -1009,11 +1010,11 @@ TEST(MainWindow, TooltipTellsTodayAsSoonAsWorkingHoursAreSet)
     TForm1 &form = s.start();
     EXPECT_EQ(form.TrayIcon1->Detail(), "");
     form.TrayMenu1->actions()[3]->trigger();
-    auto *dialog = form.findChild<WorkingHoursDialog *>();
+    auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog);
-    QTest::mouseClick(dialog->dayEdits[0], Qt::LeftButton);
-    QTest::keyClick(dialog->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dialog->dayEdits[0], "0724");
+    QTest::mouseClick(dialog->workingHoursPage->dayEdits[0], Qt::LeftButton);
+    QTest::keyClick(dialog->workingHoursPage->dayEdits[0], Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->workingHoursPage->dayEdits[0], "0724");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
     EXPECT_EQ(form.TrayIcon1->Detail(), "Today 00:00 of 07:24 — balance +00:00");
 }
@@ -1050,11 +1051,11 @@ TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
     QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, setup);
     ASSERT_TRUE(form.SetupMenu->isVisible());
     QTest::mouseClick(
-        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopWorkingHours).center());
-    auto *dialog = form.findChild<WorkingHoursDialog *>();
+        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopPreferences).center());
+    auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog && dialog->isVisible());
-    type(dialog->dayEdits[0], "0724");
-    type(dialog->dayEdits[4], "6:30");
+    type(dialog->workingHoursPage->dayEdits[0], "0724");
+    type(dialog->workingHoursPage->dayEdits[4], "6:30");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     const WorkingHours stored = WorkingHours::read(form.settingsPath());
@@ -1068,14 +1069,14 @@ TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
     const QByteArray settings = readFile(form.settingsPath());
     form.TrayMenu1->actions()[3]->trigger();
     form.TrayMenu1->actions()[3]->trigger();
-    ASSERT_EQ(form.findChildren<WorkingHoursDialog *>().size(), 1);
-    dialog = form.findChild<WorkingHoursDialog *>();
-    EXPECT_EQ(dialog->dayEdits[0]->Text(), "07:24");
-    type(dialog->dayEdits[1], "2500");
+    ASSERT_EQ(form.findChildren<PreferencesDialog *>().size(), 1);
+    dialog = form.findChild<PreferencesDialog *>();
+    EXPECT_EQ(dialog->workingHoursPage->dayEdits[0]->Text(), "07:24");
+    type(dialog->workingHoursPage->dayEdits[1], "2500");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
     EXPECT_EQ(s.messages.texts, QStringList({"'25:00' is not a valid time"}));
     ASSERT_TRUE(dialog->isVisible());
-    type(dialog->dayEdits[1], "0800");
+    type(dialog->workingHoursPage->dayEdits[1], "0800");
     QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(readFile(form.settingsPath()), settings);
@@ -1172,7 +1173,7 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     EXPECT_EQ(items[0]->text(), "&Worktally");
     EXPECT_EQ(items[1]->text(), "SorrelbySoft &WWW");
     EXPECT_EQ(items[2]->text(), "&About Worktally");
-    EXPECT_EQ(items[3], form.PopWorkingHours);
+    EXPECT_EQ(items[3], form.PopPreferences);
     EXPECT_TRUE(items[4]->isSeparator());
     EXPECT_EQ(items[5]->text(), "E&xit");
     EXPECT_EQ(items[5]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");

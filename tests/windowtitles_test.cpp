@@ -2,9 +2,9 @@
 #include "clocksource.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
+#include "preferencesdialog.h"
 #include "printpreview.h"
 #include "testsupport.h"
-#include "workinghoursdialog.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
@@ -80,10 +80,10 @@ TEST(WindowTitles, EachWindowCarriesItsOwnTitleAlone)
 
     EXPECT_EQ(s.titleOfModal([&] { s.form.popAbout->trigger(); }), " ");
 
-    s.form.PopWorkingHours->trigger();
-    const auto *hours = s.form.findChild<WorkingHoursDialog *>();
-    ASSERT_TRUE(hours && hours->isVisible());
-    EXPECT_EQ(titleOnX11(hours), "Working hours");
+    s.form.PopPreferences->trigger();
+    const auto *preferences = s.form.findChild<PreferencesDialog *>();
+    ASSERT_TRUE(preferences && preferences->isVisible());
+    EXPECT_EQ(titleOnX11(preferences), "Preferences");
 
     auto &preview = static_cast<TPrintPrv &>(s.form.PrintPreview());
     const QString pdf = s.folder.filePath(QStringLiteral("printout.pdf"));

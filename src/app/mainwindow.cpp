@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "analogclock.h"
+#include "awaysetting.h"
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
@@ -16,6 +17,7 @@
 #include "onoffswitch.h"
 #include "overviewgrid.h"
 #include "popupmenu.h"
+#include "preferencesdialog.h"
 #include "programicon.h"
 #include "settingsfile.h"
 #include "singleinstance.h"
@@ -25,7 +27,6 @@
 #include "today.h"
 #include "trayicon.h"
 #include "workinghours.h"
-#include "workinghoursdialog.h"
 #include "worksheet.h"
 #include "worksheeteditor.h"
 #include "worksheetfile.h"
@@ -259,10 +260,10 @@ void TForm1::createToolBar()
     // The right click on Setup offers the settings beyond the colour, which
     // the left click chooses.
     SetupMenu = new TPopupMenu(this);
-    PopWorkingHours = SetupMenu->addAction(QStringLiteral("Working hours…"));
-    PopWorkingHours->setToolTip(QStringLiteral("Set the working time owed on each weekday"));
-    PopWorkingHours->setStatusTip(PopWorkingHours->toolTip());
-    connect(PopWorkingHours, &QAction::triggered, this, guarded([this] { PopWorkingHoursClick(); }));
+    PopPreferences = SetupMenu->addAction(QStringLiteral("Preferences…"));
+    PopPreferences->setToolTip(QStringLiteral("Set the working time owed on each weekday and the away time"));
+    PopPreferences->setStatusTip(PopPreferences->toolTip());
+    connect(PopPreferences, &QAction::triggered, this, guarded([this] { PopPreferencesClick(); }));
     SpeedButton1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(SpeedButton1, &QWidget::customContextMenuRequested, this,
         [this](QPoint at) { SetupMenu->popup(SpeedButton1->mapToGlobal(at)); });
@@ -402,7 +403,7 @@ void TForm1::createTray()
         [this] { PopWWW1Click(); });
     popAbout = item(QStringLiteral("&About Worktally"), QStringLiteral("Information about this program"),
         [this] { popAboutClick(); });
-    TrayMenu1->addAction(PopWorkingHours);
+    TrayMenu1->addAction(PopPreferences);
     N1 = TrayMenu1->addSeparator();
     PopLuk = item(QStringLiteral("E&xit"), QStringLiteral("Gemmer aktuel tid og lukker Worktally-programmet"),
         [this] { btnLukClick(); });
@@ -481,7 +482,7 @@ void TForm1::FormCreate(WorksheetPreload *preload)
     applyBackgroundColor(m_backgroundColor);
     // A working time that does not read is told here, once; the minute
     // update passes over it.
-    readWorkingHours();
+    readPreferences();
     runGuarded([this] { m_workingHours.requireReadable(); });
 
     // A large worksheet still being read does not hold back the window: it
@@ -976,17 +977,18 @@ void TForm1::SpeedButton1Click()
         showMessage(QStringLiteral("Color selection dialog failed to load."));
 }
 
-void TForm1::PopWorkingHoursClick()
+void TForm1::PopPreferencesClick()
 {
-    // One dialog at a time: the tray menu stays at hand while it is open.
-    auto *dialog = findChild<WorkingHoursDialog *>();
+    // One window at a time: the tray menu stays at hand while it is open.
+    auto *dialog = findChild<PreferencesDialog *>();
     if (!dialog) {
-        dialog = new WorkingHoursDialog(settingsPath(), this);
+        dialog = new PreferencesDialog(settingsPath(), this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         // The tooltip tells today against the new hours at once.
         connect(dialog, &QDialog::accepted, this, guarded([this] {
-            readWorkingHours();
+            readPreferences();
             showToday();
+            emit preferencesChanged();
         }));
         dialog->open();
     }
@@ -1057,9 +1059,10 @@ std::optional<Balance> TForm1::showToday()
     return today;
 }
 
-void TForm1::readWorkingHours()
+void TForm1::readPreferences()
 {
     m_workingHours = WorkingHours::read(settingsPath());
+    m_awayMinutes = AwaySetting::minutes(settingsPath());
 }
 
 void TForm1::showTotals(const WorksheetTotals &totals)

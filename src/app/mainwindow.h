@@ -63,6 +63,9 @@ public:
     QString settingsPath() const;
     /// The colour of the edits and grid columns.
     TColor backgroundColor() const { return m_backgroundColor; }
+    /// The minutes away after which the user is asked whether that time
+    /// counts, as read at start-up and after the preferences; 0 = off.
+    int awayMinutes() const { return m_awayMinutes; }
 
     // Event handlers, named after their control and event.
     /// Loads the settings and the worksheet, whose rows come from preload
@@ -91,8 +94,9 @@ public:
     /// recoveryFolder(), and the next start says where.
     void closeOnSignal();
     void SpeedButton1Click();
-    /// "Working hours…": the working time owed on each weekday.
-    void PopWorkingHoursClick();
+    /// "Preferences…": the working time owed on each weekday and the away
+    /// time, in one window.
+    void PopPreferencesClick();
     void Grid1SelectCell(int col, int row, bool &canSelect);
     void Switch1On();
     void Switch1Off();
@@ -162,8 +166,8 @@ public:
     QToolButton *btnAbout;
     /// The right click on "Setup": the settings beyond the colour.
     TPopupMenu *SetupMenu;
-    /// "Working hours…", in the Setup menu and the tray menu.
-    QAction *PopWorkingHours;
+    /// "Preferences…", in the Setup menu and the tray menu.
+    QAction *PopPreferences;
     QGroupBox *GroupBox1; // "Edit"
     TDateEdit *DateEdit1;
     MaskedEdit *MaskEdit1;
@@ -199,6 +203,11 @@ public:
     /// It is made on first use: setting up its printer asks the print
     /// system, which would otherwise slow down every start.
     QWidget &PrintPreview();
+
+signals:
+    /// The preferences were stored and read back: the working hours and
+    /// awayMinutes() hold the new values.
+    void preferencesChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -261,8 +270,8 @@ private:
     void reloadWorksheet();
     /// The totals in the status bar.
     void showTotals(const WorksheetTotals &totals);
-    /// Reads the working hours from the settings file.
-    void readWorkingHours();
+    /// Reads the working hours and the away time from the settings file.
+    void readPreferences();
     /// Once working hours are set, the tray's tooltip tells today at a glance
     /// below the program's name, and today's balance is given; without them
     /// the tooltip is the name alone.
@@ -294,8 +303,9 @@ private:
     std::unique_ptr<WorksheetFile> m_worksheetFile;
     // Every change of the grid's rows goes through it, so that it can be undone.
     std::unique_ptr<WorksheetEditor> m_editor;
-    // Read at start-up and after the dialog changed them, never at a tick.
+    // Read at start-up and after the preferences changed them, never at a tick.
     WorkingHours m_workingHours;
+    int m_awayMinutes = 0;
     // The worksheet's rows, shown by Grid1; what the totals are worked out from.
     WorksheetModel *m_model;
     std::unique_ptr<StopwatchNotices> m_notices;

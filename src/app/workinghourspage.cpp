@@ -1,16 +1,13 @@
-#include "workinghoursdialog.h"
+#include "workinghourspage.h"
 
 #include "datetimetext.h"
-#include "errors.h"
 #include "maskededit.h"
 #include "messages.h"
 #include "workinghours.h"
 #include "worksheettotals.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLocale>
-#include <QPushButton>
 
 namespace {
 
@@ -24,12 +21,9 @@ std::optional<int> typedMinutes(const QString &text)
 
 } // namespace
 
-WorkingHoursDialog::WorkingHoursDialog(const QString &settingsPath, QWidget *parent)
-    : QDialog(parent)
-    , m_settingsPath(settingsPath)
+WorkingHoursPage::WorkingHoursPage(const QString &settingsPath, QWidget *parent)
+    : PreferencesPage(parent)
 {
-    setWindowTitle(QStringLiteral("Working hours"));
-    setAttribute(Qt::WA_WindowPropagation); // the main window's font
     auto *layout = new QFormLayout(this);
     const WorkingHours stored = WorkingHours::read(settingsPath);
     runGuarded([&stored] { stored.requireReadable(); }); // such a day shows empty
@@ -42,21 +36,22 @@ WorkingHoursDialog::WorkingHoursDialog(const QString &settingsPath, QWidget *par
         layout->addRow(QLocale::c().dayName(day), edit);
         dayEdits[day - 1] = edit;
     }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    btnOK = buttons->button(QDialogButtonBox::Ok);
-    btnCancel = buttons->button(QDialogButtonBox::Cancel);
-    layout->addRow(buttons);
-    // OK is checked first; a time that does not read keeps the dialog open.
-    connect(btnOK, &QPushButton::clicked, this, guarded([this] { btnOKClick(); }));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-void WorkingHoursDialog::btnOKClick()
+void WorkingHoursPage::check() const
+{
+    typedHours();
+}
+
+bool WorkingHoursPage::store(const QString &settingsPath) const
+{
+    return typedHours().write(settingsPath);
+}
+
+WorkingHours WorkingHoursPage::typedHours() const
 {
     WorkingHours hours;
     for (int day = 1; day <= 7; ++day)
         hours.setMinutes(day, typedMinutes(dayEdits[day - 1]->Text()));
-    if (!hours.write(m_settingsPath))
-        throw FileCreateError(m_settingsPath);
-    accept();
+    return hours;
 }
