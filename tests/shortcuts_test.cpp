@@ -7,7 +7,7 @@
 #include "onoffswitch.h"
 #include "popupmenu.h"
 #include "testsupport.h"
-#include "workinghoursdialog.h"
+#include "preferencesdialog.h"
 #include "worksheeteditor.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +209,7 @@ TEST(KeyboardShortcuts, HelpAndPrintByKeys)
     EXPECT_TRUE(w.messages.texts.isEmpty());
 }
 
-TEST(KeyboardShortcuts, SetupMenuByKeysOpensWorkingHours)
+TEST(KeyboardShortcuts, SetupMenuByKeysOpensThePreferences)
 {
     KeyboardWindow w;
     w.key(Qt::Key_Comma);
@@ -217,7 +217,10 @@ TEST(KeyboardShortcuts, SetupMenuByKeysOpensWorkingHours)
     const QPoint below = w.form->SpeedButton1->mapToGlobal(QPoint(0, w.form->SpeedButton1->height()));
     EXPECT_EQ(w.form->SetupMenu->pos(), below);
     QTest::keyClick(w.form->SetupMenu, Qt::Key_Return);
-    auto *dialog = w.form->findChild<WorkingHoursDialog *>();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog = w.form->findChild<WorkingHoursDialog *>(), dialog && dialog->isVisible(); }));
+    PreferencesDialog *dialog = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        dialog = w.form->findChild<PreferencesDialog *>();
+        return dialog && dialog->isVisible();
+    }));
     dialog->close();
 }
