@@ -82,8 +82,7 @@ void DesktopAwayDetector::reportHeld()
         return;
     // A source that tells late of an absence already reported adds nothing
     // unless it saw more of it.
-    if (m_reported.isValid() && m_reported.touches(held)
-        && m_reported.from.secsTo(held.from) >= -SameAbsenceSeconds
+    if (m_reported.isValid() && m_reported.from.secsTo(held.from) >= -SameAbsenceSeconds
         && held.back.secsTo(m_reported.back) >= -SameAbsenceSeconds)
         return;
     m_reported = held;
