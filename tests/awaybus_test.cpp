@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,16 +21,26 @@ const QDateTime Noon(QDate(2026, 3, 2), QTime(12, 0));
 const QString SessionPath = QStringLiteral("/org/freedesktop/login1/session/_31");
 
 // logind's manager, as far as the source asks it.
-class FakeLoginManager : public QObject
+class FakeLoginManager : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 public:
     int sessionQueries = 0;
+    // As for a program that the user's service manager started.
+    bool outsideASession = false;
+    QString sessionAskedFor;
 public slots:
     QDBusObjectPath GetSessionByPID(uint)
     {
         ++sessionQueries;
+        if (outsideASession)
+            sendErrorReply(QStringLiteral("org.freedesktop.login1.NoSessionForPID"), QStringLiteral("no session"));
+        return QDBusObjectPath(SessionPath);
+    }
+    QDBusObjectPath GetSession(const QString &id)
+    {
+        sessionAskedFor = id;
         return QDBusObjectPath(SessionPath);
     }
 };
@@ -83,6 +94,25 @@ protected:
         send(path, interface, name, {value});
         ASSERT_TRUE(QTest::qWaitFor([&] { return clock.reads > readsBefore; }, 5000)) << name.toStdString();
     }
+    // The desktop sets the session's idle hint (since lastInput) and clears
+    // it. The source watches the session once logind's answer has reached it;
+    // until then the hints go unheard, so they are repeated until one is.
+    bool idleHintHeard(const QSignalSpy &spy, const QDateTime &lastInput)
+    {
+        const QString interface = QStringLiteral("org.freedesktop.login1.Session");
+        const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+        const quint64 microseconds = quint64(lastInput.toMSecsSinceEpoch()) * 1000;
+        const QVariantMap idle{{QStringLiteral("IdleHint"), true},
+                               {QStringLiteral("IdleSinceHint"), QVariant::fromValue(microseconds)}};
+        const QVariantMap back{{QStringLiteral("IdleHint"), false}};
+        return QTest::qWaitFor(
+            [&] {
+                send(SessionPath, properties, QStringLiteral("PropertiesChanged"), {interface, idle, QStringList()});
+                send(SessionPath, properties, QStringLiteral("PropertiesChanged"), {interface, back, QStringList()});
+                return !spy.isEmpty();
+            },
+            5000);
+    }
     void prepareForSleep(bool goingToSleep)
     {
         sendAndWaitForSource(QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
@@ -121,26 +151,28 @@ TEST_F(AwayBus, TheSessionsIdleHintTellsFromWhenToWhen)
     source.start(15);
     ASSERT_TRUE(QTest::qWaitFor([&] { return manager.sessionQueries > 0; }, 5000));
 
-    // The source watches the session once the answer has reached it: until
-    // then the desktop's hints go unheard, so the test repeats them.
-    const QString interface = QStringLiteral("org.freedesktop.login1.Session");
-    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
-    const QDateTime lastInput = Noon.addSecs(-20 * 60);
     clock.now = Noon.addSecs(30 * 60);
-    const QVariantMap idle{{QStringLiteral("IdleHint"), true},
-                           {QStringLiteral("IdleSinceHint"), QVariant::fromValue(quint64(lastInput.toMSecsSinceEpoch()) * 1000)}};
-    const QVariantMap back{{QStringLiteral("IdleHint"), false}};
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            send(SessionPath, properties, QStringLiteral("PropertiesChanged"), {interface, idle, QStringList()});
-            send(SessionPath, properties, QStringLiteral("PropertiesChanged"), {interface, back, QStringList()});
-            return !spy.isEmpty();
-        },
-        5000));
+    ASSERT_TRUE(idleHintHeard(spy, Noon.addSecs(-20 * 60)));
     // Idle before the start counts from the start.
     EXPECT_EQ(spy[0][0].toDateTime(), Noon);
     EXPECT_EQ(spy[0][1].toDateTime(), Noon.addSecs(30 * 60));
     EXPECT_EQ(spy[0][2].value<AwayDetector::Kind>(), AwayDetector::Kind::Idle);
+}
+
+TEST_F(AwayBus, AProgramOutsideASessionWatchesTheSessionItIsNamedFor)
+{
+    manager.outsideASession = true;
+    qputenv("XDG_SESSION_ID", "c7");
+    const auto unsetSession = qScopeGuard([] { qunsetenv("XDG_SESSION_ID"); });
+    LogindSource source(QDBusConnection::sessionBus(), true);
+    QSignalSpy spy(&source, &AwayDetector::cameBack);
+    source.start(15);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.sessionAskedFor.isEmpty(); }, 5000));
+    EXPECT_EQ(manager.sessionAskedFor, u"c7");
+
+    clock.now = Noon.addSecs(30 * 60);
+    ASSERT_TRUE(idleHintHeard(spy, Noon.addSecs(10 * 60)));
+    EXPECT_EQ(spy[0][0].toDateTime(), Noon.addSecs(10 * 60));
 }
 
 TEST_F(AwayBus, TheLockedScreenIsAwayUntilTheUnlock)
