@@ -7,6 +7,7 @@ set -eu
 # Courier New with the same widths, which the windows' pixel layout needs.
 # The CUPS packages and printer-driver-cups-pdf: the printer test starts a
 # scheduler of its own with a queue that prints into PDF files.
+# libxcb-screensaver0-dev reads the X session's idle time for the away time.
 # at-spi2-core, python3-pyatspi and gir1.2-atspi-2.0 are the accessibility bus
 # and the screen reader's client that the screen-reader test reads through.
 # weston and qt6-wayland: the Wayland session that tests start for themselves.
@@ -14,6 +15,7 @@ PACKAGES="
 cmake make g++ pkg-config
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev
 libgl-dev libxcb1-dev libfontconfig-dev
+libxcb-screensaver0-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool trayer openbox x11-utils poppler-utils dbus-daemon
 desktop-file-utils appstream xdg-utils
