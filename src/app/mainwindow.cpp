@@ -2,6 +2,8 @@
 
 #include "aboutbox.h"
 #include "analogclock.h"
+#include "awaydetector.h"
+#include "awaytime.h"
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
@@ -113,6 +115,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
     , m_notices(std::make_unique<StopwatchNotices>())
+    , m_awayTime(std::make_unique<AwayTime>(awayPendingFile(dataFolder)))
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -605,6 +608,8 @@ void TForm1::FormShow()
     readBackgroundColor();
     applyBackgroundColor(m_backgroundColor);
     tellRecoveredWorksheets();
+    if (m_awayTime->readLastRun())
+        askAboutAway();
 }
 
 // --- Saving and exit -----------------------------------------------------------
@@ -999,14 +1004,14 @@ void TForm1::Switch1On()
     saveChange();
 }
 
-void TForm1::Switch1Off()
+void TForm1::Switch1Off(std::optional<DateTime> end)
 {
     showStopwatchRunning(false);
     const int row = runningRow();
     {
         // The panel shows the period closed even when its Time does not read.
         const auto shown = qScopeGuard([&] { row ? selectRow(row) : fillEditPanel(); });
-        m_editor->stop(ClockSource::now());
+        m_editor->stop(end.value_or(ClockSource::now()));
     }
     if (!row) {
         showToday();
@@ -1026,6 +1031,7 @@ void TForm1::showStopwatchRunning(bool running)
         Timer1->stop();
         LiveTimer->stop();
     }
+    watchAwayTime(running);
 }
 
 void TForm1::Button1Click()
