@@ -1,9 +1,9 @@
 // Away time through the main window: the spans a detector reports while the
 // stopwatch runs, the question, and each answer through the switch's own code.
 
-#include "awaydetector.h"
 #include "awayquestion.h"
 #include "clocksource.h"
+#include "fakeawaydetector.h"
 #include "filelocations.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
@@ -19,20 +19,6 @@
 #include <QToolButton>
 
 namespace {
-
-/// Reports what the test tells it to, as the desktop's detector would.
-class FakeAwayDetector : public AwayDetector
-{
-public:
-    int watchingFor = 0; // the minimum minutes while watching, 0 while stopped
-
-    void start(int minimumMinutes) override { watchingFor = minimumMinutes; }
-    void stop() override { watchingFor = 0; }
-    void comeBack(const QDateTime &from, const QDateTime &to, Kind kind = Kind::Idle)
-    {
-        emit cameBack(from, to, kind);
-    }
-};
 
 const QByteArray Morning
     = "\"07-12-26 08:00\",\"07-12-26 12:00\",\"04:00\",\"\",\"07-12-26\",\"07:24\",\"\",\"\",\"morning\"\r\n";
