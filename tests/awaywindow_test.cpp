@@ -244,3 +244,16 @@ TEST(AwayWindow, LongPeriodNoticeIsNotGivenRightAfterTheAwayAnswer)
     EXPECT_FALSE(notices.join('\n').contains("12 hours"));
     EXPECT_TRUE(w.running());
 }
+
+TEST(AwayWindow, StopAtAppliesToThePeriodStoppedMeanwhile)
+{
+    AwayWindow w;
+    w.awayForAnHour();
+    ASSERT_TRUE(w.asked());
+    w.clickSwitch(); // stopped at 15:30 with the question open
+    ASSERT_EQ(w.period(2), QStringList({"07-12-26 14:05", "07-12-26 15:30", "01:25"}));
+    w.press(w.question()->stopButton);
+    EXPECT_FALSE(w.form->Switch1->StateOn());
+    EXPECT_EQ(w.period(2), QStringList({"07-12-26 14:05", "07-12-26 14:20", "00:15"}));
+    EXPECT_TRUE(w.saved("\"07-12-26 14:05\",\"07-12-26 14:20\",\"00:15\""));
+}

@@ -63,6 +63,8 @@ void TForm1::askAboutAway()
 
 void TForm1::answerAway(AwayQuestion::Answer answer)
 {
+    if (!m_awayTime->pending())
+        return;
     finishReading(); // the answer concerns the whole worksheet
     const AwaySpan span = *m_awayTime->pending();
     m_awayTime->answered();
