@@ -1,6 +1,7 @@
 #include "accessibility.h"
 #include "applicationname.h"
 #include "commandline.h"
+#include "desktopawaydetector.h"
 #include "desktopfonts.h"
 #include "filelocations.h"
 #include "mainwindow.h"
@@ -59,6 +60,7 @@ int main(int argc, char *argv[])
     if (form.isEnding()) // a copy was already running
         return 0;
     window = &form;
+    form.setAwayDetectorMaker([] { return makeDesktopAwayDetector(nullptr); });
     if (signalledEarly)
         QMetaObject::invokeMethod(&form, &TForm1::closeOnSignal, Qt::QueuedConnection);
     form.show();

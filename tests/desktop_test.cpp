@@ -2,8 +2,12 @@
 // of the program started as processes, the notification area, and the print
 // preview framed by a window manager.
 
+#include "awayquestion.h"
+#include "clocksource.h"
+#include "fakeawaydetector.h"
 #include "mainwindow.h"
 #include "modules.h"
+#include "onoffswitch.h"
 #include "printpreview.h"
 #include "testsupport.h"
 #include "trayicon.h"
@@ -279,6 +283,41 @@ TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
     EXPECT_FALSE(form.isVisible());
     form.TrayIcon1->handleTrayMessage(TrayMouseMessage::LeftDoubleClick);
     EXPECT_TRUE(form.isVisible());
+    trayHost.kill();
+    trayHost.waitForFinished(5000);
+}
+
+TEST(Tray, AwayTimeIsAskedInTheTrayBalloonAsWellWhileTheWindowIsInTheTray)
+{
+    QProcess trayHost;
+    trayHost.start(QStringLiteral("trayer"),
+        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--height"), QStringLiteral("24")});
+    ASSERT_TRUE(trayHost.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+
+    QTemporaryDir folder;
+    writeFile(folder.filePath(QStringLiteral("Worktally.Setup")), "[Away]\nMinutes=15\n");
+    FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 5)));
+    TForm1 form(folder.path());
+    auto *detector = new FakeAwayDetector;
+    form.setAwayDetector(std::unique_ptr<AwayDetector>(detector));
+    QStringList notices;
+    form.notify = [&](const QString &text) { notices << text; };
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.TrayIcon1->isAdded(); }, 5000));
+    QTest::mousePress(form.Switch1, Qt::LeftButton, {}, form.Switch1->rect().center());
+    QTest::mouseClick(form.btnMinimer, Qt::LeftButton);
+    ASSERT_FALSE(form.isVisible());
+
+    clock.set(QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
+    detector->comeBack(QDateTime(QDate(2026, 12, 7), QTime(14, 20)), QDateTime(QDate(2026, 12, 7), QTime(15, 20)));
+    const QString question = QStringLiteral("You were away from 14:20 to 15:20 (60 minutes) while the stopwatch ran.");
+    EXPECT_EQ(notices, QStringList {question});
+    auto *window = form.findChild<AwayQuestion *>();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->text(), question);
     trayHost.kill();
     trayHost.waitForFinished(5000);
 }

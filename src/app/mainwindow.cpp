@@ -3,6 +3,8 @@
 #include "aboutbox.h"
 #include "analogclock.h"
 #include "awaysetting.h"
+#include "awaydetector.h"
+#include "awaytime.h"
 #include "clocksource.h"
 #include "dateedit.h"
 #include "datetimetext.h"
@@ -114,6 +116,7 @@ TForm1::TForm1(const QString &dataFolder, const QString &programFolder, QWidget 
     , m_programFolder(programFolder)
     , m_worksheetFile(std::make_unique<WorksheetFile>(worksheetPath()))
     , m_notices(std::make_unique<StopwatchNotices>())
+    , m_awayTime(std::make_unique<AwayTime>(awayPendingFile(dataFolder)))
 {
     setWindowTitle(QStringLiteral("Worktally"));
     setWindowIcon(programIcon());
@@ -614,6 +617,8 @@ void TForm1::FormShow()
     readBackgroundColor();
     applyBackgroundColor(m_backgroundColor);
     tellRecoveredWorksheets();
+    if (m_awayTime->readLastRun())
+        askAboutAway();
 }
 
 // --- Saving and exit -----------------------------------------------------------
@@ -988,6 +993,7 @@ void TForm1::PopPreferencesClick()
         connect(dialog, &QDialog::accepted, this, guarded([this] {
             readPreferences();
             showToday();
+            watchAwayTime(Switch1->StateOn());
             emit preferencesChanged();
         }));
         dialog->open();
@@ -1009,14 +1015,14 @@ void TForm1::Switch1On()
     saveChange();
 }
 
-void TForm1::Switch1Off()
+void TForm1::Switch1Off(std::optional<DateTime> end)
 {
     showStopwatchRunning(false);
     const int row = runningRow();
     {
         // The panel shows the period closed even when its Time does not read.
         const auto shown = qScopeGuard([&] { row ? selectRow(row) : fillEditPanel(); });
-        m_editor->stop(ClockSource::now());
+        m_editor->stop(end.value_or(ClockSource::now()));
     }
     if (!row) {
         showToday();
@@ -1036,6 +1042,7 @@ void TForm1::showStopwatchRunning(bool running)
         Timer1->stop();
         LiveTimer->stop();
     }
+    watchAwayTime(running);
 }
 
 void TForm1::Button1Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "awayquestion.h"
 #include "datetime.h"
 #include "screencolor.h"
 #include "today.h"
@@ -14,6 +15,8 @@
 #include <QUrl>
 #include <QWidget>
 
+class AwayDetector;
+class AwayTime;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -39,6 +42,7 @@ class WorksheetFile;
 class WorksheetModel;
 class WorksheetPreload;
 class BackgroundSave;
+struct PeriodTexts;
 struct WorksheetTotals;
 
 /// The main window: the worksheet in the Overview grid with its totals in the
@@ -99,7 +103,15 @@ public:
     void PopPreferencesClick();
     void Grid1SelectCell(int col, int row, bool &canSelect);
     void Switch1On();
-    void Switch1Off();
+    /// The running period ends at end, or now.
+    void Switch1Off(std::optional<DateTime> end = std::nullopt);
+    /// Watches for away time with detector from now on, while the stopwatch
+    /// runs and the away time setting is on; the program has none until the
+    /// desktop's is given, tests give their own.
+    void setAwayDetector(std::unique_ptr<AwayDetector> detector);
+    /// Gives the maker of the detector, called when away time is first
+    /// watched (the program gives the desktop's).
+    void setAwayDetectorMaker(std::function<std::unique_ptr<AwayDetector>()> make);
     /// The recalculation: rewrites the Diff. column and the three totals.
     void Button1Click();
     /// Loads the current row into the edit panel (the grid's click notification).
@@ -288,8 +300,23 @@ private:
     /// The row of the running period wherever rows moved since it started
     /// (the grid's tracked row), or 0 when none runs or its row was deleted.
     int runningRow() const;
-    /// The switch's caption and the timers of a running or stopped period.
+    /// The switch's caption, the timers and the away watch of a running or
+    /// stopped period.
     void showStopwatchRunning(bool running);
+    /// Update's writing of period into row, sorting and recalculating.
+    void writePeriod(int row, const PeriodTexts &period);
+    /// The detector watches while running, when the away time setting is on.
+    void watchAwayTime(bool running);
+    void useAwayDetector(std::unique_ptr<AwayDetector> detector);
+    /// The person came back after being away (asleep: the computer slept).
+    void awayCameBack(const QDateTime &from, const QDateTime &to, bool asleep);
+    /// Asks about the away span waiting for an answer, in the one question
+    /// window; in the tray's balloon as well while the window is in the tray.
+    void askAboutAway();
+    void answerAway(AwayQuestion::Answer answer);
+    /// The period that started at periodStart and no longer runs ends at
+    /// end, as Update writes it; nothing when it ends earlier already.
+    void endPeriodAt(const QString &periodStart, DateTime end);
     /// After an undo or redo: the switch, the highlight, the panel and the
     /// totals follow the worksheet, and it is saved.
     void showHistoryStep(std::optional<int> row);
@@ -309,6 +336,10 @@ private:
     // The worksheet's rows, shown by Grid1; what the totals are worked out from.
     WorksheetModel *m_model;
     std::unique_ptr<StopwatchNotices> m_notices;
+    std::unique_ptr<AwayDetector> m_awayDetector; // none: away time is not watched
+    std::function<std::unique_ptr<AwayDetector>()> m_makeAwayDetector;
+    std::unique_ptr<AwayTime> m_awayTime;
+    AwayQuestion *m_awayQuestion = nullptr; // made on first use
     bool m_ready = false; // built: from then on every change is saved
     // Still reading the worksheet at start-up: the rows come from it.
     WorksheetPreload *m_pendingWorksheet = nullptr;

@@ -61,7 +61,12 @@ void TForm1::btnV1Click()
 {
     const PeriodTexts typed {DateEdit1->Text(), MaskEdit1->Text(), DateEdit3->Text(), MaskEdit2->Text(),
         DateEdit2->Text(), MaskEdit3->Text(), memo1->toPlainText()};
-    const std::optional<WorksheetEditor::Written> written = m_editor->update(Grid1->Row(), typed, ClockSource::now());
+    writePeriod(Grid1->Row(), typed);
+}
+
+void TForm1::writePeriod(int row, const PeriodTexts &period)
+{
+    const std::optional<WorksheetEditor::Written> written = m_editor->update(row, period, ClockSource::now());
     if (!written)
         return;
     if (written->sortedAsText)

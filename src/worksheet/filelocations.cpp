@@ -49,6 +49,11 @@ QString settingsFile(const QString &dataFolder)
     return QDir(dataFolder).filePath(QStringLiteral("Worktally.Setup"));
 }
 
+QString awayPendingFile(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("Away.pending"));
+}
+
 QString recoveryFolder()
 {
     // As the XDG base directories have it: a relative path counts as unset.

@@ -21,6 +21,8 @@ QString findDataFolder(const QString &executableFolder);
 QString worksheetFile(const QString &dataFolder);
 /// Worktally.Setup in dataFolder.
 QString settingsFile(const QString &dataFolder);
+/// Away.pending in dataFolder: the away time still to be asked about.
+QString awayPendingFile(const QString &dataFolder);
 
 /// Where a worksheet goes that could not be written where it belongs when
 /// a signal ended the program: $XDG_STATE_HOME/Worktally, normally

@@ -6,6 +6,9 @@
 namespace {
 
 constexpr qint64 LongPeriodSeconds = 12 * 60 * 60;
+// The person who answered about the period's away time this recently knows
+// that it runs.
+constexpr qint64 RecentAnswerSeconds = 60 * 60;
 
 } // namespace
 
@@ -19,7 +22,15 @@ QStringList StopwatchNotices::due(const QDateTime &periodStart, const Balance &t
     }
     if (periodStart.secsTo(now) >= LongPeriodSeconds && m_longPeriod != periodStart) {
         m_longPeriod = periodStart;
-        notices << QStringLiteral("The stopwatch has been running for 12 hours. Forgotten to stop it?");
+        const bool justAnswered = m_answeredPeriod == periodStart && m_answeredAt.secsTo(now) < RecentAnswerSeconds;
+        if (!justAnswered)
+            notices << QStringLiteral("The stopwatch has been running for 12 hours. Forgotten to stop it?");
     }
     return notices;
+}
+
+void StopwatchNotices::awayAnswered(const QDateTime &periodStart, const QDateTime &answeredAt)
+{
+    m_answeredPeriod = periodStart;
+    m_answeredAt = answeredAt;
 }
