@@ -16,6 +16,12 @@ StopwatchService::StopwatchService(TForm1 &form)
     connect(&form, &TForm1::runningChanged, this, &StopwatchService::tellChange);
 }
 
+StopwatchService::~StopwatchService()
+{
+    if (m_registered)
+        QDBusConnection::sessionBus().interface()->unregisterService(StopwatchBus::Service);
+}
+
 bool StopwatchService::registerOnSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -32,6 +38,7 @@ bool StopwatchService::registerOnSessionBus()
         bus.unregisterObject(StopwatchBus::Path);
         return false;
     }
+    m_registered = true;
     return true;
 }
 

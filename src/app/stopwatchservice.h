@@ -16,6 +16,8 @@ class StopwatchService : public QObject, protected QDBusContext
 
 public:
     explicit StopwatchService(TForm1 &form);
+    /// Gives the name up: the window it turned is going.
+    ~StopwatchService() override;
 
     /// Offers the stopwatch on the session bus; false, and nothing offered,
     /// without a session bus or when another program holds the name.
@@ -35,4 +37,5 @@ private:
     void tellChange(bool running);
 
     TForm1 &m_form;
+    bool m_registered = false;
 };

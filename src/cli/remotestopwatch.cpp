@@ -5,10 +5,30 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusSignature>
+#include <QDBusUnixFileDescriptor>
+#include <QDBusVariant>
 #include <QTextStream>
+
+namespace {
+
+// QtDBus registers its own types on first use, on whichever thread that is;
+// the bus's thread, reading a reply meanwhile, then meets types not yet
+// registered (QTBUG-108822) and says so on standard error.
+void registerBusTypes()
+{
+    qRegisterMetaType<QDBusObjectPath>();
+    qRegisterMetaType<QDBusSignature>();
+    qRegisterMetaType<QDBusVariant>();
+    qRegisterMetaType<QDBusUnixFileDescriptor>();
+}
+
+} // namespace
 
 int callRunningStopwatch(const QString &method, QTextStream &err)
 {
+    registerBusTypes();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         err << "worktally: No session bus: cannot reach the running Worktally.\n";
