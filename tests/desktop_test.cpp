@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "modules.h"
 #include "printpreview.h"
+#include "stopwatchbus.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "x11desktop.h"
@@ -12,6 +13,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +152,11 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
     const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
     QProcess *first = copies.start(program);
     ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+    // The running window is the one panels and the command line reach.
+    auto stopwatchOwner = [] {
+        return QDBusConnection::sessionBus().interface()->servicePid(StopwatchBus::Service).value();
+    };
+    EXPECT_EQ(stopwatchOwner(), first->processId());
 
     QProcess *second = copies.start(program);
     const QStringList box = waitForWindows(second->processId());
@@ -159,6 +167,7 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
             QStringLiteral("Return")});
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(stopwatchOwner(), first->processId());
     const QString worksheet = QDir(copies.dataFolder()).filePath(QStringLiteral("Hourbook.csv"));
     EXPECT_FALSE(QFile::exists(worksheet));
 
