@@ -9,10 +9,13 @@
 #include "stopwatchservice.h"
 #include "testsupport.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <QVariantMap>
@@ -184,11 +187,40 @@ TEST(RemoteStopwatch, WithoutASessionBusTheCommandLineSaysWhy)
     EXPECT_EQ(output.err, "worktally: No session bus: cannot reach the running Worktally.\n");
 }
 
-TEST(RemoteStopwatch, OptionsOfTheRunningWindowGoAlone)
+// The program as started from the menu, where no session bus is to be had.
+TEST(RemoteStopwatch, WithoutASessionBusTheWindowRunsAsBefore)
+{
+    QTemporaryDir nowhere, runtime, dataHome;
+    const QString worksheet = dataHome.filePath(QStringLiteral("Worktally/Hourbook.csv"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(worksheet).path()));
+    writeFile(worksheet, OnePeriod + BottomLineCsv);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(
+        QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + nowhere.filePath("bus"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    QProcess window;
+    window.setProcessEnvironment(environment);
+    window.start(QStringLiteral(WORKTALLY_EXECUTABLE), {});
+    // Its lock against a second copy shows that it got past its start.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QDir(runtime.path()).isEmpty(); }, 20000));
+    ::kill(pid_t(window.processId()), SIGTERM); // as a logout ends it
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(window.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(window.exitCode(), 0);
+    // Saved as it ends, the period recalculated.
+    EXPECT_TRUE(readFile(worksheet).startsWith("\"07-12-26 08:00\",\"07-12-26 12:00\",\"04:00\""));
+}
+
+TEST(RemoteStopwatch, OptionsOfTheRunningWindowGoAloneAndAreInTheHelp)
 {
     const Output output = run({QStringLiteral("--toggle"), QStringLiteral("--summary")});
     EXPECT_EQ(output.exitCode, 2);
     EXPECT_TRUE(output.err.startsWith("worktally: --start, --stop and --toggle go alone.\n"));
+
+    const QString help = run({QStringLiteral("--help")}).out;
+    for (const char *option : {"--start ", "--stop ", "--toggle "})
+        EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
 #include "remotestopwatch_test.moc"
