@@ -153,9 +153,8 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
     QProcess *first = copies.start(program);
     ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
     // The running window is the one panels and the command line reach.
-    auto stopwatchOwner = [] {
-        return QDBusConnection::sessionBus().interface()->servicePid(StopwatchBus::Service).value();
-    };
+    auto stopwatchOwner
+        = [] { return QDBusConnection::sessionBus().interface()->servicePid(StopwatchBus::Service).value(); };
     EXPECT_EQ(stopwatchOwner(), first->processId());
 
     QProcess *second = copies.start(program);

@@ -33,9 +33,9 @@ public:
         QDBusConnection bus = QDBusConnection::sessionBus();
         EXPECT_TRUE(bus.connect(StopwatchBus::Service, StopwatchBus::Path, StopwatchBus::Interface,
             QStringLiteral("RunningChanged"), this, SLOT(runningChanged(bool))));
-        EXPECT_TRUE(bus.connect(StopwatchBus::Service, StopwatchBus::Path,
-            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"), this,
-            SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+        EXPECT_TRUE(
+            bus.connect(StopwatchBus::Service, StopwatchBus::Path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                QStringLiteral("PropertiesChanged"), this, SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
     }
 
     QList<bool> running;
@@ -59,8 +59,8 @@ struct Output
 
 /// Runs the program with arguments while this process goes on answering the
 /// bus, as the window does.
-Output run(const QStringList &arguments, const QProcessEnvironment &environment
-    = QProcessEnvironment::systemEnvironment())
+Output run(
+    const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);

@@ -29,8 +29,7 @@ bool StopwatchService::registerOnSessionBus()
         return false;
     // The object first, so that whoever sees the name appear finds it.
     if (!bus.registerObject(StopwatchBus::Path, this,
-            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
-                | QDBusConnection::ExportAllProperties))
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties))
         return false;
     if (bus.interface()->registerService(StopwatchBus::Service, QDBusConnectionInterface::DontQueueService,
             QDBusConnectionInterface::DontAllowReplacement)
