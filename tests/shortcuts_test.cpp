@@ -6,8 +6,8 @@
 #include "modules.h"
 #include "onoffswitch.h"
 #include "popupmenu.h"
+#include "preferencesdialog.h"
 #include "testsupport.h"
-#include "workinghoursdialog.h"
 #include "worksheeteditor.h"
 
 #include <gtest/gtest.h>
@@ -217,7 +217,7 @@ TEST(KeyboardShortcuts, SetupMenuByKeysOpensWorkingHours)
     const QPoint below = w.form->SpeedButton1->mapToGlobal(QPoint(0, w.form->SpeedButton1->height()));
     EXPECT_EQ(w.form->SetupMenu->pos(), below);
     QTest::keyClick(w.form->SetupMenu, Qt::Key_Return);
-    auto *dialog = w.form->findChild<WorkingHoursDialog *>();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog = w.form->findChild<WorkingHoursDialog *>(), dialog && dialog->isVisible(); }));
+    auto *dialog = w.form->findChild<PreferencesDialog *>();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog = w.form->findChild<PreferencesDialog *>(), dialog && dialog->isVisible(); }));
     dialog->close();
 }
