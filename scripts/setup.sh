@@ -27,6 +27,9 @@ weston qt6-wayland
 "
 # The Adwaita style, whose frames take more room than the windows' widths leave.
 PACKAGES="$PACKAGES adwaita-qt6"
+# busctl, with which the panel examples and their test read the stopwatch's
+# state on the session bus.
+PACKAGES="$PACKAGES systemd"
 
 missing=""
 for p in $PACKAGES; do

@@ -6,6 +6,7 @@
 #include "filelocations.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
+#include "stopwatchservice.h"
 #include "unixsignals.h"
 #include "worksheetpreload.h"
 
@@ -60,6 +61,10 @@ int main(int argc, char *argv[])
     if (form.isEnding()) // a copy was already running
         return 0;
     window = &form;
+    // Panels and the command line start and stop it over the session bus;
+    // without one, the window runs on its own.
+    auto *stopwatch = new StopwatchService(form);
+    stopwatch->registerOnSessionBus();
     form.setAwayDetectorMaker([] { return makeDesktopAwayDetector(nullptr); });
     if (signalledEarly)
         QMetaObject::invokeMethod(&form, &TForm1::closeOnSignal, Qt::QueuedConnection);

@@ -9,6 +9,7 @@
 #include "modules.h"
 #include "onoffswitch.h"
 #include "printpreview.h"
+#include "stopwatchbus.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "x11desktop.h"
@@ -16,6 +17,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -153,6 +156,10 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
     const QString program = copies.install(copies.folders.filePath(QStringLiteral("a")), QStringLiteral("worktally"));
     QProcess *first = copies.start(program);
     ASSERT_EQ(waitForWindows(first->processId()).size(), 1);
+    // The running window is the one panels and the command line reach.
+    auto stopwatchOwner
+        = [] { return QDBusConnection::sessionBus().interface()->servicePid(StopwatchBus::Service).value(); };
+    EXPECT_EQ(stopwatchOwner(), first->processId());
 
     QProcess *second = copies.start(program);
     const QStringList box = waitForWindows(second->processId());
@@ -163,6 +170,7 @@ TEST(SecondStart, SecondCopyShowsItsMessageAndEndsWithoutWriting)
             QStringLiteral("Return")});
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(stopwatchOwner(), first->processId());
     const QString worksheet = QDir(copies.dataFolder()).filePath(QStringLiteral("Hourbook.csv"));
     EXPECT_FALSE(QFile::exists(worksheet));
 

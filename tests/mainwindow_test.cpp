@@ -1009,7 +1009,7 @@ TEST(MainWindow, TooltipTellsTodayAsSoonAsWorkingHoursAreSet)
     Session s;
     TForm1 &form = s.start();
     EXPECT_EQ(form.TrayIcon1->Detail(), "");
-    form.TrayMenu1->actions()[3]->trigger();
+    form.PopPreferences->trigger();
     auto *dialog = form.findChild<PreferencesDialog *>();
     ASSERT_TRUE(dialog);
     QTest::mouseClick(dialog->workingHoursPage->dayEdits[0], Qt::LeftButton);
@@ -1067,8 +1067,8 @@ TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
     // that does not read keeps it open; Cancel stores nothing.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const QByteArray settings = readFile(form.settingsPath());
-    form.TrayMenu1->actions()[3]->trigger();
-    form.TrayMenu1->actions()[3]->trigger();
+    form.PopPreferences->trigger();
+    form.PopPreferences->trigger();
     ASSERT_EQ(form.findChildren<PreferencesDialog *>().size(), 1);
     dialog = form.findChild<PreferencesDialog *>();
     EXPECT_EQ(dialog->workingHoursPage->dayEdits[0]->Text(), "07:24");
@@ -1169,14 +1169,17 @@ TEST(MainWindow, TrayMenuItemsAndTheirHandlers)
     Session s;
     TForm1 &form = s.start();
     const QList<QAction *> items = form.TrayMenu1->actions();
-    ASSERT_EQ(items.size(), 6);
+    ASSERT_EQ(items.size(), 7);
     EXPECT_EQ(items[0]->text(), "&Worktally");
-    EXPECT_EQ(items[1]->text(), "SorrelbySoft &WWW");
-    EXPECT_EQ(items[2]->text(), "&About Worktally");
-    EXPECT_EQ(items[3], form.PopPreferences);
-    EXPECT_TRUE(items[4]->isSeparator());
-    EXPECT_EQ(items[5]->text(), "E&xit");
-    EXPECT_EQ(items[5]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");
+    EXPECT_EQ(items[1], form.PopStopwatch);
+    EXPECT_EQ(items[1]->text(), "S&tart");
+    EXPECT_EQ(items[1]->toolTip(), "Start/stop the stopwatch by clicking this button");
+    EXPECT_EQ(items[2]->text(), "SorrelbySoft &WWW");
+    EXPECT_EQ(items[3]->text(), "&About Worktally");
+    EXPECT_EQ(items[4], form.PopPreferences);
+    EXPECT_TRUE(items[5]->isSeparator());
+    EXPECT_EQ(items[6]->text(), "E&xit");
+    EXPECT_EQ(items[6]->toolTip(), "Gemmer aktuel tid og lukker Worktally-programmet");
     EXPECT_EQ(form.TrayMenu1->defaultAction(), form.PopRestore1);
     EXPECT_EQ(form.TrayIcon1->Hint(), "Worktally");
     EXPECT_EQ(form.TrayIcon1->PopupMenu(), form.TrayMenu1);

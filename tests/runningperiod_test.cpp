@@ -7,12 +7,15 @@
 #include "mainwindow.h"
 #include "maskededit.h"
 #include "onoffswitch.h"
+#include "popupmenu.h"
 #include "startedwindow.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -61,6 +64,48 @@ TEST(RunningPeriod, InsertBelowTheRunningRowLeavesItTheOneThatStopCloses)
         QStringList({"07-12-26 14:05", "07-12-26 16:52", "02:47", "", "07-12-26", "00:00", "", "+02:47", ""}));
     EXPECT_EQ(w.row(5), MidnightRow + QStringList({"", "07-12-26", "00:00", "", "+00:00", ""}));
     EXPECT_EQ(w.grid().Row(), 4);
+    EXPECT_TRUE(w.messages.texts.isEmpty());
+}
+
+// The tray menu's item turns the switch, and reads as the switch does
+// however it was turned.
+TEST(RunningPeriod, TrayItemStartsAndStopsAsTheSwitchDoes)
+{
+    Window w;
+    QSignalSpy changes(w.form.get(), &TForm1::runningChanged);
+    TPopupMenu &menu = *w.form->TrayMenu1;
+    auto chooseFromTray = [&] {
+        menu.popup(QPoint(0, 0));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&menu));
+        QTest::keyClick(&menu, Qt::Key_T);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !menu.isVisible(); }));
+    };
+    EXPECT_EQ(w.form->PopStopwatch->text(), "S&tart");
+    chooseFromTray();
+    EXPECT_TRUE(w.running());
+    EXPECT_EQ(w.form->PopStopwatch->text(), "S&top");
+    EXPECT_EQ(w.row(4)[0], "07-12-26 14:05");
+
+    w.clock.advance(50 * 60);
+    chooseFromTray();
+    EXPECT_FALSE(w.form->Switch1->StateOn());
+    EXPECT_EQ(w.form->Switch1->Caption(), "S&tart");
+    EXPECT_EQ(w.form->PopStopwatch->text(), "S&tart");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return readFile(w.worksheet()).contains("\"07-12-26 14:05\",\"07-12-26 14:55\",\"00:50\""); }));
+
+    // Turned by the switch itself, and back by undoing that start.
+    w.clickSwitch();
+    EXPECT_EQ(w.form->PopStopwatch->text(), "S&top");
+    QTest::keyClick(w.form.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(w.form->Switch1->StateOn());
+    EXPECT_EQ(w.form->PopStopwatch->text(), "S&tart");
+
+    QList<bool> told;
+    for (const QList<QVariant> &change : changes)
+        told << change[0].toBool();
+    EXPECT_EQ(told, QList<bool>({true, false, true, false}));
+    EXPECT_FALSE(w.form->isRunning());
     EXPECT_TRUE(w.messages.texts.isEmpty());
 }
 

@@ -6,8 +6,8 @@
 #include "modules.h"
 #include "onoffswitch.h"
 #include "popupmenu.h"
-#include "testsupport.h"
 #include "preferencesdialog.h"
+#include "testsupport.h"
 #include "worksheeteditor.h"
 
 #include <gtest/gtest.h>

@@ -276,7 +276,7 @@ TEST_F(StatusNotifierTray, TheItemExportsTheTrayMenuAndTellsOfTodayInItsTooltip)
     const QString menuPath = itemProperty(m_service, QStringLiteral("Menu")).value<QDBusObjectPath>().path();
     EXPECT_NE(menuPath, "/NO_DBUSMENU");
     EXPECT_EQ(menuEntries(m_service, menuPath),
-        QStringList({"_Worktally", "SorrelbySoft _WWW", "_About Worktally", "Preferences…", "-", "E_xit"}));
+        QStringList({"_Worktally", "S_tart", "SorrelbySoft _WWW", "_About Worktally", "Preferences…", "-", "E_xit"}));
 
     // Qt 6.4 sends the whole tooltip as the title and leaves the body empty;
     // the panel shows "Worktally" over the line about today either way.

@@ -402,6 +402,8 @@ void TForm1::createTray()
     };
     PopRestore1 = item(
         QStringLiteral("&Worktally"), QStringLiteral("Recreates Worktally form"), [this] { TrayIcon1DblClick(); });
+    // Through the switch, so that the tray starts and stops as a click does.
+    PopStopwatch = item(Switch1->Caption(), Switch1->toolTip(), [this] { Switch1->Toggle(); });
     PopWWW1 = item(QStringLiteral("SorrelbySoft &WWW"), QStringLiteral("Visit SorrelbySoft's Internet Website"),
         [this] { PopWWW1Click(); });
     popAbout = item(QStringLiteral("&About Worktally"), QStringLiteral("Information about this program"),
@@ -1035,6 +1037,11 @@ void TForm1::Switch1Off(std::optional<DateTime> end)
 void TForm1::showStopwatchRunning(bool running)
 {
     Switch1->setCaption(running ? QStringLiteral("S&top") : QStringLiteral("S&tart"));
+    PopStopwatch->setText(Switch1->Caption());
+    if (running != m_running) {
+        m_running = running;
+        emit runningChanged(running);
+    }
     if (running) {
         Timer1->start();
         armLiveTimer();

@@ -51,6 +51,8 @@ struct WorksheetTotals;
 class TForm1 : public QWidget
 {
     Q_OBJECT
+    /// Whether the stopwatch runs, however the switch was turned.
+    Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
 
 public:
     /// dataFolder holds Hourbook.csv, Worktally.Setup and alarm.wav (the
@@ -152,6 +154,7 @@ public:
     /// True in a second copy, which is to end without being shown.
     bool isEnding() const { return m_ending; }
     QString helpPath() const;
+    bool isRunning() const { return m_running; }
 
     /// The desktop's "open" action for web addresses and the help pages,
     /// which returns at once and runs failed later when the desktop could
@@ -206,6 +209,8 @@ public:
     TTrayIcon *TrayIcon1 = nullptr;
     TPopupMenu *TrayMenu1 = nullptr;
     QAction *PopRestore1 = nullptr;
+    /// "S&tart"/"S&top" as the switch reads: turns the switch.
+    QAction *PopStopwatch = nullptr;
     QAction *PopWWW1 = nullptr;
     QAction *popAbout = nullptr;
     QAction *N1 = nullptr;
@@ -220,6 +225,7 @@ signals:
     /// The preferences were stored and read back: the working hours and
     /// awayMinutes() hold the new values.
     void preferencesChanged();
+    void runningChanged(bool running);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -300,8 +306,8 @@ private:
     /// The row of the running period wherever rows moved since it started
     /// (the grid's tracked row), or 0 when none runs or its row was deleted.
     int runningRow() const;
-    /// The switch's caption, the timers and the away watch of a running or
-    /// stopped period.
+    /// The switch's caption, the tray item's, the timers and the away watch
+    /// of a running or stopped period.
     void showStopwatchRunning(bool running);
     /// Update's writing of period into row, sorting and recalculating.
     void writePeriod(int row, const PeriodTexts &period);
@@ -327,6 +333,7 @@ private:
     bool m_shown = false;
     bool m_ending = false;
     bool m_inTray = false; // hidden by Minimize, reachable through the tray icon only
+    bool m_running = false; // as the switch's caption tells
     std::unique_ptr<WorksheetFile> m_worksheetFile;
     // Every change of the grid's rows goes through it, so that it can be undone.
     std::unique_ptr<WorksheetEditor> m_editor;

@@ -3,6 +3,7 @@
 #include "clocksource.h"
 #include "errors.h"
 #include "filelocations.h"
+#include "remotestopwatch.h"
 #include "workinghours.h"
 #include "worksheetreport.h"
 
@@ -116,7 +117,8 @@ int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTex
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Worktally keeps the balance of the work you do from home. Without options it opens its "
-                       "window; with these it prints the balance of its worksheet and leaves every file as it is."));
+                       "window; with these it prints the balance of its worksheet and leaves every file as it is, "
+                       "or starts and stops the stopwatch of the window that runs."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption summary(QStringLiteral("summary"),
@@ -127,7 +129,14 @@ int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTex
         QStringLiteral("Home time, nominal time and difference for each ISO week or calendar month."),
         QStringLiteral("week|month"));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("The report as comma-separated values."));
-    parser.addOptions({summary, json, report, csv});
+    // The window turns its switch and writes the worksheet; these only ask it to.
+    const QCommandLineOption start(
+        QStringLiteral("start"), QStringLiteral("Starts the stopwatch of the running window, as its switch does."));
+    const QCommandLineOption stop(
+        QStringLiteral("stop"), QStringLiteral("Stops the stopwatch of the running window, as its switch does."));
+    const QCommandLineOption toggle(QStringLiteral("toggle"),
+        QStringLiteral("Starts the stopwatch of the running window when it is stopped, stops it when it runs."));
+    parser.addOptions({summary, json, report, csv, start, stop, toggle});
 
     auto usageError = [&](const QString &message) {
         err << "worktally: " << message << "\nTry 'worktally --help' for more information.\n";
@@ -147,6 +156,14 @@ int runCommandLine(const QStringList &arguments, const QString &dataFolder, QTex
     }
     if (!parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    const std::pair<const QCommandLineOption &, QString> stopwatchCalls[]
+        = {{start, QStringLiteral("Start")}, {stop, QStringLiteral("Stop")}, {toggle, QStringLiteral("Toggle")}};
+    const auto asked = std::ranges::find_if(stopwatchCalls, [&](const auto &call) { return parser.isSet(call.first); });
+    if (asked != std::end(stopwatchCalls)) {
+        if (parser.optionNames().size() > 1)
+            return usageError(QStringLiteral("--start, --stop and --toggle go alone."));
+        return callRunningStopwatch(asked->second, err);
+    }
     std::optional<ReportPeriod> period;
     if (parser.isSet(report)) {
         if (parser.isSet(summary) || parser.isSet(json))

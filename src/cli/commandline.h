@@ -34,10 +34,12 @@ private:
 };
 
 /// Worktally started with a command-line option opens no window: it prints the balance of the worksheet in its data folder
-/// (--summary, --json, --report week|month [--csv]), --help or --version.
-/// It only reads: it takes no lock and writes no file, so it also runs
-/// beside the window. Gives the exit code: 0 when done, 1 when the worksheet
-/// could not be read, 2 for arguments it does not understand.
+/// (--summary, --json, --report week|month [--csv]), --help or --version,
+/// or asks the running window to start or stop its stopwatch (--start,
+/// --stop, --toggle). It only reads: it takes no lock and writes no file, so
+/// it also runs beside the window. Gives the exit code: 0 when done, 1 when
+/// the worksheet could not be read or the window not reached, 2 for
+/// arguments it does not understand.
 int runCommandLine(int argc, char *argv[]);
 
 /// The same with the arguments (the program first), the data folder and the
