@@ -257,3 +257,28 @@ TEST(AwayWindow, StopAtAppliesToThePeriodStoppedMeanwhile)
     EXPECT_EQ(w.period(2), QStringList({"07-12-26 14:05", "07-12-26 14:20", "00:15"}));
     EXPECT_TRUE(w.saved("\"07-12-26 14:05\",\"07-12-26 14:20\",\"00:15\""));
 }
+
+TEST(AwayWindow, DetectorIsMadeOnlyOnceTheSettingIsOnWhileTheStopwatchRuns)
+{
+    StartedWindow w(Morning + BottomLineCsv);
+    int made = 0;
+    FakeAwayDetector *detector = nullptr;
+    w.form->setAwayDetectorMaker([&] {
+        ++made;
+        detector = new FakeAwayDetector;
+        return std::unique_ptr<AwayDetector>(detector);
+    });
+    w.clickSwitch();
+    w.clickSwitch();
+    EXPECT_EQ(made, 0); // setting off: nothing is made, no bus is asked
+
+    writeFile(w.folder.filePath(QStringLiteral("Worktally.Setup")), AwayOn);
+    w.clickSwitch();
+    ASSERT_EQ(made, 1);
+    EXPECT_EQ(detector->watchingFor, 15);
+    w.clickSwitch();
+    EXPECT_EQ(detector->watchingFor, 0);
+    w.clickSwitch();
+    EXPECT_EQ(made, 1); // made once, started again
+    EXPECT_EQ(detector->watchingFor, 15);
+}
