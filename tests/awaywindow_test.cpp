@@ -2,18 +2,21 @@
 // stopwatch runs, the question, and each answer through the switch's own code.
 
 #include "awayquestion.h"
+#include "awaytimepage.h"
 #include "clocksource.h"
 #include "fakeawaydetector.h"
 #include "filelocations.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "onoffswitch.h"
+#include "preferencesdialog.h"
 #include "startedwindow.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -281,4 +284,17 @@ TEST(AwayWindow, DetectorIsMadeOnlyOnceTheSettingIsOnWhileTheStopwatchRuns)
     w.clickSwitch();
     EXPECT_EQ(made, 1); // made once, started again
     EXPECT_EQ(detector->watchingFor, 15);
+}
+
+TEST(AwayWindow, AwayTimeTurnedOnInThePreferencesIsWatchedAtOnce)
+{
+    AwayWindow w(QByteArray("[Away]\nMinutes=\n"));
+    w.clickSwitch();
+    EXPECT_EQ(w.detector->watchingFor, 0);
+    w.form->PopPreferences->trigger();
+    auto *dialog = w.form->findChild<PreferencesDialog *>();
+    ASSERT_TRUE(dialog);
+    dialog->awayTimePage->minutesBox->setValue(20);
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+    EXPECT_EQ(w.detector->watchingFor, 20);
 }
