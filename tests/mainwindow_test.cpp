@@ -1153,7 +1153,10 @@ TEST(MainWindow, TimeAndDateEditsShowTheirWholeTextUnderEveryStyle)
 
     QStyle *adwaita = QStyleFactory::create(QStringLiteral("Adwaita"));
     ASSERT_NE(adwaita, nullptr) << "the Adwaita style (adwaita-qt6) is not installed";
-    const auto fusion = qScopeGuard([] { QApplication::setStyle(QStringLiteral("Fusion")); });
+    // The application's own style is kept aside, not deleted, and given back.
+    QStyle *fusion = QApplication::style();
+    fusion->setParent(nullptr);
+    const auto restore = qScopeGuard([fusion] { QApplication::setStyle(fusion); });
     QApplication::setStyle(adwaita);
     EXPECT_EQ(form.MaskEdit4->geometry().topLeft(), QPoint(8, 24));
     EXPECT_GT(form.MaskEdit4->width(), 46);
