@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clocksource.h"
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "onoffswitch.h"
