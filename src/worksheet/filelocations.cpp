@@ -49,6 +49,11 @@ QString settingsFile(const QString &dataFolder)
     return QDir(dataFolder).filePath(QStringLiteral("Worktally.Setup"));
 }
 
+QString daysOffFile(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QStringLiteral("DaysOff.csv"));
+}
+
 QString awayPendingFile(const QString &dataFolder)
 {
     return QDir(dataFolder).filePath(QStringLiteral("Away.pending"));

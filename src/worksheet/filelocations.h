@@ -21,6 +21,8 @@ QString findDataFolder(const QString &executableFolder);
 QString worksheetFile(const QString &dataFolder);
 /// Worktally.Setup in dataFolder.
 QString settingsFile(const QString &dataFolder);
+/// DaysOff.csv in dataFolder: the vacation, holidays, sick and flex days.
+QString daysOffFile(const QString &dataFolder);
 /// Away.pending in dataFolder: the away time still to be asked about.
 QString awayPendingFile(const QString &dataFolder);
 
