@@ -34,15 +34,6 @@
 
 namespace {
 
-// Runs a command to its end and gives its output.
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
 // The visible windows of a process, by their X ids.
 QStringList windowsOf(qint64 pid)
 {
@@ -276,10 +267,8 @@ TEST(Tray, WithoutANotificationAreaMinimizeKeepsTheWindowReachable)
 
 TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
 {
-    QProcess trayHost;
-    trayHost.start(QStringLiteral("trayer"),
+    Helper trayHost(QStringLiteral("trayer"),
         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--height"), QStringLiteral("24")});
-    ASSERT_TRUE(trayHost.waitForStarted(5000));
     ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
 
     QTemporaryDir folder;
@@ -291,16 +280,12 @@ TEST(Tray, WithANotificationAreaMinimizeHidesToTheTrayAndDoubleClickRestores)
     EXPECT_FALSE(form.isVisible());
     form.TrayIcon1->handleTrayMessage(TrayMouseMessage::LeftDoubleClick);
     EXPECT_TRUE(form.isVisible());
-    trayHost.kill();
-    trayHost.waitForFinished(5000);
 }
 
 TEST(Tray, AwayTimeIsAskedInTheTrayBalloonAsWellWhileTheWindowIsInTheTray)
 {
-    QProcess trayHost;
-    trayHost.start(QStringLiteral("trayer"),
+    Helper trayHost(QStringLiteral("trayer"),
         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--height"), QStringLiteral("24")});
-    ASSERT_TRUE(trayHost.waitForStarted(5000));
     ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
 
     QTemporaryDir folder;
@@ -326,8 +311,6 @@ TEST(Tray, AwayTimeIsAskedInTheTrayBalloonAsWellWhileTheWindowIsInTheTray)
     ASSERT_TRUE(window);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->text(), question);
-    trayHost.kill();
-    trayHost.waitForFinished(5000);
 }
 
 // The files that a signalled exit kept in the state home of copies.

@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 #include <QWidget>
 
-namespace {
-
-QString xprop(const QStringList &arguments)
+QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("xprop"), arguments);
+    process.start(program, arguments);
     process.waitForFinished(10000);
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
-
-} // namespace
 
 Helper::Helper(const QString &program, const QStringList &arguments)
 {
@@ -33,13 +29,14 @@ Helper::~Helper()
 
 QString windowProperty(const QWidget &window, const QString &name)
 {
-    return xprop({QStringLiteral("-id"), QString::number(window.winId()), name});
+    return run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), name});
 }
 
 bool taskbarListsWindow(const QWidget &window)
 {
     // xprop prints window ids in hexadecimal, each followed by a comma or the end.
-    const QString clients = xprop({QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")}) + QStringLiteral(",");
+    const QString clients
+        = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")}) + QStringLiteral(",");
     const QString id = QStringLiteral("0x%1,").arg(window.winId(), 0, 16);
     return clients.contains(id)
         && !windowProperty(window, QStringLiteral("_NET_WM_STATE")).contains(QStringLiteral("SKIP_TASKBAR"));

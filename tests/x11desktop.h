@@ -20,6 +20,9 @@ struct Helper
     ~Helper();
 };
 
+/// Runs a command to its end and gives its output.
+QString run(const QString &program, const QStringList &arguments);
+
 /// A property of the window as xprop prints it.
 QString windowProperty(const QWidget &window, const QString &name);
 
