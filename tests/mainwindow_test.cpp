@@ -10,12 +10,13 @@
 #include "onoffswitch.h"
 #include "panelstatusbar.h"
 #include "popupmenu.h"
+#include "preferencesdialog.h"
 #include "singleinstance.h"
+#include "startedwindow.h"
 #include "testsupport.h"
 #include "trayicon.h"
 #include "unixsignals.h"
 #include "workinghours.h"
-#include "preferencesdialog.h"
 #include "workinghourspage.h"
 #include "worksheet.h"
 #include "worksheetpreload.h"
@@ -1046,14 +1047,8 @@ TEST(MainWindow, WorkingHoursAreSetFromTheSetupButtonAndTheTrayMenu)
         QTest::keyClicks(edit, time);
     };
 
-    // Through the window, which turns a right click into a context menu request.
-    const QPoint setup = form.SpeedButton1->mapTo(&form, form.SpeedButton1->rect().center());
-    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, setup);
-    ASSERT_TRUE(form.SetupMenu->isVisible());
-    QTest::mouseClick(
-        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopPreferences).center());
-    auto *dialog = form.findChild<PreferencesDialog *>();
-    ASSERT_TRUE(dialog && dialog->isVisible());
+    PreferencesDialog *dialog = openPreferencesFromSetup(form);
+    ASSERT_TRUE(dialog);
     type(dialog->workingHoursPage->dayEdits[0], "0724");
     type(dialog->workingHoursPage->dayEdits[4], "6:30");
     QTest::mouseClick(dialog->btnOK, Qt::LeftButton);

@@ -74,13 +74,8 @@ TEST(Preferences, OneWindowFromTheSetupButtonAndTheTrayMenuWithAPagePerTopic)
     EXPECT_EQ(form.PopPreferences->statusTip(), form.PopPreferences->toolTip());
     EXPECT_TRUE(form.TrayMenu1->actions().contains(form.PopPreferences));
 
-    const QPoint setup = form.SpeedButton1->mapTo(&form, form.SpeedButton1->rect().center());
-    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, setup);
-    ASSERT_TRUE(form.SetupMenu->isVisible());
-    QTest::mouseClick(
-        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopPreferences).center());
-    auto *dialog = form.findChild<PreferencesDialog *>();
-    ASSERT_TRUE(dialog && dialog->isVisible());
+    PreferencesDialog *dialog = openPreferencesFromSetup(form);
+    ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), "Preferences");
     ASSERT_EQ(dialog->pageList->count(), 2);
     EXPECT_EQ(dialog->pageList->item(0)->text(), "Working hours");

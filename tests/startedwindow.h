@@ -4,12 +4,15 @@
 #include "hypergrid.h"
 #include "mainwindow.h"
 #include "onoffswitch.h"
+#include "popupmenu.h"
+#include "preferencesdialog.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <QAbstractButton>
 #include <QTest>
+#include <QToolButton>
 
 /// The main window over folder, which is given worksheet as its Hourbook.csv
 /// and settings, when given, as its Worktally.Setup; shown and active.
@@ -53,3 +56,18 @@ struct StartedWindow
         QTest::keyClicks(edit, text);
     }
 };
+
+/// Opens the preferences as the user does: a right click on Setup, through
+/// the window, which turns it into a context menu request, and a click on
+/// "Preferences…". Null, with a failure, when it does not open.
+inline PreferencesDialog *openPreferencesFromSetup(TForm1 &form)
+{
+    const QPoint setup = form.SpeedButton1->mapTo(&form, form.SpeedButton1->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, setup);
+    EXPECT_TRUE(form.SetupMenu->isVisible());
+    QTest::mouseClick(
+        form.SetupMenu, Qt::LeftButton, {}, form.SetupMenu->actionGeometry(form.PopPreferences).center());
+    auto *dialog = form.findChild<PreferencesDialog *>();
+    EXPECT_TRUE(dialog && dialog->isVisible());
+    return dialog && dialog->isVisible() ? dialog : nullptr;
+}
